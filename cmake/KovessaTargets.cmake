@@ -1,0 +1,129 @@
+# Helpers that every folder uses to declare its targets, so that warnings, sanitizers, test
+# labels and the logic/toolkit boundary are handled the same way everywhere.
+
+set(KOVESSA_WARNINGS -Wall -Wextra)
+if(KOVESSA_WERROR)
+    list(APPEND KOVESSA_WARNINGS -Werror)
+endif()
+
+if(KOVESSA_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Aggregate targets: `unit-tests` builds every test that needs no X server, `fuzzers` every
+# libFuzzer target.
+add_custom_target(unit-tests)
+add_custom_target(fuzzers)
+define_property(GLOBAL PROPERTY KOVESSA_LOGIC_SOURCES BRIEF_DOCS "logic sources"
+                FULL_DOCS "Sources that must not see toolkit headers")
+
+function(kovessa_apply_warnings target)
+    target_compile_options(${target} PRIVATE ${KOVESSA_WARNINGS})
+endfunction()
+
+# A logic library: plain C++ that must not include Qt, SDL, OpenGL, Xlib or xcb headers. It
+# links nothing of those, so their include folders are not on its path, and the
+# include_boundary test checks the transitive includes of every source as well.
+function(kovessa_logic_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+    kovessa_apply_warnings(${name})
+    foreach(src ${ARG_SOURCES})
+        get_filename_component(abs ${src} ABSOLUTE)
+        set_property(GLOBAL APPEND PROPERTY KOVESSA_LOGIC_SOURCES ${abs})
+        string(REGEX REPLACE "\\.cpp$" ".h" header ${abs})
+        if(EXISTS ${header})
+            set_property(GLOBAL APPEND PROPERTY KOVESSA_LOGIC_SOURCES ${header})
+        endif()
+    endforeach()
+endfunction()
+
+# A toolkit shell library (Qt, SDL, Xlib ...).
+function(kovessa_shell_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    kovessa_apply_warnings(${name})
+endfunction()
+
+# A test that needs no X server (Qt tests run on the offscreen platform).
+function(kovessa_unit_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    kovessa_apply_warnings(${name})
+    add_dependencies(unit-tests ${name})
+    gtest_discover_tests(${name}
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+        PROPERTIES LABELS unit
+                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KOVESSA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+        DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# A test that runs the real programs on a private Xvfb (see tests/harness). These run one at a
+# time: they measure pointer reaction times and software OpenGL needs both cores.
+function(kovessa_e2e_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    if(KOVESSA_SANITIZE OR KOVESSA_FUZZ)
+        return()
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} kovessa_e2e_harness GTest::gtest
+                                          GTest::gmock GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    kovessa_apply_warnings(${name})
+    foreach(program Kovessa.scr Kovessa.xy)
+        if(TARGET ${program})
+            add_dependencies(${name} ${program})
+        endif()
+    endforeach()
+    gtest_discover_tests(${name}
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+        PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 180
+                   ENVIRONMENT "KOVESSA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;KOVESSA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+        DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# A libFuzzer target, built only in the clang fuzz/sanitizer configuration. CTest runs it for a
+# short time over its regression inputs (a folder of files kept beside the fuzzer).
+function(kovessa_fuzzer name)
+    cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+    if(NOT KOVESSA_FUZZ)
+        return()
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+    kovessa_apply_warnings(${name})
+    add_dependencies(fuzzers ${name})
+    set(work ${CMAKE_BINARY_DIR}/fuzz/${name}-corpus)
+    add_test(NAME fuzz.${name}
+        COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=halt_on_error=1
+                UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+                sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${name}>' -max_total_time=\${KOVESSA_FUZZ_SECONDS:-20} -timeout=10 -rss_limit_mb=2048 '${work}' '${ARG_CORPUS}'")
+    set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+endfunction()
+
+# Writes the list of logic sources and registers the test that keeps toolkit headers out of
+# them (the compiler lists every header each source pulls in, directly or not).
+function(kovessa_finish_logic_boundary)
+    get_property(sources GLOBAL PROPERTY KOVESSA_LOGIC_SOURCES)
+    list(REMOVE_DUPLICATES sources)
+    list(JOIN sources "\n" content)
+    file(WRITE ${CMAKE_BINARY_DIR}/logic_sources.txt "${content}\n")
+    add_test(NAME include_boundary
+        COMMAND ${CMAKE_SOURCE_DIR}/tools/check_logic_includes.sh
+                ${CMAKE_BINARY_DIR}/logic_sources.txt ${CMAKE_CXX_COMPILER} ${CMAKE_SOURCE_DIR})
+    set_tests_properties(include_boundary PROPERTIES LABELS "unit;lint")
+endfunction()

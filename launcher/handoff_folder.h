@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The two texture bitmaps pass from the show to the renderer through files in a per-user
+// private folder that both programs compute the same way: $XDG_RUNTIME_DIR when it is set,
+// otherwise /tmp/kovessa-<uid>, created with mode 0700. A folder that is not ours, is open to
+// others, or is a symbolic link is refused, so nobody else can plant or read the files.
+namespace kovessa {
+
+inline constexpr const char* kGlowBitmapName = "Zeruma1.bmp";
+inline constexpr const char* kBackgroundBitmapName = "Zeruma2.bmp";
+
+struct HandoffFolderResult {
+    std::optional<std::string> folder; // set on success, without a trailing slash
+    std::string error;                 // why it was refused, for standard error
+};
+
+// Computes (and for the /tmp fallback creates) the folder. Never follows a symbolic link for
+// the fallback folder.
+HandoffFolderResult HandoffFolder();
+
+// Folder + "/" + name, or nullopt when the folder is refused.
+std::optional<std::string> HandoffPath(const char* name);
+
+} // namespace kovessa

@@ -1,0 +1,29 @@
+#!/bin/sh
+# Installs the Debian 12 packages that building, running and testing Kovessa need. Packages
+# that are already there are not fetched again, so a second run costs a second.
+set -eu
+
+PACKAGES="cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format
+qt6-base-dev libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
+libx11-dev libxfixes-dev libxtst-dev libxcb1-dev
+libmpg123-dev libsndfile1-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
+libgtest-dev libgmock-dev
+xvfb xauth x11-utils xdotool imagemagick
+fonts-liberation fonts-ipafont-gothic fontconfig
+sox libsox-fmt-mp3 lame"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+echo "Installing:$missing"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
