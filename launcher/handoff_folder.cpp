@@ -11,7 +11,9 @@ namespace kovessa {
 
 namespace {
 
-HandoffFolderResult refuse(std::string why) { return {std::nullopt, std::move(why)}; }
+HandoffFolderResult refuse(std::string why) {
+    return {std::nullopt, std::move(why)};
+}
 
 // The fallback lives in the world-writable /tmp, so another user could have created the name
 // first: accept it only as a real folder owned by us that nobody else can enter.
