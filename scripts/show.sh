@@ -1,0 +1,37 @@
+#!/bin/sh
+# Installs what Kovessa needs, builds it and runs the full-screen show (Kovessa.scr /s) on the
+# current display. Without a display it runs the show on a virtual X server for a few seconds
+# and saves a screenshot, so that a machine without a screen can still see it work.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+./scripts/build.sh --target Kovessa.scr Kovessa.xy
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    echo "Starting the show on $DISPLAY; move the mouse to end it."
+    exec ./build/bin/Kovessa.scr /s
+fi
+
+SHOT=${KOVESSA_SCREENSHOT:-$PWD/kovessa-show.png}
+SECONDS_TO_RUN=${KOVESSA_SHOW_SECONDS:-6}
+RUNTIME=$(mktemp -d /tmp/kovessa-show-XXXXXX)
+FIFO="$RUNTIME/display"
+mkfifo "$FIFO"
+Xvfb -displayfd 3 -screen 0 1280x720x24 -noreset -nolisten tcp 3>"$FIFO" >/dev/null 2>&1 &
+XVFB=$!
+read -r NUM <"$FIFO"
+export DISPLAY=":$NUM"
+export XDG_RUNTIME_DIR="$RUNTIME"
+cleanup() {
+    kill "$SHOW" 2>/dev/null || true
+    pkill -f "$PWD/build/bin/Kovessa.xy" 2>/dev/null || true
+    kill "$XVFB" 2>/dev/null || true
+    rm -rf "$RUNTIME"
+}
+trap cleanup EXIT
+echo "No display found: running the show on a virtual X server ($DISPLAY) for $SECONDS_TO_RUN s."
+./build/bin/Kovessa.scr /s &
+SHOW=$!
+sleep "$SECONDS_TO_RUN"
+import -window root "$SHOT"
+echo "Screenshot of the running show saved as $SHOT"

@@ -1,0 +1,67 @@
+#!/bin/sh
+# Installs what Kovessa needs, builds it twice and runs every check:
+#   1. the code format (clang-format, fails on any difference);
+#   2. the gcc build with warnings as errors, every test: unit tests, the toolkit-free logic
+#      boundary, and the end-to-end tests that run both programs on private Xvfb servers;
+#   3. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
+#      again, and each libFuzzer target for a short run over its regression inputs.
+# Ends with the combined count of passed and failed tests.
+set -u
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh || exit 1
+JOBS=${KOVESSA_JOBS:-$(nproc)}
+LOG=$(mktemp -d /tmp/kovessa-test-XXXXXX)
+failed_steps=""
+
+echo "== format"
+if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror; then
+    echo "format: clean"
+else
+    failed_steps="$failed_steps format"
+fi
+
+echo "== gcc build"
+if ./scripts/build.sh >"$LOG/gcc-build.log" 2>&1; then
+    echo "== tests (gcc)"
+    ctest --test-dir build -j "$JOBS" --output-on-failure --timeout 300 2>&1 | tee "$LOG/gcc.txt"
+else
+    tail -50 "$LOG/gcc-build.log"
+    failed_steps="$failed_steps gcc-build"
+fi
+
+echo "== clang sanitizer build"
+if CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+        -DKOVESSA_SANITIZE=ON -DKOVESSA_FUZZ=ON -DKOVESSA_WERROR=ON >"$LOG/asan-build.log" 2>&1 &&
+    cmake --build build-asan -j "$JOBS" --target unit-tests fuzzers >>"$LOG/asan-build.log" 2>&1; then
+    echo "== tests (sanitizers, fuzzers)"
+    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0 \
+        ctest --test-dir build-asan -j "$JOBS" -L 'unit|fuzz' --output-on-failure --timeout 300 \
+        2>&1 | tee "$LOG/asan.txt"
+else
+    tail -50 "$LOG/asan-build.log"
+    failed_steps="$failed_steps sanitizer-build"
+fi
+
+# ctest closes with "N% tests passed, F tests failed out of T"; add the runs up.
+passed=0 failed=0
+for f in "$LOG/gcc.txt" "$LOG/asan.txt"; do
+    [ -f "$f" ] || continue
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$f" | tail -1)
+    if [ -z "$line" ]; then
+        failed_steps="$failed_steps $(basename "$f" .txt)-no-summary"
+        continue
+    fi
+    f_count=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
+    t_count=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
+    passed=$((passed + t_count - f_count))
+    failed=$((failed + f_count))
+done
+rm -rf "$LOG"
+if [ -n "$failed_steps" ]; then
+    echo "Failed steps:$failed_steps"
+    failed=$((failed + 1))
+fi
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
