@@ -1,0 +1,159 @@
+#include "renderer/firefly_scene.h"
+
+#include <cmath>
+
+namespace kovessa {
+
+namespace {
+
+// One full turn of the background takes 180 s (2 degrees a second), one turn of the lattice
+// 108 s.
+constexpr int64_t kBackgroundTurnMs = 180000;
+constexpr int64_t kCameraTurnMs = 108000;
+
+bool IsFastest(float speed) {
+    return speed >= 0.05f;
+}
+
+} // namespace
+
+void FireflyScene::SetUp(uint32_t seed) {
+    Random.SeedRandom(seed);
+    for (Firefly& fly : Fireflies) {
+        const auto cell = static_cast<int32_t>(Random.RandomBelow(kCellCount));
+        fly.Trail.fill(cell);
+        fly.Cell = cell;
+        // Formed in extended precision and stored as single, so the five classes are exactly
+        // the floats nearest to 0.01 .. 0.05.
+        fly.Speed =
+            static_cast<float>(static_cast<long double>(Random.RandomBelow(5)) / 100.0L + 0.01L);
+        fly.NextStepTime = 0;
+        fly.Progress = 0.0f;
+    }
+    FillCellTable(Cells);
+}
+
+int64_t FireflyScene::StepPeriod(float speed) {
+    return std::llround(10.0 / static_cast<double>(speed));
+}
+
+void FireflyScene::StepFireflies(int64_t t) {
+    for (int32_t i = 0; i < FireflyCount; ++i) {
+        Firefly& fly = Fireflies[i];
+        if (t < fly.NextStepTime) {
+            continue;
+        }
+        for (int j = 5; j > 0; --j) {
+            fly.Trail[j] = fly.Trail[j - 1];
+        }
+        fly.Trail[0] = fly.Cell;
+        const int32_t from = fly.Trail[0];
+        // Every neighbour inside the lattice is drawn with equal chance; a draw that would leave
+        // the lattice, stand still or go straight back is simply drawn again.
+        while (fly.Cell == fly.Trail[0] || fly.Cell == fly.Trail[1]) {
+            switch (Random.RandomBelow(6)) {
+            case 0:
+                if (CellIx(from) > 0)
+                    fly.Cell = from - 1;
+                break;
+            case 1:
+                if (CellIx(from) < kLatticeX - 1)
+                    fly.Cell = from + 1;
+                break;
+            case 2:
+                if (CellIz(from) > 0)
+                    fly.Cell = from - kLatticeX;
+                break;
+            case 3:
+                if (CellIz(from) < kLatticeZ - 1)
+                    fly.Cell = from + kLatticeX;
+                break;
+            case 4:
+                if (CellIy(from) > 0)
+                    fly.Cell = from - kLatticeX * kLatticeZ;
+                break;
+            default:
+                if (CellIy(from) < kLatticeY - 1)
+                    fly.Cell = from + kLatticeX * kLatticeZ;
+                break;
+            }
+        }
+        // The next whole multiple of the period after t: every firefly of one speed steps on
+        // the same grid, and a late frame never makes a firefly take two steps at once.
+        const int64_t period = StepPeriod(fly.Speed);
+        fly.NextStepTime = (t / period + 1) * period;
+    }
+}
+
+Vec3f FireflyScene::pointBetween(int32_t from, int32_t to, float progress) const {
+    const CellPos& a = Cells[from];
+    const CellPos& b = Cells[to];
+    return Vec3f{static_cast<float>(a.X) + progress * static_cast<float>(b.X - a.X),
+                 static_cast<float>(a.Y) + progress * static_cast<float>(b.Y - a.Y),
+                 static_cast<float>(a.Z) + progress * static_cast<float>(b.Z - a.Z)};
+}
+
+void FireflyScene::ComputeTrails(int64_t t, FrameGeometry& frame) {
+    for (int32_t i = 0; i < FireflyCount; ++i) {
+        Firefly& fly = Fireflies[i];
+        // Worked in single precision throughout: then the step instant of the fastest class
+        // gives exactly 0 and Progress never dips below 0 (an extended-precision product of the
+        // rounded speed would give -1.5e-8 there).
+        const auto remaining = static_cast<float>(fly.NextStepTime - t);
+        // Two statements, so no compiler fuses them into one rounding.
+        const float share = remaining / 10.0f * fly.Speed;
+        fly.Progress = 1.0f - share;
+
+        TrailStrip& strip = frame.trails[i];
+        strip.head = pointBetween(fly.Trail[0], fly.Cell, fly.Progress);
+        const bool reddish = IsFastest(fly.Speed);
+        for (int j = 1; j <= 5; ++j) {
+            const float c = static_cast<float>(6 - j) / 6.0f - fly.Progress / 6.0f;
+            strip.innerColours[j - 1] = reddish ? Rgb{c + 0.5f, c, c} : Rgb{c, c, c + 0.5f};
+            strip.inner[j - 1] = Cells[fly.Trail[j - 1]];
+        }
+        strip.tail = pointBetween(fly.Trail[5], fly.Trail[4], fly.Progress);
+    }
+}
+
+void FireflyScene::ComputeGlows(FrameGeometry& frame) const {
+    for (int32_t i = 0; i < FireflyCount; ++i) {
+        const Firefly& fly = Fireflies[i];
+        frame.glows[i].centre = pointBetween(fly.Trail[0], fly.Cell, fly.Progress);
+        frame.glows[i].colour =
+            IsFastest(fly.Speed) ? Rgb{1.0f, 0.7f, 0.7f} : Rgb{1.0f, 1.0f, 1.0f};
+    }
+}
+
+void FireflyScene::BuildFrame(int64_t t, FrameGeometry& frame) {
+    frame.showBackground = ShowBackground;
+    frame.backgroundAngle = BackgroundAngle(t);
+    frame.cameraAngle = CameraAngle(t);
+    frame.count = FireflyCount;
+    StepFireflies(t);
+    ComputeTrails(t, frame);
+    ComputeGlows(frame);
+}
+
+void FireflyScene::HandleKeys(KeyState& keys) {
+    if (keys[kVkAdd] && FireflyCount < kMaxFireflies) {
+        ++FireflyCount;
+    }
+    if (keys[kVkSubtract] && FireflyCount > 1) {
+        --FireflyCount;
+    }
+    if (keys[kVkB]) {
+        ShowBackground = !ShowBackground;
+        keys[kVkB] = false;
+    }
+}
+
+float FireflyScene::BackgroundAngle(int64_t t) {
+    return static_cast<float>(static_cast<double>(t % kBackgroundTurnMs) / 500.0);
+}
+
+float FireflyScene::CameraAngle(int64_t t) {
+    return static_cast<float>(static_cast<double>(t % kCameraTurnMs) / 300.0);
+}
+
+} // namespace kovessa

@@ -1,0 +1,168 @@
+// Kovessa.xy: the full-screen firefly renderer that the screensaver program starts. It takes
+// its two textures from the hand-off folder, draws frame after frame and ends on Esc, on the
+// pointer moving away or on a close request. It reads no arguments.
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#define SDL_MAIN_HANDLED
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include "launcher/handoff_folder.h"
+#include "renderer/firefly_scene.h"
+#include "renderer/frame_pacer.h"
+#include "renderer/gl_scene_painter.h"
+#include "renderer/gl_texture.h"
+#include "renderer/pointer_watch.h"
+#include "renderer/scene_clock.h"
+#include "renderer/sdl_key_map.h"
+#include "renderer/sdl_message_box.h"
+#include "renderer/sdl_renderer_window.h"
+#include "renderer/virtual_keys.h"
+#include "renderer/x11_pointer.h"
+
+namespace kovessa {
+namespace {
+
+int64_t MonotonicNanos() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
+// The tick counter: 64-bit milliseconds that never wrap.
+int64_t TickCount() {
+    return MonotonicNanos() / 1000000;
+}
+int64_t NowMicros() {
+    return MonotonicNanos() / 1000;
+}
+
+// Process-wide state of the renderer, one per process, used on the one thread only.
+struct Renderer {
+    RendererWindow window;
+    KeyState KeyDown{};
+    SceneClock clock;
+    PointerWatch StartCursor;
+    FramePacer pacer;
+    FireflyScene scene;
+    FrameGeometry frame;
+    SceneTextures textures;
+    SdlMessageBox messages;
+};
+
+Renderer& State() {
+    static Renderer renderer;
+    return renderer;
+}
+
+std::string HandoffFile(const char* name) {
+    // A refused hand-off folder leaves a name that cannot be opened, which the loader reports
+    // like a missing file.
+    return HandoffPath(name).value_or(std::string("/nonexistent/") + name);
+}
+
+// SetupScene: the OpenGL start state, the two textures (glow first), then the fireflies.
+void SetupScene(Renderer& r) {
+    SetupRenderState();
+    LoadTextureFile(HandoffFile(kGlowBitmapName), r.textures.GlowTexture, r.messages);
+    LoadTextureFile(HandoffFile(kBackgroundBitmapName), r.textures.BackgroundTexture, r.messages);
+    glBindTexture(GL_TEXTURE_2D, r.textures.GlowTexture);
+    // The seed is the low half of a nanosecond clock, different at every start.
+    r.scene.SetUp(static_cast<uint32_t>(MonotonicNanos()));
+}
+
+// The window procedure: keys by virtual-key code, resizes and close requests.
+void HandleEvent(Renderer& r, const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        // Keys pressed with Alt are system keys and not recorded.
+        if ((event.key.keysym.mod & KMOD_ALT) == 0) {
+            if (const int vk = VirtualKeyFor(event.key.keysym.sym); vk >= 0) {
+                r.KeyDown[vk] = true;
+            }
+        }
+        break;
+    case SDL_KEYUP:
+        if (const int vk = VirtualKeyFor(event.key.keysym.sym); vk >= 0) {
+            r.KeyDown[vk] = false;
+        }
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            ResizeScene(event.window.data1, event.window.data2);
+        } else if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            // A close request ends the loop at its next pass; the window is destroyed by the
+            // teardown, not here.
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// Takes one event, waiting for one only while a paced loop is ahead of its next frame.
+bool NextEvent(Renderer& r, SDL_Event& event) {
+    if (SDL_PollEvent(&event)) {
+        return true;
+    }
+    const int64_t wait = r.pacer.WaitMicros(NowMicros());
+    return wait > 0 && SDL_WaitEventTimeout(&event, static_cast<int>((wait + 999) / 1000));
+}
+
+int RunRenderer() {
+    Renderer& r = State();
+    if (!CreateRendererWindow(r.window, 32, r.messages)) {
+        return 0;
+    }
+    SetupScene(r);
+    if (!r.window.vsync) {
+        r.pacer = FramePacer(FramePacer::PeriodForRefreshRate(r.window.refreshRate));
+    }
+
+    r.clock.Start(TickCount());
+    int x = 0;
+    int y = 0;
+    GetCursorPos(r.window.WindowHandle, x, y);
+    r.StartCursor.Start(x, y);
+    SDL_ShowCursor(SDL_DISABLE);
+
+    for (;;) {
+        SDL_Event event;
+        if (NextEvent(r, event)) {
+            if (event.type == SDL_QUIT) {
+                break;
+            }
+            HandleEvent(r, event);
+            continue;
+        }
+        r.pacer.FrameStarted(NowMicros());
+        r.scene.BuildFrame(r.clock.Advance(TickCount()), r.frame);
+        DrawScene(r.frame, r.textures);
+        SDL_GL_SwapWindow(r.window.WindowHandle);
+        if (r.KeyDown[kVkEscape]) {
+            break;
+        }
+        r.scene.HandleKeys(r.KeyDown);
+        // A pointer position that cannot be read counts as no movement.
+        if (GetCursorPos(r.window.WindowHandle, x, y) && r.StartCursor.MovedAway(x, y)) {
+            break;
+        }
+    }
+    DestroyRendererWindow(r.window, r.messages);
+    return 0;
+}
+
+} // namespace
+} // namespace kovessa
+
+int main(int, char**) {
+    const int code = kovessa::RunRenderer();
+    SDL_Quit();
+    return code;
+}

@@ -1,0 +1,90 @@
+#include "renderer/sdl_renderer_window.h"
+
+#include <cstdio>
+
+#include "launcher/window_titles.h"
+#include "renderer/gl_scene_painter.h"
+
+namespace kovessa {
+
+namespace {
+
+constexpr const char* kErrorCaption = "Error";
+
+bool Fail(RendererWindow& window, MessageSink& messages, const char* text) {
+    std::fprintf(stderr, "Kovessa.xy: %s\n", SDL_GetError());
+    DestroyRendererWindow(window, messages);
+    messages.ShowMessage(text, kErrorCaption, MessageIcon::Stop);
+    return false;
+}
+
+} // namespace
+
+bool CreateRendererWindow(RendererWindow& window, uint8_t colourBits, MessageSink& messages) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "Kovessa.xy: %s\n", SDL_GetError());
+        messages.ShowMessage("Failed to register the window class!", kErrorCaption,
+                             MessageIcon::Stop);
+        return false;
+    }
+
+    SDL_Rect screen{0, 0, 0, 0};
+    if (SDL_GetDisplayBounds(0, &screen) != 0) {
+        screen = SDL_Rect{0, 0, 1024, 768};
+    }
+    window.WindowWidth = screen.w;
+    window.WindowHeight = screen.h;
+    SDL_DisplayMode mode;
+    window.refreshRate = SDL_GetCurrentDisplayMode(0, &mode) == 0 ? mode.refresh_rate : 0;
+
+    // Eight bits for each of red, green and blue in a 32-bit pixel, no alpha channel: the
+    // window then uses the screen's own visual, as an opaque show should.
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    (void)colourBits;
+
+    window.WindowHandle = SDL_CreateWindow(
+        kRendererWindowTitle, screen.x, screen.y, window.WindowWidth, window.WindowHeight,
+        SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (window.WindowHandle == nullptr) {
+        return Fail(window, messages, "Unable to create window!");
+    }
+    window.RenderContext = SDL_GL_CreateContext(window.WindowHandle);
+    if (window.RenderContext == nullptr) {
+        return Fail(window, messages, "Unable to create an OpenGL rendering context");
+    }
+    if (SDL_GL_MakeCurrent(window.WindowHandle, window.RenderContext) != 0) {
+        return Fail(window, messages, "Unable to activate OpenGL rendering context");
+    }
+    // The swap paces the frames where the driver can wait for the vertical blank.
+    window.vsync = SDL_GL_SetSwapInterval(1) == 0;
+
+    SDL_ShowWindow(window.WindowHandle);
+    SDL_RaiseWindow(window.WindowHandle);
+    SDL_SetWindowInputFocus(window.WindowHandle);
+    ResizeScene(window.WindowWidth, window.WindowHeight);
+    return true;
+}
+
+void DestroyRendererWindow(RendererWindow& window, MessageSink& messages) {
+    if (window.RenderContext != nullptr) {
+        if (SDL_GL_MakeCurrent(window.WindowHandle, nullptr) != 0) {
+            messages.ShowMessage("Release of DC and RC failed!", kErrorCaption, MessageIcon::Stop);
+        }
+        SDL_GL_DeleteContext(window.RenderContext);
+        window.RenderContext = nullptr;
+    }
+    if (window.WindowHandle != nullptr) {
+        SDL_DestroyWindow(window.WindowHandle);
+        window.WindowHandle = nullptr;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+} // namespace kovessa
