@@ -2,21 +2,52 @@
 
 #include "launcher/app_context.h"
 #include "launcher/qt_form.h"
+#include "show/show_controller.h"
+#include "show/show_services.h"
+
+#include <QImage>
+#include <QTimer>
+
+#include <memory>
 
 namespace kovessa {
 
-// The hidden show window "Zeruma_Main" that runs one full-screen show.
-class Zeruma_S : public Form {
+class ShowMusic;
+
+// The hidden show window "Zeruma_Main" that runs one full-screen show: it hands the textures
+// to the renderer, starts the renderer and the music, and ends the process once the pointer
+// has moved far enough or anyone asks the window to close. It is never shown; its caption is
+// what a second start of the program finds.
+class Zeruma_S : public Form, private ShowServices {
     Q_OBJECT
 public:
     explicit Zeruma_S(AppContext& app, QWidget* parent = nullptr);
+    ~Zeruma_S() override;
 
 protected:
     void Form_Load() override;
     void Form_QueryUnload() override;
 
 private:
+    void SaveGlowBitmap() override;
+    void SaveBackgroundBitmap() override;
+    void StartProgram(const std::string& path) override;
+    std::optional<ScreenPoint> GetCursorPos() override;
+    void ShowCursor() override;
+    void SetTimerEnabled(ShowTimer timer, bool enabled) override;
+    void Unload() override;
+    void EndProcessAtOnce() override;
+
+    QTimer& timer(ShowTimer which);
+
     AppContext& app_;
+    QImage Pic1_; // the glow of a firefly, 64 x 64
+    QImage Pic2_; // the Earth, 320 x 320
+    QTimer Timer1_;
+    QTimer Timer2_;
+    QTimer Timer3_;
+    std::unique_ptr<ShowMusic> music_;
+    ShowController controller_;
 };
 
 } // namespace kovessa

@@ -1,0 +1,88 @@
+#include "show/handoff_bitmap.h"
+
+#include "launcher/atomic_file.h"
+#include "launcher/handoff_folder.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace kovessa {
+
+namespace {
+
+// 96 dots per inch, the density for which the pictures are made.
+constexpr uint32_t kPixelsPerMetre = 3780;
+
+void put16(std::string& out, uint16_t v) {
+    out.push_back(static_cast<char>(v & 0xff));
+    out.push_back(static_cast<char>(v >> 8));
+}
+
+void put32(std::string& out, uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<char>((v >> shift) & 0xff));
+}
+
+} // namespace
+
+std::string EncodeHandoffBitmap(const RgbImage& image) {
+    if (!image.IsValid())
+        return {};
+    const uint64_t rowBytes = (static_cast<uint64_t>(image.width) * 3 + 3) & ~uint64_t{3};
+    const uint64_t pixelBytes = rowBytes * static_cast<uint64_t>(image.height);
+    if (pixelBytes + kHandoffHeaderSize > std::numeric_limits<uint32_t>::max())
+        return {};
+
+    std::string out;
+    out.reserve(kHandoffHeaderSize + pixelBytes);
+    // File header.
+    out += "BM";
+    put32(out, static_cast<uint32_t>(kHandoffHeaderSize + pixelBytes));
+    put16(out, 0);
+    put16(out, 0);
+    put32(out, static_cast<uint32_t>(kHandoffHeaderSize));
+    // Information header.
+    put32(out, 40);
+    put32(out, static_cast<uint32_t>(image.width));
+    put32(out, static_cast<uint32_t>(image.height)); // positive: rows run bottom-up
+    put16(out, 1);
+    put16(out, 24);
+    put32(out, 0); // no compression
+    put32(out, static_cast<uint32_t>(pixelBytes));
+    put32(out, kPixelsPerMetre);
+    put32(out, kPixelsPerMetre);
+    put32(out, 0); // no colour table
+    put32(out, 0);
+
+    const size_t stride = static_cast<size_t>(image.width) * 3;
+    const size_t padding = static_cast<size_t>(rowBytes) - stride;
+    for (int y = image.height - 1; y >= 0; --y) {
+        const uint8_t* row = image.rgb.data() + static_cast<size_t>(y) * stride;
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t* p = row + static_cast<size_t>(x) * 3;
+            out.push_back(static_cast<char>(p[2]));
+            out.push_back(static_cast<char>(p[1]));
+            out.push_back(static_cast<char>(p[0]));
+        }
+        out.append(padding, '\0');
+    }
+    return out;
+}
+
+bool WriteHandoffBitmap(const char* name, const RgbImage& image, std::string* error) {
+    const std::string bytes = EncodeHandoffBitmap(image);
+    if (bytes.empty()) {
+        if (error != nullptr)
+            *error = std::string("the picture for ") + name + " is empty";
+        return false;
+    }
+    HandoffFolderResult folder = HandoffFolder();
+    if (!folder.folder) {
+        if (error != nullptr)
+            *error = folder.error;
+        return false;
+    }
+    return WriteFileAtomically(*folder.folder + "/" + name, bytes, error);
+}
+
+} // namespace kovessa

@@ -1,0 +1,150 @@
+#include "show/show_controller.h"
+
+#include "launcher/window_titles.h"
+#include "show/music_file_kind.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+
+namespace kovessa {
+
+namespace {
+
+bool fitsInt16(int v) {
+    return v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max();
+}
+
+} // namespace
+
+ShowController::ShowController(AppContext& app, ShowServices& services, ShowMusic& music)
+    : app_(app), services_(services), music_(music) {}
+
+void ShowController::Form_Load() {
+    // The pointer watch is enabled from the moment the window exists; its first tick can only
+    // come after this handler has returned.
+    setTimer(ShowTimer::Timer3, true);
+
+    // The renderer reads both bitmaps while it starts, so they are complete before it runs.
+    services_.SaveGlowBitmap();
+    services_.SaveBackgroundBitmap();
+    RendererPath_ = app_.programFolder + "/" + kRendererFileName;
+    services_.StartProgram(RendererPath_);
+
+    switch (app_.music.BGMKind) {
+    case 1:
+        music_.OpenCD();
+        setTimer(ShowTimer::Timer2, true);
+        break;
+    case 2:
+        switch (MusicFileKindOf(app_.music.BGMFile)) {
+        case MusicFileKind::Wave:
+            music_.PlayWave(); // loops by itself, no watch needed
+            break;
+        case MusicFileKind::Mp3:
+            music_.PlayMP3();
+            setTimer(ShowTimer::Timer1, true);
+            break;
+        case MusicFileKind::None:
+            break;
+        }
+        break;
+    default:
+        break;
+    }
+
+    // Taken last: starting the renderer and the music may take a moment, and the user's hand
+    // on the mouse during that moment must not count as a move.
+    recordOpenPoint();
+}
+
+void ShowController::Timer1_Timer() {
+    music_.RepeatMP3();
+}
+
+void ShowController::Timer2_Timer() {
+    music_.CheckCD();
+    // Once the disc can no longer be queried the watch stops for the rest of the show.
+    setTimer(ShowTimer::Timer2, music_.CDReady());
+}
+
+void ShowController::Timer3_Timer() {
+    const ScreenPoint now = services_.GetCursorPos().value_or(ScreenPoint{});
+    const int64_t dy = std::llabs(int64_t{app_.shared.OpenPointY} - now.y);
+    const int64_t dx = std::llabs(int64_t{app_.shared.OpenPointX} - now.x);
+    // Both axes, not either: a nudge along one edge of the desk does not end the show.
+    if (dy > kPointerTolerance && dx > kPointerTolerance) {
+        setTimer(ShowTimer::Timer3, false);
+        services_.Unload();
+    }
+}
+
+void ShowController::Form_QueryUnload() {
+    if (ending_)
+        return;
+    ending_ = true;
+    // When the CD watch has already stopped, the device is left to the end of the process.
+    if (timer2_) {
+        setTimer(ShowTimer::Timer2, false);
+        music_.CloseCD();
+    }
+    if (app_.music.BGMKind == 2) {
+        switch (MusicFileKindOf(app_.music.BGMFile)) {
+        case MusicFileKind::Wave:
+            music_.StopWave();
+            break;
+        case MusicFileKind::Mp3:
+            music_.CloseMP3();
+            break;
+        case MusicFileKind::None:
+            break;
+        }
+    }
+    // Only a show started with /s hid the pointer.
+    if (app_.modeLetter == "S")
+        services_.ShowCursor();
+    services_.EndProcessAtOnce();
+}
+
+bool ShowController::TimerEnabled(ShowTimer timer) const {
+    switch (timer) {
+    case ShowTimer::Timer1:
+        return timer1_;
+    case ShowTimer::Timer2:
+        return timer2_;
+    case ShowTimer::Timer3:
+        return timer3_;
+    }
+    return false;
+}
+
+void ShowController::setTimer(ShowTimer timer, bool enabled) {
+    switch (timer) {
+    case ShowTimer::Timer1:
+        timer1_ = enabled;
+        break;
+    case ShowTimer::Timer2:
+        timer2_ = enabled;
+        break;
+    case ShowTimer::Timer3:
+        timer3_ = enabled;
+        break;
+    }
+    services_.SetTimerEnabled(timer, enabled);
+}
+
+void ShowController::recordOpenPoint() {
+    const std::optional<ScreenPoint> at = services_.GetCursorPos();
+    if (!at) {
+        app_.shared.OpenPointX = 0;
+        app_.shared.OpenPointY = 0;
+        return;
+    }
+    // A coordinate that a 16-bit variable cannot hold leaves that variable as it was.
+    if (fitsInt16(at->x))
+        app_.shared.OpenPointX = static_cast<int16_t>(at->x);
+    if (fitsInt16(at->y))
+        app_.shared.OpenPointY = static_cast<int16_t>(at->y);
+}
+
+} // namespace kovessa

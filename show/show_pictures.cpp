@@ -1,0 +1,32 @@
+#include "show/show_pictures.h"
+
+// Resources compiled into a static library are linked only when something names their
+// initialiser, which must be called from the global namespace.
+static void initShowPictures() {
+    Q_INIT_RESOURCE(show_pictures);
+}
+
+namespace kovessa {
+
+namespace {
+
+QImage load(const char* path) {
+    initShowPictures();
+    return QImage(QString::fromLatin1(path));
+}
+
+} // namespace
+
+QImage GlowPicture() {
+    return load(":/show/glow.png");
+}
+
+QImage EarthPicture() {
+    return load(":/show/earth.png");
+}
+
+QImage PreviewPicture() {
+    return load(":/show/preview.png");
+}
+
+} // namespace kovessa

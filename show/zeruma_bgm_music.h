@@ -1,0 +1,44 @@
+#pragma once
+
+#include "music/media_platform.h"
+#include "music/music_settings.h"
+#include "music/zeruma_bgm.h"
+#include "show/show_music.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace kovessa {
+
+// The show's music through the music module ZerumaBGM. The media platform (and with it the
+// audio output) is made on the first music call only, so a show without music never opens an
+// audio device and costs no audio thread.
+class ZerumaBgmMusic : public ShowMusic {
+public:
+    using PlatformFactory = std::function<std::unique_ptr<MediaPlatform>()>;
+
+    ZerumaBgmMusic(MusicSettings& settings, int32_t& apiResult, PlatformFactory makePlatform);
+    ~ZerumaBgmMusic() override;
+
+    void OpenCD() override { bgm().OpenCD(); }
+    void CheckCD() override { bgm().CheckCD(); }
+    bool CDReady() const override { return bgm_ == nullptr || bgm_->CDReady != 0; }
+    void CloseCD() override { bgm().CloseCD(); }
+    void PlayMP3() override { bgm().PlayMP3(); }
+    void RepeatMP3() override { bgm().RepeatMP3(); }
+    void CloseMP3() override { bgm().CloseMP3(); }
+    void PlayWave() override { bgm().PlayWave(); }
+    void StopWave() override { bgm().StopWave(); }
+
+private:
+    ZerumaBGM& bgm();
+
+    MusicSettings& settings_;
+    int32_t& apiResult_;
+    PlatformFactory makePlatform_;
+    std::unique_ptr<MediaPlatform> platform_;
+    std::unique_ptr<ZerumaBGM> bgm_;
+};
+
+} // namespace kovessa
