@@ -1,12 +1,347 @@
 #include "settings/zeruma_p.h"
 
+#include "controls/command.h"
+#include "controls/property_bag.h"
+#include "launcher/file_exists.h"
+#include "launcher/program_paths.h"
+#include "launcher/settings_file.h"
 #include "launcher/window_titles.h"
+#include "launcher/x11_desktop.h"
+#include "settings/repeat_text.h"
+#include "settings/settings_file_writer.h"
+#include "settings/strip_pictures.h"
+#include "settings/strip_view.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+#include <limits>
+
+static void InitSettingsDialogResources() {
+    Q_INIT_RESOURCE(settings_dialog);
+}
 
 namespace kovessa {
 
-Zeruma_P::Zeruma_P(AppContext& app, QWidget* parent) : Form(parent), app_(app) {
-    setWindowTitle(kSettingsWindowTitle);
-    setFixedSize(481, 231);
+namespace {
+
+constexpr int kClientWidth = 481;
+constexpr int kClientHeight = 231;
+constexpr double kLabelPoints = 9.75;
+const char* const kLabelFontName = "ＭＳ Ｐゴシック";
+
+#ifndef KOVESSA_VERSION
+#define KOVESSA_VERSION "1.0"
+#endif
+#ifndef KOVESSA_SOURCE_README
+#define KOVESSA_SOURCE_README ""
+#endif
+
+DisplayStrip NewStrip(TextDrawer& text) {
+    StripPictures pictures = LoadStripPictures();
+    return DisplayStrip(text, std::move(pictures.hilite), std::move(pictures.stars));
+}
+
+QFont LabelFont() {
+    QFont font(QString::fromUtf8(kLabelFontName));
+    font.setPointSizeF(kLabelPoints);
+    return font;
+}
+
+// A white label on the dialog's black, with a transparent background. Plain text only: a path
+// or caption that looks like markup is shown as it stands.
+QLabel* MakeLabel(QWidget* parent, const QString& text, const char* name) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(LabelFont());
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    return label;
+}
+
+Command* MakeCommand(QWidget* parent, const char* name, const char* design, QRect geometry) {
+    auto* button = new Command(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    QFile file(QString::fromLatin1(design));
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray text = file.readAll();
+        if (const auto bag = PropertyBag::Parse(std::string_view(text.constData(), text.size())))
+            button->ReadProperties(*bag);
+    }
+    return button;
+}
+
+QString DecodePath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+} // namespace
+
+Zeruma_P::Zeruma_P(AppContext& app, QWidget* parent)
+    : Form(parent), app_(app), choice_(app.music), strip_(NewStrip(textDrawer_)),
+      fileWriter_(std::make_unique<SettingsFileWriter>(app.shared.APIResult)),
+      chooseFile_(&Zeruma_P::ChooseFileWithDialog) {
+    InitSettingsDialogResources();
+    setWindowTitle(QString::fromLatin1(kSettingsWindowTitle));
+    // A fixed single border with a title bar: the dialog cannot be resized or maximised.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    setWindowIcon(QIcon(QStringLiteral(":/settings/dialog_icon.png")));
+    setFont(LabelFont());
+    BuildControls();
+}
+
+Zeruma_P::~Zeruma_P() = default;
+
+void Zeruma_P::BuildControls() {
+    Pic_C_ = new QWidget(this);
+    Pic_C_->setObjectName(QStringLiteral("Pic_C0"));
+    Pic_C_->setGeometry(12, 28, 453, 145);
+    Pic_C_->setAutoFillBackground(true);
+
+    auto* shape = new QFrame(Pic_C_);
+    shape->setObjectName(QStringLiteral("Shape3_3"));
+    shape->setGeometry(20, 12, 113, 21);
+    shape->setFrameStyle(QFrame::Box | QFrame::Plain);
+    shape->setLineWidth(1);
+    QPalette shapePalette = shape->palette();
+    shapePalette.setColor(QPalette::WindowText, Qt::white);
+    shape->setPalette(shapePalette);
+
+    QLabel* title = MakeLabel(Pic_C_, QStringLiteral("BGM"), "lbl15");
+    title->setGeometry(20, 16, 111, 13);
+    title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    Img_Ra_[0] = QPixmap(QStringLiteral(":/settings/mark_off.png"));
+    Img_Ra_[1] = QPixmap(QStringLiteral(":/settings/mark_on.png"));
+
+    // Screen order CD, none, file; the index of each is its kind.
+    const struct {
+        int index, top;
+        const char* caption;
+    } options[] = {{1, 40, "音楽CD"}, {0, 60, "無し"}, {2, 80, "MP3、WAV"}};
+    for (const auto& o : options) {
+        const auto i = static_cast<size_t>(o.index);
+        Img_BGM_[i] = new QLabel(Pic_C_);
+        Img_BGM_[i]->setObjectName(QStringLiteral("Img_BGM%1").arg(o.index));
+        Img_BGM_[i]->setGeometry(20, o.top, 12, 12);
+        Img_BGM_[i]->installEventFilter(this);
+        lbl_BGM_[i] = MakeLabel(Pic_C_, QString::fromUtf8(o.caption),
+                                QStringLiteral("lbl_BGM%1").arg(o.index).toLatin1().constData());
+        lbl_BGM_[i]->move(36, o.top);
+        lbl_BGM_[i]->adjustSize();
+        lbl_BGM_[i]->installEventFilter(this);
+    }
+
+    BGM_Repeat_ = new QComboBox(Pic_C_);
+    BGM_Repeat_->setObjectName(QStringLiteral("BGM_Repeat"));
+    BGM_Repeat_->setEditable(true);
+    // Typed text is the track to store; it never becomes a new list item.
+    BGM_Repeat_->setInsertPolicy(QComboBox::NoInsert);
+    BGM_Repeat_->setGeometry(92, 36, 41, 20);
+    BGM_Repeat_->setPalette(QApplication::palette());
+
+    QLabel* repeat = MakeLabel(Pic_C_, QString::fromUtf8("曲目をﾘﾋﾟｰﾄ"), "lbl14");
+    repeat->move(136, 40);
+    repeat->adjustSize();
+
+    Cmd_BGM_ = MakeCommand(Pic_C_, "Cmd_BGM", ":/settings/cmd_bgm.design", {36, 96, 29, 21});
+    connect(Cmd_BGM_, &Command::Click, this, &Zeruma_P::Cmd_BGM_Click);
+
+    lbl_Fname_ = MakeLabel(Pic_C_, QString(), "lbl_Fname");
+    lbl_Fname_->setGeometry(68, 96, 357, 29);
+    lbl_Fname_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    lbl_Fname_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbl_Fname_->setWordWrap(true);
+
+    picDisplay_ = new StripView(strip_.picDisplay, this);
+    picDisplay_->setObjectName(QStringLiteral("picDisplay"));
+    picDisplay_->setGeometry(12, 180, DisplayStrip::kDisplayWidth, DisplayStrip::kDisplayHeight);
+    connect(picDisplay_, &StripView::clicked, this, &Zeruma_P::picDisplay_Click);
+
+    Cmd_Set_ = MakeCommand(this, "Cmd_Set", ":/settings/cmd_set.design", {320, 180, 73, 25});
+    connect(Cmd_Set_, &Command::Click, this, &Zeruma_P::Cmd_Set_Click);
+    Cmd_Can_ = MakeCommand(this, "Cmd_Can", ":/settings/cmd_can.design", {396, 180, 69, 25});
+    connect(Cmd_Can_, &Command::Click, this, &Zeruma_P::Cmd_Can_Click);
+
+    QLabel* credit = MakeLabel(
+        this, QStringLiteral("Kovessa Ver %1  for Linux/X11").arg(QStringLiteral(KOVESSA_VERSION)),
+        "lbl7");
+    credit->move(12, 204);
+    credit->adjustSize();
+
+    Timer1_ = new QTimer(this);
+    Timer1_->setInterval(DisplayStrip::kTimerIntervalMs);
+    connect(Timer1_, &QTimer::timeout, this, &Zeruma_P::Timer1_Timer);
+}
+
+void Zeruma_P::Form_Load() {
+    // 1. Centred across, a third of the free height from the top of the primary screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        const QSize outer = frameGeometry().size();
+        move(area.x() + (area.width() - outer.width()) / 2,
+             area.y() + (area.height() - outer.height()) / 3);
+    }
+    // 2.
+    InitCommands();
+    // 3. Black behind everything.
+    for (QWidget* w : {static_cast<QWidget*>(this), Pic_C_}) {
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Window, Qt::black);
+        w->setPalette(palette);
+        w->setAutoFillBackground(true);
+    }
+    // 4, 5. Marks and enabled states for the kind read from the settings file.
+    choice_.ShowCurrentKind();
+    ShowChoice();
+    // 6. The text first, then the list; nothing selected, so the text stays as set.
+    const QString repeatText = QString::fromStdString(FormatRepeat(app_.music.BGMRepeat));
+    BGM_Repeat_->setEditText(repeatText);
+    for (int16_t track = 0; track <= 30; ++track)
+        BGM_Repeat_->addItem(QString::fromStdString(FormatRepeat(track)));
+    BGM_Repeat_->setCurrentIndex(-1);
+    BGM_Repeat_->setEditText(repeatText);
+    // 7.
+    lbl_Fname_->setText(DecodePath(app_.music.BGMFile));
+    // 8.
+    strip_.Start(DocumentationUrl(app_.programFolder).toStdString());
+    Timer1_->start();
+    // 9.
+    ReadCursorPosition();
+    // 10. The zoom from the pointer to the window is a desktop animation X does not offer; the
+    // dialog simply appears.
+    // 11.
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void Zeruma_P::Form_Unload() {
+    Timer1_->stop();
+    strip_.Stop();
+}
+
+void Zeruma_P::InitCommands() {
+    for (Command* button : findChildren<Command*>())
+        button->Initialize();
+}
+
+void Zeruma_P::ReadCursorPosition() {
+    int x = 0, y = 0;
+    const bool ok = x11::GetCursorPos(x, y);
+    app_.shared.APIResult = ok ? 1 : 0;
+    if (!ok) {
+        app_.shared.OpenPointX = 0;
+        app_.shared.OpenPointY = 0;
+        return;
+    }
+    // A coordinate that does not fit the 16-bit variable leaves it as it was.
+    auto store = [](int v, int16_t& into) {
+        if (v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max())
+            into = static_cast<int16_t>(v);
+    };
+    store(x, app_.shared.OpenPointX);
+    store(y, app_.shared.OpenPointY);
+}
+
+bool Zeruma_P::eventFilter(QObject* watched, QEvent* event) {
+    // Any mouse button on a mark or its caption chooses that option at once.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        for (int i = 0; i < MusicChoice::kOptionCount; ++i) {
+            const auto k = static_cast<size_t>(i);
+            if (watched == Img_BGM_[k] || watched == lbl_BGM_[k]) {
+                Img_BGM_MouseDown(i);
+                return true;
+            }
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void Zeruma_P::Img_BGM_MouseDown(int index) {
+    choice_.ChooseOption(index);
+    ShowChoice();
+}
+
+void Zeruma_P::ShowChoice() {
+    for (int i = 0; i < MusicChoice::kOptionCount; ++i)
+        Img_BGM_[static_cast<size_t>(i)]->setPixmap(Img_Ra_[choice_.markChosen(i) ? 1 : 0]);
+    Cmd_BGM_->SetEnabled(choice_.browseEnabled());
+    BGM_Repeat_->setEnabled(choice_.repeatEnabled());
+}
+
+void Zeruma_P::Cmd_BGM_Click() {
+    const std::optional<std::string> path = chooseFile_ ? chooseFile_(this) : std::nullopt;
+    app_.shared.APIResult = path && !path->empty() ? 1 : 0;
+    if (!path || path->empty())
+        return;
+    choice_.FileChosen(*path);
+    lbl_Fname_->setText(DecodePath(app_.music.BGMFile));
+}
+
+std::optional<std::string> Zeruma_P::ChooseFileWithDialog(QWidget* owner) {
+    QFileDialog dialog(owner, QString::fromUtf8("ﾌｧｲﾙを開く"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name that does not exist is accepted as well; the next start drops a file that
+    // cannot be read.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(MusicFileFilter());
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+}
+
+QString Zeruma_P::MusicFileFilter() {
+    // Bracketed letters match either case in Qt's own dialog and in the desktop's, whichever
+    // of them treats the pattern case-sensitively.
+    return QString::fromUtf8("BGMﾌｧｲﾙ (MP3 WAV) (*.[Mm][Pp]3 *.[Ww][Aa][Vv])");
+}
+
+void Zeruma_P::Cmd_Set_Click() {
+    IniWriter& writer = writer_ ? *writer_ : *fileWriter_;
+    choice_.Confirm(BGM_Repeat_->currentText().toStdString(), writer,
+                    SettingsFilePath(app_.programFolder));
+    BGM_Repeat_->setEditText(QString::fromStdString(FormatRepeat(app_.music.BGMRepeat)));
+    Unload();
+}
+
+void Zeruma_P::Cmd_Can_Click() {
+    Unload();
+}
+
+void Zeruma_P::Timer1_Timer() {
+    strip_.Timer1_Timer();
+    picDisplay_->update();
+}
+
+void Zeruma_P::picDisplay_Click() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(strip_.LinkText)));
+    QApplication::restoreOverrideCursor();
+}
+
+QString Zeruma_P::DocumentationUrl(const std::string& programFolder) {
+    const std::string installed = JoinPath(programFolder, "README.md");
+    const std::string path =
+        !programFolder.empty() && FileExists(installed) ? installed : KOVESSA_SOURCE_README;
+    return QUrl::fromLocalFile(DecodePath(path)).toString();
 }
 
 } // namespace kovessa

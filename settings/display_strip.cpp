@@ -1,0 +1,96 @@
+#include "settings/display_strip.h"
+
+#include "settings/raster_ops.h"
+
+#include <utility>
+
+namespace kovessa {
+
+DisplayStrip::DisplayStrip(TextDrawer& text, PixelSurface hilite, std::array<PixelSurface, 4> stars)
+    : picHilite(std::move(hilite)), picStar(std::move(stars)), text_(text) {}
+
+void DisplayStrip::Start(std::string linkText) {
+    ResizePIC(picBuffer);
+    ResizePIC(picBlank);
+    ResizePIC(picText);
+    ResizePIC(picTextM);
+    ResizePIC(PictextB);
+    LinkText = std::move(linkText);
+    pTextOut(picTextM, LinkText, kFontName, kFontPoints, false, kTextX, kTextY, ColourRef(0, 0, 0));
+    pTextOut(PictextB, LinkText, kFontName, kFontPoints, false, kTextX, kTextY,
+             ColourRef(255, 255, 255));
+    HiliteX = -picHilite.width();
+    Timer1Enabled = true;
+    StarActive = false;
+}
+
+void DisplayStrip::ClearBuffer() {
+    BitBlt(picBuffer, 0, 0, picBuffer.width(), picBuffer.height(), picBlank, 0, 0,
+           RasterOp::SrcCopy);
+}
+
+void DisplayStrip::Cleartext() {
+    BitBlt(picText, 0, 0, picBuffer.width(), picBuffer.height(), picBlank, 0, 0, RasterOp::SrcCopy);
+}
+
+void DisplayStrip::ResizePIC(PixelSurface& surface) {
+    surface.resize(picDisplay.width(), picDisplay.height());
+}
+
+void DisplayStrip::pTextOut(PixelSurface& surface, std::string_view text, std::string_view fontName,
+                            int16_t fontSize, bool bold, int16_t x, int16_t y, uint32_t colour) {
+    const uint32_t rgb =
+        ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF); // BGR to RGB
+    text_.DrawText(surface, SurfaceFont{fontName, fontSize, bold}, text, x, y, rgb);
+}
+
+void DisplayStrip::ApplyHiLite(int32_t x) {
+    AlphaBlendAdd(picText, x, 0, picHilite.width(), picHilite.height(), picHilite, 0, 0,
+                  kBlendAlpha);
+}
+
+void DisplayStrip::ApplyStar(int16_t n, int32_t x, int32_t y) {
+    // Only the four pictures exist; any other index draws nothing, as a missing control would.
+    if (n < 0 || n >= static_cast<int16_t>(picStar.size()))
+        return;
+    const PixelSurface& star = picStar[static_cast<size_t>(n)];
+    AlphaBlendAdd(picBuffer, x, y, star.width(), star.height(), star, 0, 0, kBlendAlpha);
+}
+
+void DisplayStrip::DrawFrame() {
+    ClearBuffer();
+    Cleartext();
+    pTextOut(picText, LinkText, kFontName, kFontPoints, false, kTextX, kTextY, kTextColour);
+    ApplyHiLite(HiliteX);
+    // The inverse mask keeps the streak only inside the letters; the mask then cuts the
+    // letters out of the buffer so the highlighted letters can be painted into the holes.
+    BitBlt(picText, 0, 0, picText.width(), picText.height(), PictextB, 0, 0, RasterOp::SrcAnd);
+    BitBlt(picBuffer, 0, 0, picText.width(), picText.height(), picTextM, 0, 0, RasterOp::SrcAnd);
+    BitBlt(picBuffer, 0, 0, picText.width(), picText.height(), picText, 0, 0, RasterOp::SrcPaint);
+
+    HiliteX += kHiliteStep;
+    if (HiliteX > picDisplay.width())
+        HiliteX = -picHilite.width();
+
+    if (HiliteX > kStarWindowLow && HiliteX < kStarWindowHigh && !StarActive) {
+        StarActive = true;
+        StarStep = 1;
+        StarIndex = 0;
+    }
+    if (StarActive) {
+        ApplyStar(StarIndex, kStarX, kStarY);
+        StarIndex = static_cast<int16_t>(StarIndex + StarStep);
+        if (StarStep > 0 && StarIndex == 4) {
+            // Picture 3 shows on two frames in a row: once growing, once shrinking.
+            StarStep = static_cast<int16_t>(-StarStep);
+            StarIndex = static_cast<int16_t>(StarIndex + StarStep);
+        } else if (StarStep < 0 && StarIndex < 0) {
+            StarActive = false;
+        }
+    }
+
+    BitBlt(picDisplay, 0, 0, picDisplay.width(), picDisplay.height(), picBuffer, 0, 0,
+           RasterOp::SrcCopy);
+}
+
+} // namespace kovessa
