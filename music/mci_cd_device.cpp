@@ -1,0 +1,227 @@
+#include "music/mci_cd_device.h"
+
+#include "music/mci_errors.h"
+
+#include <array>
+#include <cstdio>
+
+namespace kovessa {
+
+namespace {
+
+// MSF addresses count the two-second lead-in ahead of the first sector.
+constexpr int32_t kMsfOffset = 2 * kCdSectorsPerSecond;
+
+// Splits "a:b:c" into at most `limit` whole numbers; false on an empty or non-numeric field or
+// too many fields.
+bool SplitFields(const std::string& text, size_t limit, std::array<int32_t, 4>& fields,
+                 size_t& count) {
+    fields = {};
+    count = 0;
+    size_t pos = 0;
+    for (;;) {
+        const size_t colon = text.find(':', pos);
+        const std::string part = text.substr(pos, colon == std::string::npos ? colon : colon - pos);
+        const std::optional<int32_t> value = ParseMciInteger(part);
+        if (!value || count == limit) {
+            return false;
+        }
+        fields[count++] = *value;
+        if (colon == std::string::npos) {
+            return true;
+        }
+        pos = colon + 1;
+    }
+}
+
+std::string Msf(int32_t sectors) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", sectors / (60 * kCdSectorsPerSecond),
+                  sectors / kCdSectorsPerSecond % 60, sectors % kCdSectorsPerSecond);
+    return text;
+}
+
+} // namespace
+
+std::unique_ptr<MciCdDevice> MciCdDevice::Open(MediaLibrary& library, AudioOutput& output,
+                                               int32_t& error) {
+    std::unique_ptr<CdDisc> disc = library.openDisc();
+    if (!disc || disc->toc().tracks.empty()) {
+        error = mci::kHardware;
+        return nullptr;
+    }
+    std::unique_ptr<PcmSource> source = disc->openAudio();
+    if (!source) {
+        error = mci::kHardware;
+        return nullptr;
+    }
+    error = mci::kOk;
+    return std::unique_ptr<MciCdDevice>(
+        new MciCdDevice(std::move(disc), std::move(source), output));
+}
+
+MciCdDevice::MciCdDevice(std::unique_ptr<CdDisc> disc, std::unique_ptr<PcmSource> source,
+                         AudioOutput& output)
+    : MciPlayerDevice(std::move(source), output), disc_(std::move(disc)), toc_(disc_->toc()) {}
+
+int64_t MciCdDevice::startFrame() const {
+    return int64_t{toc_.tracks.front().startSector} * kCdFramesPerSector;
+}
+
+int64_t MciCdDevice::endFrame() const {
+    return int64_t{toc_.leadOutSector} * kCdFramesPerSector;
+}
+
+size_t MciCdDevice::trackIndexAt(int32_t sector) const {
+    size_t index = 0;
+    while (index + 1 < toc_.tracks.size() && toc_.tracks[index + 1].startSector <= sector) {
+        ++index;
+    }
+    return index;
+}
+
+int32_t MciCdDevice::parsePosition(const std::string& text, int64_t& frame) const {
+    std::array<int32_t, 4> f{};
+    size_t count = 0;
+    int64_t sector = 0;
+    switch (format_) {
+    case TimeFormat::Tmsf: {
+        if (!SplitFields(text, 4, f, count)) {
+            return mci::kBadInteger;
+        }
+        const int32_t first = toc_.tracks.front().number;
+        if (f[0] < first || f[0] >= first + static_cast<int32_t>(toc_.tracks.size())) {
+            return mci::kOutOfRange;
+        }
+        sector = toc_.tracks[f[0] - first].startSector +
+                 (int64_t{f[1]} * 60 + f[2]) * kCdSectorsPerSecond + f[3];
+        break;
+    }
+    case TimeFormat::Msf:
+        if (!SplitFields(text, 3, f, count)) {
+            return mci::kBadInteger;
+        }
+        sector = (int64_t{f[0]} * 60 + f[1]) * kCdSectorsPerSecond + f[2] - kMsfOffset;
+        break;
+    case TimeFormat::Milliseconds: {
+        const std::optional<int32_t> ms = ParseMciInteger(text);
+        if (!ms) {
+            return mci::kBadInteger;
+        }
+        sector = int64_t{*ms} * kCdSectorsPerSecond / 1000;
+        break;
+    }
+    }
+    if (sector < toc_.tracks.front().startSector || sector > toc_.leadOutSector) {
+        return mci::kOutOfRange;
+    }
+    frame = sector * kCdFramesPerSector;
+    return mci::kOk;
+}
+
+std::string MciCdDevice::formatPosition(int64_t frame) const {
+    const auto sector = static_cast<int32_t>(frame / kCdFramesPerSector);
+    switch (format_) {
+    case TimeFormat::Tmsf: {
+        const CdTrack& track = toc_.tracks[trackIndexAt(sector)];
+        const int32_t offset = sector - track.startSector;
+        char text[48];
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d:%02d", track.number,
+                      offset / (60 * kCdSectorsPerSecond), offset / kCdSectorsPerSecond % 60,
+                      offset % kCdSectorsPerSecond);
+        return text;
+    }
+    case TimeFormat::Msf:
+        return Msf(sector + kMsfOffset);
+    case TimeFormat::Milliseconds:
+        break;
+    }
+    return std::to_string(int64_t{sector} * 1000 / kCdSectorsPerSecond);
+}
+
+std::string MciCdDevice::formatLength(int32_t sectors) const {
+    // Lengths have no track to name, so tmsf reports them as msf, as the original did.
+    if (format_ == TimeFormat::Milliseconds) {
+        return std::to_string(int64_t{sectors} * 1000 / kCdSectorsPerSecond);
+    }
+    return Msf(sectors);
+}
+
+MciReply MciCdDevice::status(MciWords& item) {
+    MciReply reply;
+    bool wait = false;
+    const auto trackNumber = [&](size_t& index) -> int32_t {
+        const std::optional<std::string> text = item.value();
+        if (!text) {
+            return mci::kMissingParameter;
+        }
+        const std::optional<int32_t> number = ParseMciInteger(*text);
+        if (!number) {
+            return mci::kBadInteger;
+        }
+        const int32_t first = toc_.tracks.front().number;
+        if (*number < first || *number >= first + static_cast<int32_t>(toc_.tracks.size())) {
+            return mci::kOutOfRange;
+        }
+        index = static_cast<size_t>(*number - first);
+        return mci::kOk;
+    };
+    size_t index = 0;
+    if (item.take("current track")) {
+        const auto sector = static_cast<int32_t>(currentFrame() / kCdFramesPerSector);
+        reply.answer = std::to_string(toc_.tracks[trackIndexAt(sector)].number);
+    } else if (item.take("number of tracks")) {
+        reply.answer = std::to_string(toc_.tracks.size());
+    } else if (item.take("media present")) {
+        reply.answer = "true";
+    } else if (item.take("start position")) {
+        reply.answer = formatPosition(startFrame());
+    } else if (item.take("position track")) {
+        if (const int32_t error = trackNumber(index); error != mci::kOk) {
+            return {error, {}};
+        }
+        reply.answer = formatPosition(int64_t{toc_.tracks[index].startSector} * kCdFramesPerSector);
+    } else if (item.take("length track")) {
+        if (const int32_t error = trackNumber(index); error != mci::kOk) {
+            return {error, {}};
+        }
+        reply.answer = formatLength(toc_.trackEnd(index) - toc_.tracks[index].startSector);
+    } else if (item.take("length")) {
+        reply.answer = formatLength(toc_.leadOutSector - toc_.tracks.front().startSector);
+    } else {
+        return {mci::kUnrecognizedKeyword, {}};
+    }
+    while (item.takeFlag(wait)) {
+    }
+    if (!item.empty()) {
+        return {mci::kUnrecognizedKeyword, {}};
+    }
+    return reply;
+}
+
+MciReply MciCdDevice::setTimeFormat(const std::string& name) {
+    if (name == "tmsf") {
+        format_ = TimeFormat::Tmsf;
+    } else if (name == "msf") {
+        format_ = TimeFormat::Msf;
+    } else if (name == "milliseconds" || name == "ms") {
+        format_ = TimeFormat::Milliseconds;
+    } else {
+        return {mci::kBadTimeFormat, {}};
+    }
+    return {};
+}
+
+std::string MciCdDevice::timeFormatName() const {
+    switch (format_) {
+    case TimeFormat::Tmsf:
+        return "tmsf";
+    case TimeFormat::Msf:
+        return "msf";
+    case TimeFormat::Milliseconds:
+        break;
+    }
+    return "milliseconds";
+}
+
+} // namespace kovessa

@@ -1,0 +1,56 @@
+#include "music/mci_mpeg_device.h"
+
+#include "music/mci_errors.h"
+
+#include <limits>
+
+namespace kovessa {
+
+int64_t MciMpegDevice::endFrame() const {
+    // The decoder's length of an MP3 is an estimate that can fall short of the real end, so a
+    // play without "to" always runs to the last decoded frame.
+    return std::numeric_limits<int64_t>::max();
+}
+
+int32_t MciMpegDevice::parsePosition(const std::string& text, int64_t& frame) const {
+    const std::optional<int32_t> ms = ParseMciInteger(text);
+    if (!ms) {
+        return mci::kBadInteger;
+    }
+    frame = int64_t{*ms} * player().format().rate / 1000;
+    return mci::kOk;
+}
+
+std::string MciMpegDevice::formatPosition(int64_t frame) const {
+    return std::to_string(frame * 1000 / player().format().rate);
+}
+
+MciReply MciMpegDevice::status(MciWords& item) {
+    MciReply reply;
+    bool wait = false;
+    if (item.take("length")) {
+        const int64_t length = player().length();
+        reply.answer = length >= 0 ? formatPosition(length) : "0";
+    } else if (item.take("media present")) {
+        reply.answer = "true";
+    } else if (item.take("start position")) {
+        reply.answer = "0";
+    } else {
+        return {mci::kUnrecognizedKeyword, {}};
+    }
+    while (item.takeFlag(wait)) {
+    }
+    if (!item.empty()) {
+        return {mci::kUnrecognizedKeyword, {}};
+    }
+    return reply;
+}
+
+MciReply MciMpegDevice::setTimeFormat(const std::string& name) {
+    if (name == "milliseconds" || name == "ms") {
+        return {};
+    }
+    return {mci::kBadTimeFormat, {}};
+}
+
+} // namespace kovessa

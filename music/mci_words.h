@@ -1,0 +1,35 @@
+#pragma once
+
+#include "music/mci_command.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kovessa {
+
+// Walks the words after the device name. Keywords match unquoted words without regard to case;
+// a quoted word is always a value.
+class MciWords {
+public:
+    explicit MciWords(const std::vector<MciWord>& words) : words_(words) {}
+
+    bool empty() const { return next_ >= words_.size(); }
+    // Takes the keyword (one or more blank-separated words) when it comes next.
+    bool take(std::string_view keywords);
+    // Takes the next word as a value.
+    std::optional<std::string> value();
+    // Takes "notify" (accepted and ignored: there is never a window to notify) or "wait" (sets
+    // `wait`), the flags any command may carry.
+    bool takeFlag(bool& wait);
+
+private:
+    const std::vector<MciWord>& words_;
+    size_t next_ = 0;
+};
+
+// Reads a whole decimal number of at most nine digits; nullopt for anything else.
+std::optional<int32_t> ParseMciInteger(std::string_view text);
+
+} // namespace kovessa

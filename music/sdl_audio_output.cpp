@@ -1,0 +1,137 @@
+#include "music/sdl_audio_output.h"
+
+#include <algorithm>
+
+namespace kovessa {
+
+namespace {
+constexpr int kRate = 44100;
+constexpr int kChannels = 2;
+constexpr int kBufferFrames = 1024; // 23 ms: short enough for a prompt start
+} // namespace
+
+SdlAudioOutput::SdlAudioOutput() {
+    initialized_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
+SdlAudioOutput::~SdlAudioOutput() {
+    if (device_ != 0) {
+        SDL_CloseAudioDevice(device_);
+    }
+    for (Entry& e : entries_) {
+        SDL_FreeAudioStream(e.convert);
+    }
+    if (initialized_) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+int SdlAudioOutput::deviceCount() {
+    if (!initialized_) {
+        return 0;
+    }
+    // Negative counts mean "unknown" (the driver cannot list its devices): none to rely on.
+    return std::max(0, SDL_GetNumAudioDevices(0));
+}
+
+bool SdlAudioOutput::openDevice() {
+    if (device_ != 0) {
+        return true;
+    }
+    if (!initialized_) {
+        return false;
+    }
+    SDL_AudioSpec want{};
+    want.freq = kRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = kChannels;
+    want.samples = kBufferFrames;
+    want.callback = &SdlAudioOutput::Callback;
+    want.userdata = this;
+    // No changes allowed: SDL converts to whatever the hardware takes, so the mixer below always
+    // works on 16-bit stereo at 44.1 kHz.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &spec_, 0);
+    if (device_ == 0) {
+        return false;
+    }
+    const size_t samples = static_cast<size_t>(spec_.samples) * kChannels;
+    sum_.assign(samples, 0);
+    converted_.assign(samples, 0);
+    return true;
+}
+
+bool SdlAudioOutput::addStream(OutputStream* stream) {
+    if (!openDevice()) {
+        return false;
+    }
+    const PcmFormat f = stream->streamFormat();
+    SDL_AudioStream* convert = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(f.channels),
+                                                  f.rate, AUDIO_S16SYS, kChannels, kRate);
+    if (convert == nullptr) {
+        return false;
+    }
+    SDL_LockAudioDevice(device_);
+    entries_.push_back(Entry{stream, convert});
+    SDL_UnlockAudioDevice(device_);
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
+void SdlAudioOutput::removeStream(OutputStream* stream) {
+    if (device_ == 0) {
+        return;
+    }
+    SDL_AudioStream* convert = nullptr;
+    SDL_LockAudioDevice(device_);
+    const auto it = std::find_if(entries_.begin(), entries_.end(),
+                                 [&](const Entry& e) { return e.stream == stream; });
+    if (it != entries_.end()) {
+        convert = it->convert;
+        entries_.erase(it);
+    }
+    const bool idle = entries_.empty();
+    SDL_UnlockAudioDevice(device_);
+    SDL_FreeAudioStream(convert);
+    if (idle) {
+        SDL_PauseAudioDevice(device_, 1); // nothing to play: let the device thread rest
+    }
+}
+
+void SDLCALL SdlAudioOutput::Callback(void* self, Uint8* out, int bytes) {
+    static_cast<SdlAudioOutput*>(self)->mix(out, bytes);
+}
+
+void SdlAudioOutput::mix(Uint8* out, int bytes) {
+    const size_t samples = static_cast<size_t>(bytes) / sizeof(int16_t);
+    if (sum_.size() < samples) {
+        // Only if the device asks for more than it said it would; never in practice.
+        sum_.resize(samples);
+        converted_.resize(samples);
+    }
+    std::fill_n(sum_.begin(), samples, 0);
+    for (Entry& e : entries_) {
+        const PcmFormat f = e.stream->streamFormat();
+        // Pull in pieces of about the size needed until the converter holds enough.
+        const size_t piece = std::max<size_t>(64, static_cast<size_t>(samples / kChannels) *
+                                                      static_cast<size_t>(f.rate) / kRate);
+        pulled_.resize(piece * f.channels);
+        while (SDL_AudioStreamAvailable(e.convert) < bytes) {
+            const size_t got = e.stream->pull(pulled_.data(), piece);
+            if (got == 0) {
+                break;
+            }
+            SDL_AudioStreamPut(e.convert, pulled_.data(),
+                               static_cast<int>(got * f.channels * sizeof(int16_t)));
+        }
+        const int have = SDL_AudioStreamGet(e.convert, converted_.data(), bytes);
+        for (size_t i = 0; i < static_cast<size_t>(std::max(0, have)) / sizeof(int16_t); ++i) {
+            sum_[i] += converted_[i];
+        }
+    }
+    auto* dst = reinterpret_cast<int16_t*>(out);
+    for (size_t i = 0; i < samples; ++i) {
+        dst[i] = static_cast<int16_t>(std::clamp(sum_[i], -32768, 32767));
+    }
+}
+
+} // namespace kovessa

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "music/audio_output.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace kovessa {
+
+// The desktop's sound device through SDL2 audio. One device is opened at 44.1 kHz stereo when
+// the first stream is added; SDL's own audio thread pulls every stream, converts it to the
+// device's rate and channels, and mixes them.
+class SdlAudioOutput final : public AudioOutput {
+public:
+    SdlAudioOutput();
+    ~SdlAudioOutput() override;
+    SdlAudioOutput(const SdlAudioOutput&) = delete;
+    SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
+
+    int deviceCount() override;
+    bool addStream(OutputStream* stream) override;
+    void removeStream(OutputStream* stream) override;
+
+    // Frames the device asks for at each callback (its buffer), once it is open; 0 before.
+    int bufferFrames() const { return device_ != 0 ? spec_.samples : 0; }
+    int deviceRate() const { return device_ != 0 ? spec_.freq : 0; }
+
+private:
+    struct Entry {
+        OutputStream* stream = nullptr;
+        SDL_AudioStream* convert = nullptr;
+    };
+
+    static void SDLCALL Callback(void* self, Uint8* out, int bytes);
+    void mix(Uint8* out, int bytes);
+    bool openDevice();
+
+    bool initialized_ = false;
+    SDL_AudioDeviceID device_ = 0;
+    SDL_AudioSpec spec_{};
+    std::vector<Entry> entries_; // changed only while the device is locked
+    std::vector<int16_t> pulled_;
+    std::vector<int16_t> converted_;
+    std::vector<int32_t> sum_;
+};
+
+} // namespace kovessa

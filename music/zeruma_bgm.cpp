@@ -1,0 +1,182 @@
+#include "music/zeruma_bgm.h"
+
+#include "music/mci_command.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace kovessa {
+
+namespace {
+
+constexpr int16_t kTrue = -1;
+constexpr int16_t kFalse = 0;
+
+// The text of a fixed buffer up to its first NUL.
+std::string TextOf(const char* buffer, size_t capacity) {
+    return std::string(buffer, strnlen(buffer, capacity));
+}
+
+// The first seven characters of a mode buffer against a mode word, case-sensitively.
+bool ModeIs(const char* buffer, std::string_view mode) {
+    return std::string_view(buffer, 7) == mode;
+}
+
+bool ContainsErr(const std::string& answer) {
+    std::string upper = answer;
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return upper.find("ERR") != std::string::npos;
+}
+
+// The number at the start of a text (blanks skipped, optional sign, digits), 0 when there is
+// none: how an answer is "taken as a number".
+double LeadingNumber(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    double sign = 1;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        sign = text[i] == '-' ? -1 : 1;
+        ++i;
+    }
+    double value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+    }
+    return sign * value;
+}
+
+} // namespace
+
+ZerumaBGM::ZerumaBGM(MusicSettings& settings, int32_t& apiResult, MediaPlatform& platform)
+    : settings_(settings), apiResult_(apiResult), platform_(platform) {}
+
+void ZerumaBGM::OpenCD() {
+    apiResult_ = platform_.SendString("open cdaudio", nullptr, 0);
+    apiResult_ = platform_.SendString("set cdaudio time format tmsf", nullptr, 0);
+}
+
+void ZerumaBGM::CheckCD() {
+    CDReady = kTrue;
+    try {
+        const std::string track = MCIQuery("status cdaudio current track");
+        if (ContainsErr(track)) {
+            CDReady = kFalse;
+            return;
+        }
+        // The count only proves that the disc can be read.
+        if (ContainsErr(MCIQuery("status cdaudio number of tracks"))) {
+            CDReady = kFalse;
+            return;
+        }
+        apiResult_ = platform_.SendString("status cdaudio mode", cdMode_.data(), 255);
+        const bool stopped = ModeIs(cdMode_.data(), "stopped");
+        if (settings_.BGMRepeat == 0) {
+            if (stopped) {
+                MCIPlay("cdaudio", "", "");
+            }
+            return;
+        }
+        if (stopped || LeadingNumber(track) != settings_.BGMRepeat) {
+            const std::string start =
+                MCIQuery("status cdaudio position track " + std::to_string(settings_.BGMRepeat));
+            MCIPlay("cdaudio", start, "");
+        }
+    } catch (...) {
+        // A failure inside the watch ends it, as a disc that cannot be queried does.
+        CDReady = kFalse;
+    }
+}
+
+void ZerumaBGM::CloseCD() {
+    apiResult_ = platform_.SendString("stop cdaudio", nullptr, 0);
+    apiResult_ = platform_.SendString("close cdaudio", nullptr, 0);
+}
+
+void ZerumaBGM::PlayMP3() {
+    // The path is quoted so that blanks work; a double quote inside it is doubled, so it stays
+    // part of the name and can never end the name early and add words to the command.
+    const std::string open =
+        "open " + QuoteMciWord(settings_.BGMFile) + " type MPEGVideo Alias MP3Play";
+    if (platform_.SendString(open.c_str(), nullptr, 0) == 0) {
+        platform_.SendString("play MP3Play", nullptr, 0);
+    }
+}
+
+bool ZerumaBGM::IsMP3Playing() {
+    platform_.SendString("status MP3Play mode", mp3Mode_.data(), 30);
+    return ModeIs(mp3Mode_.data(), "playing");
+}
+
+void ZerumaBGM::RepeatMP3() {
+    if (IsMP3Playing()) {
+        return;
+    }
+    platform_.SendString("stop MP3Play", nullptr, 0);
+    platform_.SendString("play MP3Play from 0", nullptr, 0);
+}
+
+void ZerumaBGM::CloseMP3() {
+    platform_.SendString("stop MP3Play", nullptr, 0);
+    platform_.SendString("close MP3Play", nullptr, 0);
+}
+
+void ZerumaBGM::PlayWave() {
+    if (platform_.WaveOutGetNumDevs() <= 0) {
+        return;
+    }
+    apiResult_ = platform_.PlaySound(settings_.BGMFile.c_str(), kSndAsync | kSndLoop);
+}
+
+void ZerumaBGM::StopWave() {
+    apiResult_ = platform_.PlaySound(nullptr, kSndSync);
+}
+
+int32_t ZerumaBGM::SendMCICommand(const std::string& command, std::string& answer) {
+    if (command.empty()) {
+        answer = "コマンド文字列が指定されていません";
+        return -1;
+    }
+    const int32_t code = platform_.SendString(command.c_str(), commandAnswer_.data(),
+                                              static_cast<uint32_t>(commandAnswer_.size()));
+    apiResult_ = code;
+    if (code != 0) {
+        if (!platform_.GetErrorString(code, errorText_.data(),
+                                      static_cast<uint32_t>(errorText_.size()))) {
+            answer = "Error (文字列が取れません)";
+        } else {
+            answer = TextOf(errorText_.data(), errorText_.size());
+        }
+        return code;
+    }
+    answer = TextOf(commandAnswer_.data(), commandAnswer_.size());
+    return 0;
+}
+
+std::string ZerumaBGM::MCIQuery(const std::string& command) {
+    const int32_t code = SendMCICommand(command, lastAnswer_);
+    apiResult_ = code;
+    if (code != 0) {
+        return "Error:" + std::to_string(code);
+    }
+    return lastAnswer_;
+}
+
+int32_t ZerumaBGM::MCIPlay(const std::string& device, const std::string& from,
+                           const std::string& to) {
+    std::string command = "play " + device;
+    if (!from.empty()) {
+        command += " from " + from;
+    }
+    if (!to.empty()) {
+        command += " to " + to;
+    }
+    return SendMCICommand(command, lastAnswer_);
+}
+
+} // namespace kovessa
