@@ -1,0 +1,149 @@
+#include <string>
+
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include "tests/harness/harness.h"
+#include "tests/renderer/bitmap_test_files.h"
+
+namespace kovessa::test {
+namespace {
+
+constexpr const char* kTitle = "Zeruma_Pelios";
+
+// The renderer on a private 1920x1080 Xvfb, with a black glow (the glows then add nothing) and
+// a plain red background picture, so that what the screen shows can be judged by colour.
+class RendererE2e : public ::testing::Test {
+protected:
+    void writeBitmaps(bool withGlow = true) {
+        if (withGlow) {
+            WriteFile(folder_.handoffDir() / "Zeruma1.bmp", MakeSolidBitmap(64, 64, 0, 0, 0));
+        }
+        WriteFile(folder_.handoffDir() / "Zeruma2.bmp", MakeSolidBitmap(320, 320, 255, 0, 0));
+    }
+
+    Process start() { return Process::start(folder_.renderer(), {}, xvfb_, &folder_); }
+
+    // Share of a 21x21 block around (x, y) that is plainly red (thin trail lines cross it).
+    double redShare(int x, int y) {
+        const Image block = Capture(xvfb_.display(), x - 10, y - 10, 21, 21);
+        int red = 0;
+        for (const Rgb& p : block.pixels) {
+            red += p.r > 200 && p.g < 80 && p.b < 80;
+        }
+        return static_cast<double>(red) / static_cast<double>(block.pixels.size());
+    }
+    double blackShare(int x, int y) {
+        const Image block = Capture(xvfb_.display(), x, y, 16, 16);
+        int black = 0;
+        for (const Rgb& p : block.pixels) {
+            black += p.r < 40 && p.g < 40 && p.b < 40;
+        }
+        return static_cast<double>(black) / static_cast<double>(block.pixels.size());
+    }
+
+    // Waits until the window exists and a frame with the red background has been drawn.
+    unsigned long waitForFirstFrame() {
+        unsigned long window = 0;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const auto found = FindWindows(xvfb_.display(), kTitle);
+                window = found.empty() ? 0 : found.front();
+                return window != 0;
+            },
+            10s));
+        EXPECT_TRUE(WaitUntil([&] { return redShare(960, 540) > 0.5; }, 10s));
+        return window;
+    }
+
+    Xvfb xvfb_;
+    ProgramFolder folder_;
+};
+
+TEST_F(RendererE2e, CoversTheScreenAndDrawsTheBackgroundInTheMiddle) {
+    writeBitmaps();
+    Process renderer = start();
+    const unsigned long window = waitForFirstFrame();
+    ASSERT_NE(window, 0u);
+    const auto geometry = WindowGeometry(xvfb_.display(), window);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->x, 0);
+    EXPECT_EQ(geometry->y, 0);
+    EXPECT_EQ(geometry->width, 1920);
+    EXPECT_EQ(geometry->height, 1080);
+    for (auto [x, y] : {std::pair{0, 0}, {1904, 0}, {0, 1064}, {1904, 1064}}) {
+        EXPECT_GT(blackShare(x, y), 0.8) << x << "," << y;
+    }
+    EXPECT_TRUE(renderer.running());
+}
+
+TEST_F(RendererE2e, BHidesTheBackgroundAndEscEndsWithExitZero) {
+    writeBitmaps();
+    Process renderer = start();
+    ASSERT_NE(waitForFirstFrame(), 0u);
+    // Held until the next frame has taken it; B toggles on its key-down.
+    KeyDown(xvfb_.display(), XK_b);
+    EXPECT_TRUE(WaitUntil([&] { return redShare(960, 540) < 0.1; }, 5s));
+    KeyUp(xvfb_.display(), XK_b);
+    EXPECT_TRUE(renderer.running());
+
+    KeyDown(xvfb_.display(), XK_Escape);
+    EXPECT_EQ(renderer.waitExit(10s), std::optional<int>(0));
+    KeyUp(xvfb_.display(), XK_Escape);
+}
+
+TEST_F(RendererE2e, EndsOnlyWhenThePointerMovesFarOnBothAxes) {
+    writeBitmaps();
+    const auto [startX, startY] = PointerPosition(xvfb_.display());
+    Process renderer = start();
+    ASSERT_NE(waitForFirstFrame(), 0u);
+    MovePointerTo(xvfb_.display(), startX + 200, startY);
+    // A dozen frames later it is still running.
+    EXPECT_FALSE(renderer.waitExit(1500ms).has_value());
+    MovePointerTo(xvfb_.display(), startX + 31, startY + 31);
+    EXPECT_EQ(renderer.waitExit(10s), std::optional<int>(0));
+}
+
+TEST_F(RendererE2e, CloseRequestFromAnotherProcessEndsWithExitZero) {
+    writeBitmaps();
+    Process renderer = start();
+    const unsigned long window = waitForFirstFrame();
+    ASSERT_NE(window, 0u);
+    SendCloseRequest(xvfb_.display(), window);
+    EXPECT_EQ(renderer.waitExit(10s), std::optional<int>(0));
+    EXPECT_TRUE(FindWindows(xvfb_.display(), kTitle).empty());
+}
+
+// Without the glow bitmap: "Error opening" under "BMP Unit", then "Unable to load" under
+// "Loading Textures", each a box that waits for the user, then exit code 1. The background
+// picture is never tried.
+TEST_F(RendererE2e, MissingGlowBitmapReportsTwiceAndEndsWithOne) {
+    writeBitmaps(false);
+    Process renderer = start();
+    for (const char* caption : {"BMP Unit", "Loading Textures"}) {
+        unsigned long box = 0;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const auto found = FindWindows(xvfb_.display(), caption);
+                box = found.empty() ? 0 : found.front();
+                return box != 0;
+            },
+            10s))
+            << caption;
+        EXPECT_TRUE(renderer.running()) << "the box blocks until dismissed";
+        SendCloseRequest(xvfb_.display(), box);
+        ASSERT_TRUE(WaitUntil([&] { return FindWindows(xvfb_.display(), caption).empty(); }, 5s));
+    }
+    EXPECT_EQ(renderer.waitExit(10s), std::optional<int>(1));
+    const std::string glow = (folder_.handoffDir() / "Zeruma1.bmp").string();
+    const std::string err = renderer.stdErr();
+    const auto opening = err.find("Error opening \"" + glow);
+    const auto unable = err.find("Unable to load " + glow);
+    ASSERT_NE(opening, std::string::npos) << err;
+    ASSERT_NE(unable, std::string::npos) << err;
+    EXPECT_LT(opening, unable);
+    EXPECT_EQ(err.find("Zeruma2.bmp"), std::string::npos);
+}
+
+} // namespace
+} // namespace kovessa::test
