@@ -1,0 +1,322 @@
+// The music module on the real decoders, a BIN/CUE disc image and the SDL audio output, with
+// media made by sox and lame in a temporary folder.
+
+#include "music/decoder_media_library.h"
+#include "music/default_media_platform.h"
+#include "music/mci_media_platform.h"
+#include "music/recording_audio_output.h"
+#include "music/zeruma_bgm.h"
+#include "test_media.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <thread>
+
+namespace kovessa {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Analyze;
+using test::TempDir;
+
+constexpr int kRate = 44100;
+constexpr size_t kTickFrames = kRate / 5; // the CD watch's 200 ms, in frames
+constexpr double kToneRms = 0.5 * 32767 / 1.41421356;
+
+bool HaveMediaTools() {
+    return test::HaveTool("sox") && test::HaveTool("lame");
+}
+
+// The module with the real decoders and a recording output that the test pulls at its pace.
+struct RecordedMusic {
+    explicit RecordedMusic(const std::string& cdSource = "/nonexistent/disc.cue", int devices = 1)
+        : output({kRate, 2}, devices), library(cdSource), platform(library, output) {}
+
+    // Plays `seconds` of the show, running the CD watch every 200 ms while it is enabled.
+    void runCd(double seconds) {
+        for (size_t done = 0; done < seconds * kRate; done += kTickFrames) {
+            if (cdTimer) {
+                bgm.CheckCD();
+                cdTimer = bgm.CDReady != 0;
+            }
+            output.pumpFrames(kTickFrames, 50ms);
+        }
+    }
+
+    RecordingAudioOutput output;
+    DecoderMediaLibrary library;
+    MciMediaPlatform platform;
+    MusicSettings settings;
+    int32_t apiResult = 0;
+    ZerumaBGM bgm{settings, apiResult, platform};
+    bool cdTimer = true;
+};
+
+// Which of `tones` each tenth of a second of a recording holds (-1: none of them).
+std::vector<int> ToneSequence(const std::vector<int16_t>& pcm, const std::vector<double>& tones) {
+    std::vector<int> out;
+    const size_t window = kRate / 10;
+    for (size_t f = 0; f + window <= pcm.size() / 2; f += window) {
+        const test::Tone t = Analyze(pcm, f, window, kRate);
+        int which = -1;
+        for (size_t i = 0; i < tones.size(); ++i) {
+            if (std::abs(t.hz - tones[i]) < tones[i] * 0.05 && t.rms > kToneRms * 0.8) {
+                which = static_cast<int>(i);
+            }
+        }
+        out.push_back(which);
+    }
+    return out;
+}
+
+// The runs of a sequence: value and length, in order.
+std::vector<std::pair<int, int>> Runs(const std::vector<int>& seq) {
+    std::vector<std::pair<int, int>> runs;
+    for (int v : seq) {
+        if (runs.empty() || runs.back().first != v) {
+            runs.emplace_back(v, 0);
+        }
+        ++runs.back().second;
+    }
+    return runs;
+}
+
+TEST(MusicOnDisc, WholeDiscPlaysAndStartsOverWhenItStops) {
+    TempDir dir;
+    const std::vector<double> tones = {440, 660, 990};
+    RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", tones, 2.0));
+    music.settings.BGMKind = 1;
+    music.bgm.OpenCD();
+    ASSERT_EQ(music.apiResult, 0);
+    music.runCd(7.5);
+    EXPECT_TRUE(music.cdTimer);
+    const auto runs = Runs(ToneSequence(music.output.takeRecording(), tones));
+    // Two seconds of each track (a window may straddle a track change), then track 1 again.
+    ASSERT_GE(runs.size(), 4u);
+    EXPECT_EQ(runs[0].first, 0);
+    EXPECT_EQ(runs[1].first, 1);
+    EXPECT_EQ(runs[2].first, 2);
+    EXPECT_EQ(runs[3].first, 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_GE(runs[i].second, 19) << "track " << i + 1;
+        EXPECT_LE(runs[i].second, 20) << "track " << i + 1;
+    }
+    music.bgm.CloseCD();
+    EXPECT_EQ(music.apiResult, 0);
+}
+
+TEST(MusicOnDisc, ChosenTrackKeepsRepeating) {
+    TempDir dir;
+    const std::vector<double> tones = {440, 660, 990};
+    RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", tones, 2.0));
+    music.settings.BGMRepeat = 2;
+    music.bgm.OpenCD();
+    music.runCd(7.0);
+    const std::vector<int> seq = ToneSequence(music.output.takeRecording(), tones);
+    int track2 = 0;
+    for (int v : seq) {
+        EXPECT_NE(v, 0) << "track 1 must never sound";
+        track2 += v == 1;
+    }
+    // At most one watch period of track 3 can sound before the jump back.
+    for (const auto& [tone, length] : Runs(seq)) {
+        if (tone == 2) {
+            EXPECT_LE(length, 2);
+        }
+    }
+    EXPECT_GE(track2, 65);
+}
+
+TEST(MusicOnDisc, TrackBeyondTheDiscLeavesTheWatchRunningAndSilent) {
+    TempDir dir;
+    RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", {440, 660, 990}, 2.0));
+    music.settings.BGMRepeat = 5;
+    music.bgm.OpenCD();
+    music.runCd(1.0);
+    EXPECT_TRUE(music.cdTimer);
+    EXPECT_EQ(music.bgm.CDReady, -1);
+    EXPECT_NE(music.apiResult, 0) << "the play from an error text fails";
+    EXPECT_EQ(music.output.recordedFrames(), 0u);
+}
+
+TEST(MusicOnDisc, NoDiscEndsTheWatchAtTheFirstTick) {
+    RecordedMusic music("/nonexistent/disc.cue");
+    music.bgm.OpenCD();
+    EXPECT_NE(music.apiResult, 0);
+    music.bgm.CheckCD();
+    EXPECT_EQ(music.bgm.CDReady, 0);
+}
+
+TEST(MusicFiles, Mp3PathsWithBlanksJapaneseAndQuotesPlayThatFile) {
+    if (!HaveMediaTools()) {
+        GTEST_SKIP() << "sox and lame are needed to make test media";
+    }
+    TempDir dir;
+    const std::string folder = dir.file("曲 フォルダ");
+    std::filesystem::create_directory(folder);
+    for (const std::string name : {"ほたる の 歌.mp3", "say \"hi\" there.mp3", "x\" alias y.mp3"}) {
+        SCOPED_TRACE(name);
+        const std::string path = folder + "/" + name;
+        ASSERT_TRUE(test::MakeMp3Tone(path, 0.5, 550, 0.5));
+        RecordedMusic music;
+        music.settings.BGMFile = path;
+        music.bgm.PlayMP3();
+        EXPECT_TRUE(music.bgm.IsMP3Playing());
+        music.output.pumpFrames(kRate, 100ms);
+        const std::vector<int16_t> pcm = music.output.takeRecording();
+        const size_t start = test::FirstSoundFrame(pcm);
+        const test::Tone tone = Analyze(pcm, start + 2000, kRate / 4, kRate);
+        EXPECT_NEAR(tone.hz, 550, 550 * 0.05);
+        EXPECT_NEAR(tone.rms, kToneRms, kToneRms * 0.1);
+        EXPECT_FALSE(music.bgm.IsMP3Playing());
+        music.bgm.CloseMP3();
+    }
+}
+
+TEST(MusicFiles, AFileNamedMp3ThatIsNotMp3IsSilenceWithHarmlessPolling) {
+    TempDir dir;
+    std::mt19937 random(7);
+    std::string noise(64 * 1024, '\0');
+    for (char& c : noise) {
+        c = static_cast<char>(random());
+    }
+    std::string text;
+    for (int i = 0; i < 500; ++i) {
+        text += "This is a letter, not a song.\n";
+    }
+    test::WriteFile(dir.file("noise.mp3"), noise);
+    test::WriteFile(dir.file("letter.mp3"), text);
+    test::WriteFile(dir.file("empty.mp3"), "");
+    test::WriteWav(dir.file("wave.mp3"), test::StereoSine(1.0, 440, 0.5), kRate, 2);
+    std::filesystem::create_directory(dir.file("folder.mp3"));
+    for (const char* name :
+         {"noise.mp3", "letter.mp3", "empty.mp3", "wave.mp3", "folder.mp3", "missing.mp3"}) {
+        SCOPED_TRACE(name);
+        RecordedMusic music;
+        music.settings.BGMFile = dir.file(name);
+        music.bgm.PlayMP3();
+        EXPECT_EQ(music.output.streamCount(), 0u);
+        const auto start = std::chrono::steady_clock::now();
+        for (int tick = 0; tick < 5; ++tick) {
+            music.bgm.RepeatMP3();
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+        EXPECT_EQ(music.output.pump(1000), 0u);
+        EXPECT_FALSE(music.bgm.IsMP3Playing());
+        music.bgm.CloseMP3();
+    }
+}
+
+TEST(MusicFiles, WaveLoopsSeamlesslyUntilStopped) {
+    TempDir dir;
+    // Every frame of the file is different, so any gap or overlap at the loop shows.
+    std::vector<int16_t> ramp(2 * 5000);
+    for (size_t f = 0; f < 5000; ++f) {
+        ramp[2 * f] = static_cast<int16_t>(f * 3 + 1);
+        ramp[2 * f + 1] = static_cast<int16_t>(-static_cast<int>(f));
+    }
+    const std::string path = dir.file("loop me.WAV");
+    test::WriteWav(path, ramp, kRate, 2);
+    RecordedMusic music;
+    music.settings.BGMFile = path;
+    music.bgm.PlayWave();
+    EXPECT_EQ(music.apiResult, 1);
+    music.output.pumpFrames(5000 * 3 + 1234);
+    const std::vector<int16_t> pcm = music.output.takeRecording();
+    ASSERT_EQ(pcm.size(), 2u * (5000 * 3 + 1234));
+    for (size_t i = 0; i < pcm.size(); ++i) {
+        ASSERT_EQ(pcm[i], ramp[i % ramp.size()]) << "sample " << i;
+    }
+    music.bgm.StopWave();
+    EXPECT_EQ(music.apiResult, 1);
+    EXPECT_EQ(music.output.streamCount(), 0u);
+    EXPECT_EQ(music.output.pump(100), 0u);
+}
+
+TEST(MusicFiles, WaveWithoutAnOutputDeviceDoesNothing) {
+    TempDir dir;
+    test::WriteWav(dir.file("a.wav"), test::StereoSine(0.2, 440, 0.5), kRate, 2);
+    RecordedMusic music("", 0);
+    music.settings.BGMFile = dir.file("a.wav");
+    music.apiResult = 77;
+    music.bgm.PlayWave();
+    EXPECT_EQ(music.apiResult, 77);
+    EXPECT_EQ(music.output.streamCount(), 0u);
+}
+
+// The real output: SDL's disk driver writes what the device played, in real time.
+class SdlDiskOutput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("SDL_AUDIODRIVER");
+        unsetenv("SDL_DISKAUDIOFILE");
+    }
+    std::vector<int16_t> played() {
+        std::ifstream in(dir.file("out.raw"), std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<int16_t> pcm(bytes.size() / 2);
+        std::memcpy(pcm.data(), bytes.data(), pcm.size() * 2);
+        return pcm;
+    }
+    TempDir dir;
+};
+
+TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
+    if (!HaveMediaTools()) {
+        GTEST_SKIP() << "sox and lame are needed to make test media";
+    }
+    const std::string path = dir.file("tone.mp3");
+    ASSERT_TRUE(test::MakeMp3Tone(path, 0.6, 440, 0.5, 48000)); // resampled by the output
+    {
+        std::unique_ptr<MediaPlatform> platform = CreateMediaPlatform({});
+        ASSERT_GT(platform->WaveOutGetNumDevs(), 0);
+        MusicSettings settings;
+        settings.BGMFile = path;
+        int32_t apiResult = 0;
+        ZerumaBGM bgm(settings, apiResult, *platform);
+        bgm.PlayMP3();
+        EXPECT_TRUE(bgm.IsMP3Playing());
+        std::this_thread::sleep_for(1000ms);
+        EXPECT_FALSE(bgm.IsMP3Playing());
+        bgm.RepeatMP3(); // the file timer's tick
+        EXPECT_TRUE(bgm.IsMP3Playing());
+        std::this_thread::sleep_for(300ms);
+        bgm.CloseMP3(); // in the middle of the second pass
+        std::this_thread::sleep_for(300ms);
+    }
+    const std::vector<int16_t> pcm = played();
+    ASSERT_GT(pcm.size(), 2u * kRate);
+    // Sound in 10 ms windows: a first pass of 0.6 s, a gap, a second pass cut short.
+    std::vector<std::pair<int, int>> runs;
+    const size_t window = kRate / 100;
+    for (size_t f = 0; f + window <= pcm.size() / 2; f += window) {
+        const int sound = Analyze(pcm, f, window, kRate).rms > 1000 ? 1 : 0;
+        if (runs.empty() || runs.back().first != sound) {
+            runs.emplace_back(sound, 0);
+        }
+        ++runs.back().second;
+    }
+    ASSERT_EQ(runs.size(), 5u);
+    EXPECT_EQ(runs[0].first, 0);
+    EXPECT_LE(runs[0].second, 10) << "the first sound comes within 100 ms";
+    EXPECT_NEAR(runs[1].second, 60, 3);
+    EXPECT_NEAR(runs[3].second, 30, 8);
+    EXPECT_GE(runs[4].second, 20) << "silence after the close";
+    const size_t first = static_cast<size_t>(runs[0].second) * window;
+    const test::Tone tone = Analyze(pcm, first + 1000, kRate / 2, kRate);
+    EXPECT_NEAR(tone.hz, 440, 440 * 0.05);
+    EXPECT_NEAR(tone.rms, kToneRms, kToneRms * 0.1);
+}
+
+} // namespace
+} // namespace kovessa
