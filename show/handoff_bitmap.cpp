@@ -25,7 +25,7 @@ void put32(std::string& out, uint32_t v) {
 
 } // namespace
 
-std::string EncodeHandoffBitmap(const RgbImage& image) {
+std::string EncodeHandoffBitmap(const RgbPixels& image) {
     if (!image.IsValid())
         return {};
     const uint64_t rowBytes = (static_cast<uint64_t>(image.width) * 3 + 3) & ~uint64_t{3};
@@ -69,7 +69,7 @@ std::string EncodeHandoffBitmap(const RgbImage& image) {
     return out;
 }
 
-bool WriteHandoffBitmap(const char* name, const RgbImage& image, std::string* error) {
+bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* error) {
     const std::string bytes = EncodeHandoffBitmap(image);
     if (bytes.empty()) {
         if (error != nullptr)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "show/rgb_image.h"
+#include "show/rgb_pixels.h"
 
 #include <cstddef>
 
@@ -15,12 +15,12 @@ namespace kovessa {
 inline constexpr size_t kHandoffHeaderSize = 54;
 
 // The complete file for `image`; empty when the image is not valid.
-std::string EncodeHandoffBitmap(const RgbImage& image);
+std::string EncodeHandoffBitmap(const RgbPixels& image);
 
 // Writes `image` as the hand-off bitmap `name` (kGlowBitmapName or kBackgroundBitmapName) into
 // the per-user hand-off folder. The file is replaced as a whole, so the renderer never reads a
 // half-written texture, and a symbolic link planted under that name is replaced rather than
 // followed. Returns false, with the reason in `error`, when nothing was written.
-bool WriteHandoffBitmap(const char* name, const RgbImage& image, std::string* error = nullptr);
+bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* error = nullptr);
 
 } // namespace kovessa

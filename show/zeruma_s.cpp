@@ -1,20 +1,15 @@
 #include "show/zeruma_s.h"
 
+#include "launcher/handoff_folder.h"
 #include "launcher/process_end.h"
 #include "launcher/process_start.h"
 #include "launcher/window_titles.h"
 #include "launcher/x11_desktop.h"
-#include "show/handoff_bitmap.h"
-#include "show/qt_rgb_image.h"
-#include "show/show_pictures.h"
-
-#include "launcher/handoff_folder.h"
-#if KOVESSA_SHOW_HAS_MUSIC
 #include "music/default_media_platform.h"
+#include "show/handoff_bitmap.h"
+#include "show/qt_rgb_pixels.h"
+#include "show/show_pictures.h"
 #include "show/zeruma_bgm_music.h"
-#else
-#include "show/show_music.h"
-#endif
 
 #include <cstdio>
 
@@ -26,40 +21,16 @@ namespace {
 // complain about its textures.
 void savePicture(const QImage& picture, const char* name) {
     std::string error;
-    if (!WriteHandoffBitmap(name, ToRgbImage(picture), &error))
+    if (!WriteHandoffBitmap(name, ToRgbPixels(picture), &error))
         std::fprintf(stderr, "Kovessa.scr: %s not written: %s\n", name, error.c_str());
-}
-
-#if !KOVESSA_SHOW_HAS_MUSIC
-// FIXME: stands in until the music module is in the tree.
-class SilentMusic : public ShowMusic {
-public:
-    void OpenCD() override {}
-    void CheckCD() override {}
-    bool CDReady() const override { return false; }
-    void CloseCD() override {}
-    void PlayMP3() override {}
-    void RepeatMP3() override {}
-    void CloseMP3() override {}
-    void PlayWave() override {}
-    void StopWave() override {}
-};
-#endif
-
-std::unique_ptr<ShowMusic> makeMusic(AppContext& app) {
-#if KOVESSA_SHOW_HAS_MUSIC
-    return std::make_unique<ZerumaBgmMusic>(app.music, app.shared.APIResult,
-                                            [] { return CreateDefaultMediaPlatform(); });
-#else
-    (void)app;
-    return std::make_unique<SilentMusic>();
-#endif
 }
 
 } // namespace
 
 Zeruma_S::Zeruma_S(AppContext& app, QWidget* parent)
-    : Form(parent), app_(app), Pic1_(GlowPicture()), Pic2_(EarthPicture()), music_(makeMusic(app)),
+    : Form(parent), Pic1_(GlowPicture()), Pic2_(EarthPicture()),
+      music_(std::make_unique<ZerumaBgmMusic>(app.music, app.shared.APIResult,
+                                              [] { return CreateDefaultMediaPlatform(); })),
       controller_(app, *this, *music_) {
     setWindowTitle(QString::fromLatin1(kShowWindowTitle));
 

@@ -40,7 +40,6 @@ private:
 
     QTimer& timer(ShowTimer which);
 
-    AppContext& app_;
     QImage Pic1_; // the glow of a firefly, 64 x 64
     QImage Pic2_; // the Earth, 320 x 320
     QTimer Timer1_;

@@ -31,8 +31,8 @@ uint16_t le16(const std::string& b, size_t at) {
 }
 
 // Every pixel different: red from x, green from y, blue from both.
-RgbImage gradient(int w, int h) {
-    RgbImage img{w, h, {}};
+RgbPixels gradient(int w, int h) {
+    RgbPixels img{w, h, {}};
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             img.rgb.push_back(static_cast<uint8_t>(x * 7));
@@ -75,7 +75,7 @@ TEST(HandoffBitmap, PixelsRunBlueGreenRedFromTheBottomRowWithRowsPaddedToFourByt
     for (int w : {5, 64}) {
         SCOPED_TRACE("width " + std::to_string(w));
         const int h = 3;
-        const RgbImage img = gradient(w, h);
+        const RgbPixels img = gradient(w, h);
         const std::string b = EncodeHandoffBitmap(img);
         const size_t row = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
         for (int fileRow = 0; fileRow < h; ++fileRow) {
@@ -94,9 +94,10 @@ TEST(HandoffBitmap, PixelsRunBlueGreenRedFromTheBottomRowWithRowsPaddedToFourByt
 }
 
 TEST(HandoffBitmap, RefusesImagesWhosePixelsDoNotMatchTheirSize) {
-    RgbImage shortImage = gradient(4, 4);
+    RgbPixels shortImage = gradient(4, 4);
     shortImage.rgb.pop_back();
-    for (const RgbImage& img : {RgbImage{}, RgbImage{0, 4, {}}, RgbImage{-4, -4, {}}, shortImage}) {
+    for (const RgbPixels& img :
+         {RgbPixels{}, RgbPixels{0, 4, {}}, RgbPixels{-4, -4, {}}, shortImage}) {
         EXPECT_TRUE(EncodeHandoffBitmap(img).empty());
     }
 }
@@ -127,7 +128,7 @@ protected:
 
 TEST_F(HandoffFolderTest, WritesTheEncodedFileAndReplacesAnEarlierOne) {
     std::ofstream(dir_ / kGlowBitmapName) << "an earlier, longer copy of the bitmap file";
-    const RgbImage img = gradient(64, 64);
+    const RgbPixels img = gradient(64, 64);
     std::string error;
     ASSERT_TRUE(WriteHandoffBitmap(kGlowBitmapName, img, &error)) << error;
     EXPECT_EQ(readFile(dir_ / kGlowBitmapName), EncodeHandoffBitmap(img));

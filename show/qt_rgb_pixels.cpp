@@ -1,11 +1,11 @@
-#include "show/qt_rgb_image.h"
+#include "show/qt_rgb_pixels.h"
 
 #include <cstring>
 
 namespace kovessa {
 
-RgbImage ToRgbImage(const QImage& image) {
-    RgbImage out;
+RgbPixels ToRgbPixels(const QImage& image) {
+    RgbPixels out;
     if (image.isNull())
         return out;
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);

@@ -8,7 +8,7 @@ namespace kovessa {
 
 // A picture as plain pixels: rows from the top, three bytes a pixel in the order red, green,
 // blue, no padding between rows. This is what the show hands over to the renderer.
-struct RgbImage {
+struct RgbPixels {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgb; // width * height * 3 bytes

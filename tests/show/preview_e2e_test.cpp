@@ -1,0 +1,110 @@
+// The preview inside a foreign window: the picture at its own size in the top-left corner on
+// black, the end of the process with its parent, and its independence from the guard.
+#include "launcher/window_titles.h"
+#include "tests/show/show_e2e_support.h"
+
+// GoogleTest before Xlib: Xlib's macros clash with its names.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace kovessa::test {
+namespace {
+
+// Pixels of `shot` that differ from the picture in the top-left corner and black elsewhere.
+int WrongPixels(const Image& shot, const QImage& picture) {
+    int wrong = 0;
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            Rgb want{};
+            if (x < picture.width() && y < picture.height()) {
+                const QRgb p = picture.pixel(x, y);
+                want = Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
+                           static_cast<uint8_t>(qBlue(p))};
+            }
+            if (!(shot.at(x, y) == want))
+                ++wrong;
+        }
+    }
+    return wrong;
+}
+
+TEST(PreviewE2E, ShowsThePictureAtItsOwnSizeOnBlackAndEndsWithItsParent) {
+    const QImage picture = AssetPicture("preview.png");
+    ASSERT_EQ(picture.size(), QSize(152, 112));
+    Xvfb xvfb(XvfbOptions{800, 600});
+    Display* dpy = xvfb.display();
+    ProgramFolder folder;
+    for (auto [w, h] : {std::pair{152, 112}, std::pair{400, 300}, std::pair{100, 80}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        // A magenta parent, so that any part the preview leaves uncovered shows.
+        const unsigned long parent = CreateForeignWindow(dpy, w, h, Rgb{255, 0, 255});
+        Process preview =
+            Process::start(folder.scr(), {"/p", std::to_string(parent)}, xvfb, &folder);
+        Image shot;
+        const bool drawn = WaitUntil(
+            [&] {
+                shot = CaptureWindow(dpy, parent);
+                return WrongPixels(shot, picture) == 0;
+            },
+            10s);
+        EXPECT_TRUE(drawn) << WrongPixels(shot, picture) << " pixels differ";
+        if (!drawn || (w == 400 && h == 300))
+            SavePng(shot, ArtifactDir() /
+                              ("preview-" + std::to_string(w) + "x" + std::to_string(h) + ".png"));
+        EXPECT_EQ(FindWindows(dpy, kPreviewWindowTitle).size(), 1u);
+
+        const auto destroyed = std::chrono::steady_clock::now();
+        DestroyForeignWindow(dpy, parent);
+        EXPECT_EQ(preview.waitExit(1s), 0) << preview.stdErr();
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - destroyed);
+        EXPECT_LT(took.count(), 1000);
+        EXPECT_TRUE(FindWindows(dpy, kPreviewWindowTitle).empty());
+    }
+}
+
+TEST(PreviewE2E, IdThatIsNotAWindowEndsTheProcess) {
+    Xvfb xvfb(XvfbOptions{320, 240});
+    Display* dpy = xvfb.display();
+    ProgramFolder folder;
+    // The id of a window that existed a moment ago, and ids that never named one.
+    const unsigned long gone = CreateForeignWindow(dpy, 10, 10);
+    DestroyForeignWindow(dpy, gone);
+    for (const std::string& id :
+         {std::to_string(gone), std::string("0"), std::string("-5"), std::string("abc")}) {
+        SCOPED_TRACE("/p " + id);
+        Process preview = Process::start(folder.scr(), {"/p", id}, xvfb, &folder);
+        EXPECT_EQ(preview.waitExit(3s), 0) << preview.stdErr();
+    }
+}
+
+TEST(PreviewE2E, ShowAndSettingsDialogStillStartBesideAPreview) {
+    Xvfb xvfb;
+    Display* dpy = xvfb.display();
+    ProgramFolder folder;
+    const unsigned long parent = CreateForeignWindow(dpy, 152, 112);
+    Process preview = Process::start(folder.scr(), {"/p", std::to_string(parent)}, xvfb, &folder);
+    ASSERT_TRUE(WaitUntil([&] { return !FindWindows(dpy, kPreviewWindowTitle).empty(); }, 10s));
+
+    Process settings = Process::start(folder.scr(), {"/c"}, xvfb, &folder);
+    EXPECT_TRUE(WaitUntil([&] { return !FindWindows(dpy, kSettingsWindowTitle).empty(); }, 10s));
+    settings.kill(SIGTERM);
+    settings.waitExit(3s);
+
+    MovePointerTo(dpy, 700, 700);
+    Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder);
+    EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) != 0; }, 20s));
+    EXPECT_TRUE(preview.running());
+    std::this_thread::sleep_for(300ms);
+    MovePointerBy(dpy, 50, 50);
+    EXPECT_EQ(show.waitExit(2s), 0);
+    CloseRenderer(dpy);
+    // The show did not take the preview with it.
+    EXPECT_TRUE(preview.running());
+    DestroyForeignWindow(dpy, parent);
+    EXPECT_EQ(preview.waitExit(1s), 0);
+}
+
+} // namespace
+} // namespace kovessa::test

@@ -1,0 +1,106 @@
+#include "tests/show/show_e2e_support.h"
+
+#include "launcher/settings_file.h"
+#include "launcher/window_titles.h"
+#include "show/handoff_bitmap.h"
+#include "show/qt_rgb_pixels.h"
+
+#include <QImage>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace kovessa::test {
+
+namespace {
+
+void put(std::ofstream& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.put(static_cast<char>((v >> (8 * i)) & 0xff));
+}
+
+} // namespace
+
+QImage AssetPicture(const char* pngName) {
+    const fs::path png = fs::path(KOVESSA_SHOW_ASSETS) / pngName;
+    return QImage(QString::fromStdString(png.string()));
+}
+
+std::string ExpectedHandoffBitmap(const char* pngName) {
+    return EncodeHandoffBitmap(ToRgbPixels(AssetPicture(pngName)));
+}
+
+std::string ReadWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteMusicSettings(const ProgramFolder& folder, int kind, const std::string& file) {
+    std::ofstream ini(folder.ini(), std::ios::binary);
+    ini << "[" << kSettingsSection << "]\r\n"
+        << kKeyBGMKind << "=" << kind << "\r\n"
+        << kKeyBGMRepeat << "=0\r\n"
+        << kKeyBGMFile << "=" << file << "\r\n";
+}
+
+void WriteToneWav(const fs::path& path, double seconds, double hertz) {
+    const uint32_t rate = 44100;
+    const auto frames = static_cast<uint32_t>(seconds * rate);
+    std::ofstream out(path, std::ios::binary);
+    out << "RIFF";
+    put(out, 36 + frames * 2, 4);
+    out << "WAVEfmt ";
+    put(out, 16, 4);
+    put(out, 1, 2); // PCM
+    put(out, 1, 2); // mono
+    put(out, rate, 4);
+    put(out, rate * 2, 4);
+    put(out, 2, 2);
+    put(out, 16, 2);
+    out << "data";
+    put(out, frames * 2, 4);
+    for (uint32_t i = 0; i < frames; ++i) {
+        const double v = 12000.0 * std::sin(2.0 * M_PI * hertz * i / rate);
+        put(out, static_cast<uint16_t>(static_cast<int16_t>(v)), 2);
+    }
+}
+
+bool EncodeMp3(const fs::path& wav, const fs::path& mp3, const Xvfb& xvfb) {
+    if (!fs::exists("/usr/bin/lame"))
+        return false;
+    Process lame =
+        Process::start("/usr/bin/lame", {"--quiet", "-b", "128", wav.string(), mp3.string()}, xvfb);
+    return lame.waitExit(30s) == 0 && fs::file_size(mp3) > 0;
+}
+
+size_t LoudSamples(const fs::path& recording, int threshold) {
+    const std::string raw = ReadWholeFile(recording);
+    size_t loud = 0;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2) {
+        const auto v = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) |
+                                            static_cast<uint8_t>(raw[i + 1]) << 8);
+        if (std::abs(v) > threshold)
+            ++loud;
+    }
+    return loud;
+}
+
+Process::Env DiskAudio(const fs::path& recording) {
+    return {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", recording.string()}};
+}
+
+unsigned long RendererWindow(Display* dpy) {
+    const std::vector<unsigned long> found = FindWindows(dpy, kRendererWindowTitle);
+    return found.empty() ? 0 : found.front();
+}
+
+void CloseRenderer(Display* dpy) {
+    if (const unsigned long w = RendererWindow(dpy)) {
+        SendCloseRequest(dpy, w);
+        WaitUntil([&] { return RendererWindow(dpy) == 0; }, 5s);
+    }
+}
+
+} // namespace kovessa::test

@@ -1,0 +1,45 @@
+#pragma once
+
+// What the show's end-to-end tests share: the bitmaps the show must hand over, the settings
+// file for a music choice, test sounds, and reading what the disk audio driver recorded.
+#include "tests/harness/harness.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kovessa::test {
+
+// A picture of assets/show as the source tree holds it.
+QImage AssetPicture(const char* pngName);
+
+// The hand-off file the show must write for one of the pictures in assets/show, built from
+// the PNG in the source tree.
+std::string ExpectedHandoffBitmap(const char* pngName);
+
+std::string ReadWholeFile(const fs::path& path);
+
+// Writes Kovessa.ini with the music settings (keys in their code page 932 bytes).
+void WriteMusicSettings(const ProgramFolder& folder, int kind, const std::string& file);
+
+// A mono 16-bit 44.1 kHz WAV file of a sine tone.
+void WriteToneWav(const fs::path& path, double seconds, double hertz = 440.0);
+
+// Encodes `wav` as MP3 with lame; false when lame is not available.
+bool EncodeMp3(const fs::path& wav, const fs::path& mp3, const Xvfb& xvfb);
+
+// Number of 16-bit samples in the recording whose magnitude exceeds `threshold`.
+size_t LoudSamples(const fs::path& recording, int threshold = 1000);
+
+// The environment that sends the program's sound into `recording` through SDL's disk driver.
+Process::Env DiskAudio(const fs::path& recording);
+
+// The show's renderer window, or 0.
+unsigned long RendererWindow(Display* dpy);
+
+// Ends a renderer that is still on screen with a close request, so no test leaves one behind.
+void CloseRenderer(Display* dpy);
+
+} // namespace kovessa::test
