@@ -306,13 +306,22 @@ TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
         }
         ++runs.back().second;
     }
-    ASSERT_EQ(runs.size(), 5u);
-    EXPECT_EQ(runs[0].first, 0);
-    EXPECT_LE(runs[0].second, 10) << "the first sound comes within 100 ms";
-    EXPECT_NEAR(runs[1].second, 60, 3);
-    EXPECT_NEAR(runs[3].second, 30, 8);
-    EXPECT_GE(runs[4].second, 20) << "silence after the close";
-    const size_t first = static_cast<size_t>(runs[0].second) * window;
+    std::string shape;
+    for (const auto& [sound, length] : runs) {
+        shape += (sound ? " sound " : " quiet ") + std::to_string(length);
+    }
+    SCOPED_TRACE("10 ms windows:" + shape);
+    size_t first = 0; // the delay to the first sound, if the first window is not already sound
+    if (!runs.empty() && runs[0].first == 0) {
+        EXPECT_LE(runs[0].second, 10) << "the first sound comes within 100 ms";
+        first = static_cast<size_t>(runs[0].second) * window;
+        runs.erase(runs.begin());
+    }
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_NEAR(runs[0].second, 60, 3);
+    EXPECT_EQ(runs[1].first, 0);
+    EXPECT_NEAR(runs[2].second, 30, 8);
+    EXPECT_GE(runs[3].second, 20) << "silence after the close";
     const test::Tone tone = Analyze(pcm, first + 1000, kRate / 2, kRate);
     EXPECT_NEAR(tone.hz, 440, 440 * 0.05);
     EXPECT_NEAR(tone.rms, kToneRms, kToneRms * 0.1);
