@@ -167,8 +167,10 @@ void Zeruma_P::BuildControls() {
     lbl_Fname_ = MakeLabel(Pic_C_, QString(), "lbl_Fname");
     lbl_Fname_->setGeometry(68, 96, 357, 29);
     lbl_Fname_->setFrameStyle(QFrame::Box | QFrame::Plain);
-    lbl_Fname_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lbl_Fname_->setWordWrap(true);
+    // One line: the box is too low for two lines of this font, and a path breaks badly at
+    // its blanks. A path longer than the box is cut at the right; its tip shows it whole.
+    lbl_Fname_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lbl_Fname_->setWordWrap(false);
 
     picDisplay_ = new StripView(strip_.picDisplay, this);
     picDisplay_->setObjectName(QStringLiteral("picDisplay"));
@@ -219,7 +221,7 @@ void Zeruma_P::Form_Load() {
     BGM_Repeat_->setCurrentIndex(-1);
     BGM_Repeat_->setEditText(repeatText);
     // 7.
-    lbl_Fname_->setText(DecodePath(app_.music.BGMFile));
+    ShowFileName();
     // 8.
     strip_.Start(DocumentationUrl(app_.programFolder).toStdString());
     Timer1_->start();
@@ -286,13 +288,18 @@ void Zeruma_P::ShowChoice() {
     BGM_Repeat_->setEnabled(choice_.repeatEnabled());
 }
 
+void Zeruma_P::ShowFileName() {
+    lbl_Fname_->setText(DecodePath(app_.music.BGMFile));
+    lbl_Fname_->setToolTip(lbl_Fname_->text());
+}
+
 void Zeruma_P::Cmd_BGM_Click() {
     const std::optional<std::string> path = chooseFile_ ? chooseFile_(this) : std::nullopt;
     app_.shared.APIResult = path && !path->empty() ? 1 : 0;
     if (!path || path->empty())
         return;
     choice_.FileChosen(*path);
-    lbl_Fname_->setText(DecodePath(app_.music.BGMFile));
+    ShowFileName();
 }
 
 std::optional<std::string> Zeruma_P::ChooseFileWithDialog(QWidget* owner) {

@@ -65,6 +65,7 @@ private:
     void InitCommands();
     void Img_BGM_MouseDown(int index);
     void ShowChoice();
+    void ShowFileName();
     void Cmd_BGM_Click();
     void Cmd_Set_Click();
     void Cmd_Can_Click();

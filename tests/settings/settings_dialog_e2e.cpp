@@ -1,0 +1,139 @@
+#include "tests/harness/harness.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace kovessa::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kKeyKind = "BGM\x8B\xE6\x95\xAA";
+const std::string kKeyRepeat = "BGM\xD8\xCB\xDF\xB0\xC4";
+const std::string kKeyFile = "BGM\xCC\xA7\xB2\xD9";
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Places inside the dialog's client area (the option rows sit in the music panel at 12, 28).
+struct Spot {
+    int x, y;
+};
+constexpr Spot kCdMark{12 + 20 + 6, 28 + 40 + 6};
+constexpr Spot kFileMark{12 + 20 + 6, 28 + 80 + 6};
+constexpr Spot kFileCaption{12 + 36 + 10, 28 + 80 + 6};
+constexpr Spot kCombo{12 + 92 + 8, 28 + 36 + 10};
+constexpr Spot kConfirm{320 + 36, 180 + 12};
+
+class SettingsDialogE2E : public ::testing::Test {
+protected:
+    SettingsDialogE2E() {
+        song_ = folder_.dir() / "song.mp3";
+        std::ofstream(song_, std::ios::binary) << "ID3";
+        // No music, whole disc, and a file that exists, as a user might have left them.
+        original_ = "[Section]\r\n" + kKeyKind + "=0\r\n" + kKeyRepeat + "=0\r\n" + kKeyFile + "=" +
+                    song_.string() + "\r\n";
+        std::ofstream(folder_.ini(), std::ios::binary) << original_;
+    }
+
+    // Starts the dialog and waits until it is on screen; false when it never shows.
+    bool OpenDialog() {
+        process_.emplace(Process::start(folder_.scr(), {"/c"}, xvfb_, &folder_));
+        Display* dpy = xvfb_.display();
+        const bool shown = WaitUntil(
+            [&] {
+                const auto windows = FindWindows(dpy, "<Kovessa>");
+                for (unsigned long w : windows)
+                    if (IsWindowViewable(dpy, w)) {
+                        window_ = w;
+                        return true;
+                    }
+                return false;
+            },
+            10s);
+        if (!shown)
+            return false;
+        geometry_ = *WindowGeometry(dpy, window_);
+        // Let the first frames of the strip land before anything is read off the screen.
+        WaitUntil([&] { return false; }, 300ms);
+        return true;
+    }
+
+    void ClickAt(Spot spot, int button) {
+        MovePointerTo(xvfb_.display(), geometry_.x + spot.x, geometry_.y + spot.y);
+        ClickButton(xvfb_.display(), button);
+    }
+
+    // The chosen mark has a bright dot in its middle; a mark not chosen is dark there.
+    bool MarkChosen(Spot mark) {
+        const Rgb centre =
+            PixelAt(xvfb_.display(), geometry_.x + mark.x - 1, geometry_.y + mark.y - 1);
+        return centre.r > 200 && centre.g > 180;
+    }
+
+    Xvfb xvfb_;
+    ProgramFolder folder_;
+    fs::path song_;
+    std::string original_;
+    std::optional<Process> process_;
+    unsigned long window_ = 0;
+    Geometry geometry_;
+};
+
+TEST_F(SettingsDialogE2E, ChoosingCdWithATrackAndConfirmingStoresIt) {
+    ASSERT_TRUE(OpenDialog()) << process_->stdErr();
+    EXPECT_EQ(geometry_.width, 481);
+    EXPECT_EQ(geometry_.height, 231);
+    // Centred across, a third of the free height down.
+    EXPECT_EQ(geometry_.x, (xvfb_.width() - 481) / 2);
+    EXPECT_EQ(geometry_.y, (xvfb_.height() - 231) / 3);
+    EXPECT_FALSE(MarkChosen(kFileMark));
+
+    // The right button on the caption chooses the file option.
+    ClickAt(kFileCaption, 3);
+    EXPECT_TRUE(WaitUntil([&] { return MarkChosen(kFileMark); }, 3s));
+    EXPECT_FALSE(MarkChosen(kCdMark));
+
+    ClickAt(kCdMark, 1);
+    EXPECT_TRUE(WaitUntil([&] { return MarkChosen(kCdMark) && !MarkChosen(kFileMark); }, 3s));
+
+    ClickAt(kCombo, 1);
+    WaitUntil([&] { return false; }, 200ms);
+    TapKey(xvfb_.display(), XK_7);
+    WaitUntil([&] { return false; }, 200ms);
+
+    if (const char* dir = std::getenv("KOVESSA_SCREENSHOT_DIR"))
+        SavePng(Capture(xvfb_.display(), geometry_.x, geometry_.y, 481, 231),
+                fs::path(dir) / "dialog.png");
+
+    ClickAt(kConfirm, 1);
+    const auto code = process_->waitExit(10s);
+    ASSERT_TRUE(code.has_value()) << "the dialog did not close";
+    EXPECT_EQ(*code, 0);
+
+    const std::string expected = "[Section]\r\n" + kKeyKind + "=1\r\n" + kKeyRepeat + "=7\r\n" +
+                                 kKeyFile + "=" + song_.string() + "\r\n";
+    EXPECT_EQ(ReadBytes(folder_.ini()), expected);
+}
+
+TEST_F(SettingsDialogE2E, ClosingTheWindowWritesNothing) {
+    ASSERT_TRUE(OpenDialog()) << process_->stdErr();
+    ClickAt(kCdMark, 1);
+    EXPECT_TRUE(WaitUntil([&] { return MarkChosen(kCdMark); }, 3s));
+    SendCloseRequest(xvfb_.display(), window_);
+    const auto code = process_->waitExit(10s);
+    ASSERT_TRUE(code.has_value()) << "the dialog did not close";
+    EXPECT_EQ(*code, 0);
+    EXPECT_EQ(ReadBytes(folder_.ini()), original_);
+}
+
+} // namespace
+} // namespace kovessa::test
