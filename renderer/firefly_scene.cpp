@@ -119,7 +119,8 @@ void FireflyScene::ComputeTrails(int64_t t, FrameGeometry& frame) {
 void FireflyScene::ComputeGlows(FrameGeometry& frame) const {
     for (int32_t i = 0; i < FireflyCount; ++i) {
         const Firefly& fly = Fireflies[i];
-        frame.glows[i].centre = pointBetween(fly.Trail[0], fly.Cell, fly.Progress);
+        // The same point as the trail head; computed once, there.
+        frame.glows[i].centre = frame.trails[i].head;
         frame.glows[i].colour =
             IsFastest(fly.Speed) ? Rgb{1.0f, 0.7f, 0.7f} : Rgb{1.0f, 1.0f, 1.0f};
     }

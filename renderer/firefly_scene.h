@@ -27,6 +27,7 @@ public:
     void StepFireflies(int64_t t);
     // Sets each firefly's Progress for time t and writes its trail strip.
     void ComputeTrails(int64_t t, FrameGeometry& frame);
+    // Glow colours and centres; the centres are the trail heads, so ComputeTrails runs first.
     void ComputeGlows(FrameGeometry& frame) const;
 
     // The scene keys: keypad plus and minus change the count by one per frame, B toggles the
