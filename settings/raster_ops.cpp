@@ -6,14 +6,16 @@ namespace kovessa {
 
 namespace {
 
-// Clips a block against both surfaces; false when nothing of it is left.
+// Clips a block against both surfaces; false when nothing of it is left. Works in 64 bits so
+// that no position or size, however far off, can overflow on the way.
 struct Block {
     int dx, dy, sx, sy, w, h;
 };
 
 bool ClipBlock(Block& b, const PixelSurface& dst, const PixelSurface* src) {
+    int64_t dx = b.dx, dy = b.dy, sx = b.sx, sy = b.sy, w = b.w, h = b.h;
     // Moving the left or top edge inwards moves the source with it, so pixels stay paired.
-    auto trimStart = [](int& d, int& s, int& len) {
+    auto trimStart = [](int64_t& d, int64_t& s, int64_t& len) {
         if (d < 0) {
             s -= d;
             len += d;
@@ -25,17 +27,22 @@ bool ClipBlock(Block& b, const PixelSurface& dst, const PixelSurface* src) {
             s = 0;
         }
     };
-    if (b.w <= 0 || b.h <= 0)
+    if (w <= 0 || h <= 0)
         return false;
-    trimStart(b.dx, b.sx, b.w);
-    trimStart(b.dy, b.sy, b.h);
-    b.w = std::min(b.w, dst.width() - b.dx);
-    b.h = std::min(b.h, dst.height() - b.dy);
+    trimStart(dx, sx, w);
+    trimStart(dy, sy, h);
+    w = std::min<int64_t>(w, dst.width() - dx);
+    h = std::min<int64_t>(h, dst.height() - dy);
     if (src) {
-        b.w = std::min(b.w, src->width() - b.sx);
-        b.h = std::min(b.h, src->height() - b.sy);
+        w = std::min<int64_t>(w, src->width() - sx);
+        h = std::min<int64_t>(h, src->height() - sy);
     }
-    return b.w > 0 && b.h > 0;
+    if (w <= 0 || h <= 0)
+        return false;
+    // Everything left lies inside the surfaces, so it fits an int again.
+    b = Block{static_cast<int>(dx), static_cast<int>(dy), static_cast<int>(sx),
+              static_cast<int>(sy), static_cast<int>(w),  static_cast<int>(h)};
+    return true;
 }
 
 } // namespace
@@ -66,7 +73,8 @@ void BitBlt(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface&
 
 bool AlphaBlendAdd(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface& src, int sx,
                    int sy, uint8_t constantAlpha) {
-    if (w < 0 || h < 0 || sx < 0 || sy < 0 || sx > src.width() - w || sy > src.height() - h)
+    if (w < 0 || h < 0 || sx < 0 || sy < 0 || w > src.width() || h > src.height() ||
+        sx > src.width() - w || sy > src.height() - h)
         return false;
     Block b{dx, dy, sx, sy, w, h};
     if (!ClipBlock(b, dst, nullptr))
