@@ -374,7 +374,9 @@ std::optional<PropertyBag> PropertyBag::Parse(std::string_view text) {
             }
             continue;
         }
-        if (line.starts_with("BeginProperty ") || line.starts_with("BeginProperty\t")) {
+        // An entry may itself be called BeginProperty; a block's opening line has no '='.
+        if (line.find('=') == std::string_view::npos &&
+            (line.starts_with("BeginProperty ") || line.starts_with("BeginProperty\t"))) {
             const std::string_view name = Trim(line.substr(14));
             if (!IsName(name) || bag.Find(name)) {
                 return std::nullopt;

@@ -18,14 +18,6 @@ namespace {
 
 constexpr QRgb kFrameLight = 0xECE9D8, kFrameDark = 0xDCD6C2, kBlue = 0x003C74;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "controls_widget_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
 QRgb At(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFF;
 }
@@ -37,7 +29,6 @@ struct Host {
     Command* button;
 
     explicit Host(const char* design = "", QSize size = {73, 25}) {
-        App();
         window = std::make_unique<QWidget>();
         window->resize(200, 100);
         // Something else holds the focus when the window becomes active.
@@ -223,3 +214,14 @@ TEST(CommandWidget, TransparentBackgroundShowsTheHost) {
 
 } // namespace
 } // namespace kovessa::test
+
+// The application must outlive every widget and end before Qt's own globals do.
+int main(int argc, char** argv) {
+    // Listing the tests happens without the test environment; these tests never need a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
