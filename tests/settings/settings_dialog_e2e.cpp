@@ -28,6 +28,7 @@ struct Spot {
     int x, y;
 };
 constexpr Spot kCdMark{12 + 20 + 6, 28 + 40 + 6};
+constexpr Spot kNoneMark{12 + 20 + 6, 28 + 60 + 6};
 constexpr Spot kFileMark{12 + 20 + 6, 28 + 80 + 6};
 constexpr Spot kFileCaption{12 + 36 + 10, 28 + 80 + 6};
 constexpr Spot kCombo{12 + 92 + 8, 28 + 36 + 10};
@@ -62,9 +63,8 @@ protected:
         if (!shown)
             return false;
         geometry_ = *WindowGeometry(dpy, window_);
-        // Let the first frames of the strip land before anything is read off the screen.
-        WaitUntil([&] { return false; }, 300ms);
-        return true;
+        // The settings say no music: once that mark shows, the dialog has been painted.
+        return WaitUntil([&] { return MarkChosen(kNoneMark); }, 5s);
     }
 
     void ClickAt(Spot spot, int button) {
@@ -105,14 +105,16 @@ TEST_F(SettingsDialogE2E, ChoosingCdWithATrackAndConfirmingStoresIt) {
     ClickAt(kCdMark, 1);
     EXPECT_TRUE(WaitUntil([&] { return MarkChosen(kCdMark) && !MarkChosen(kFileMark); }, 3s));
 
+    // The X server delivers the click, the key and the next click in order, so the combo has
+    // the focus when the key arrives and the text when the confirm click arrives.
     ClickAt(kCombo, 1);
-    WaitUntil([&] { return false; }, 200ms);
     TapKey(xvfb_.display(), XK_7);
-    WaitUntil([&] { return false; }, 200ms);
 
-    if (const char* dir = std::getenv("KOVESSA_SCREENSHOT_DIR"))
+    if (const char* dir = std::getenv("KOVESSA_SCREENSHOT_DIR")) {
+        WaitUntil([] { return false; }, 300ms); // a picture for people, after the repaint
         SavePng(Capture(xvfb_.display(), geometry_.x, geometry_.y, 481, 231),
                 fs::path(dir) / "dialog.png");
+    }
 
     ClickAt(kConfirm, 1);
     const auto code = process_->waitExit(10s);
