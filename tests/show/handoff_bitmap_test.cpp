@@ -157,6 +157,16 @@ TEST_F(HandoffFolderTest, UnwritableFolderFailsAndKeepsTheEarlierFile) {
     EXPECT_EQ(readFile(dir_ / kGlowBitmapName), "earlier");
 }
 
+TEST_F(HandoffFolderTest, NameTakenByAFolderFailsAndLeavesNoTemporaryFile) {
+    fs::create_directory(dir_ / kGlowBitmapName);
+    std::ofstream(dir_ / kGlowBitmapName / "inside") << "kept";
+    std::string error;
+    EXPECT_FALSE(WriteHandoffBitmap(kGlowBitmapName, gradient(4, 4), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readFile(dir_ / kGlowBitmapName / "inside"), "kept");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
 TEST_F(HandoffFolderTest, MissingFolderFailsWithAReason) {
     setenv("XDG_RUNTIME_DIR", (dir_ / "gone").c_str(), 1);
     std::string error;
