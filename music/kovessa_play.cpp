@@ -85,7 +85,9 @@ int main(int argc, char** argv) {
             bgm.CheckCD();
             cdTimer = bgm.CDReady;
             if (cdTimer == 0) {
+                // The show would stay silent from here on; the player has nothing left to do.
                 std::fprintf(stderr, "the disc cannot be read (code %d)\n", apiResult);
+                break;
             }
         }
         if (ext == "MP3" && now >= nextFileTick) {
