@@ -265,6 +265,22 @@ TEST_F(DialogTest, StripClickOpensTheDocumentationAndTheAnimationGoesOn) {
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 }
 
+TEST_F(DialogTest, VisibleStripShowsTheComposedFrame) {
+    Zeruma_P& d = Open();
+    QTest::qWait(200);
+    const QImage shown =
+        Child<QWidget>("picDisplay")->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(309, 25));
+    const PixelSurface& frame = d.Strip().picDisplay;
+    int lit = 0;
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < 309; ++x) {
+            ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFFu, frame.pixel(x, y)) << x << "," << y;
+            lit += frame.pixel(x, y) != 0;
+        }
+    EXPECT_GT(lit, 100);
+}
+
 TEST(DialogStatics, FilterMatchesMp3AndWavInAnyCase) {
     const QString filter = Zeruma_P::MusicFileFilter();
     EXPECT_TRUE(filter.startsWith(QString::fromUtf8("BGMﾌｧｲﾙ (MP3 WAV)")));
