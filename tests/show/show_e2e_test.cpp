@@ -2,6 +2,7 @@
 // pointer rule, the independent ends of the show and the renderer, and the music.
 #include "launcher/handoff_folder.h"
 #include "launcher/window_titles.h"
+#include "tests/show/framebuffer_server.h"
 #include "tests/show/show_e2e_support.h"
 
 // GoogleTest before Xlib: Xlib's macros clash with its names.
@@ -161,6 +162,37 @@ TEST(ShowE2E, ShowRunsAndEndsWhenTheRendererCannotRun) {
         EXPECT_EQ(show.waitExit(2s), 0) << show.stdErr();
         // The renderer, when it started, reports the missing textures in its own box and ends.
         CloseRenderer(dpy);
+    }
+}
+
+TEST(ShowE2E, PointerIsHiddenOnlyForASwitchedShowAndComesBackAtTheEnd) {
+    struct Case {
+        std::vector<std::string> args;
+        bool hidden;
+    };
+    for (const Case& c : {Case{{"/s"}, true}, Case{{}, false}}) {
+        SCOPED_TRACE(c.hidden ? "/s" : "empty command line");
+        FramebufferServer server(640, 480);
+        Display* dpy = server.display();
+        Xvfb unused(XvfbOptions{64, 64}); // the programs get the framebuffer server's DISPLAY
+        ProgramFolder folder;
+        // The renderer hides the pointer too; without it only the show program can.
+        fs::permissions(folder.renderer(), fs::perms::owner_read | fs::perms::group_read);
+        MovePointerTo(dpy, 300, 200);
+        const auto visible = [&] { return server.PointerVisibleNear(298, 198); };
+        ASSERT_TRUE(WaitUntil(visible, 3s));
+
+        Process show = Process::start(folder.scr(), c.args, unused, &folder, server.Env());
+        ASSERT_TRUE(WaitUntil([&] { return ShowWindow(dpy) != 0; }, 10s)) << show.stdErr();
+        if (c.hidden) {
+            EXPECT_TRUE(WaitUntil([&] { return !visible(); }, 3s));
+        } else {
+            std::this_thread::sleep_for(500ms);
+            EXPECT_TRUE(visible());
+        }
+        SendCloseRequest(dpy, ShowWindow(dpy));
+        EXPECT_EQ(show.waitExit(2s), 0) << show.stdErr();
+        EXPECT_TRUE(WaitUntil(visible, 3s));
     }
 }
 
