@@ -15,6 +15,9 @@ public:
     virtual PcmFormat streamFormat() const = 0;
     // Fills up to `frames` frames; returns how many it filled (0 when it has nothing now).
     virtual size_t pull(int16_t* out, size_t frames) = 0;
+    // Changes whenever the stream jumps (a new play or a stop), so that an output that keeps
+    // converted sound of its own can drop what belongs to the old position.
+    virtual uint64_t streamEpoch() const { return 0; }
 };
 
 // The sound device. An SDL implementation plays through the desktop's sound; a recording one

@@ -71,7 +71,7 @@ bool SdlAudioOutput::addStream(OutputStream* stream) {
         return false;
     }
     SDL_LockAudioDevice(device_);
-    entries_.push_back(Entry{stream, convert});
+    entries_.push_back(Entry{stream, convert, stream->streamEpoch()});
     SDL_UnlockAudioDevice(device_);
     SDL_PauseAudioDevice(device_, 0);
     return true;
@@ -111,6 +111,11 @@ void SdlAudioOutput::mix(Uint8* out, int bytes) {
     std::fill_n(sum_.begin(), samples, 0);
     for (Entry& e : entries_) {
         const PcmFormat f = e.stream->streamFormat();
+        if (const uint64_t epoch = e.stream->streamEpoch(); epoch != e.epoch) {
+            // The stream jumped: converted sound of the old position must not play first.
+            SDL_AudioStreamClear(e.convert);
+            e.epoch = epoch;
+        }
         // Pull in pieces of about the size needed until the converter holds enough.
         const size_t piece = std::max<size_t>(64, static_cast<size_t>(samples / kChannels) *
                                                       static_cast<size_t>(f.rate) / kRate);

@@ -31,6 +31,7 @@ private:
     struct Entry {
         OutputStream* stream = nullptr;
         SDL_AudioStream* convert = nullptr;
+        uint64_t epoch = 0; // the stream's epoch when `convert` was last fed
     };
 
     static void SDLCALL Callback(void* self, Uint8* out, int bytes);

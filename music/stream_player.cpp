@@ -44,7 +44,7 @@ bool StreamPlayer::play(int64_t from, int64_t to, Loop loop) {
     }
     {
         std::lock_guard lock(mutex_);
-        ++generation_;
+        epoch_ = ++generation_;
         ringHead_ = ringCount_ = 0;
         from_ = std::max<int64_t>(0, from);
         to_ = to;
@@ -61,10 +61,13 @@ bool StreamPlayer::play(int64_t from, int64_t to, Loop loop) {
 
 void StreamPlayer::stop() {
     std::lock_guard lock(mutex_);
-    ++generation_;
+    epoch_ = ++generation_;
     ringHead_ = ringCount_ = 0;
+    // A stop after the sound ran out leaves it "at the end", so the next play starts over.
+    if (playing_) {
+        reachedEnd_ = false;
+    }
     playing_ = false;
-    reachedEnd_ = false;
     seekPending_ = false;
 }
 

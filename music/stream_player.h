@@ -3,6 +3,7 @@
 #include "music/audio_output.h"
 #include "music/pcm_source.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -39,6 +40,7 @@ public:
 
     PcmFormat streamFormat() const override { return format_; }
     size_t pull(int16_t* out, size_t frames) override;
+    uint64_t streamEpoch() const override { return epoch_.load(std::memory_order_relaxed); }
 
 private:
     void decodeLoop();
@@ -52,10 +54,11 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::vector<int16_t> ring_; // read-ahead buffer, `capacity` frames
-    size_t ringHead_ = 0;       // first buffered sample
-    size_t ringCount_ = 0;      // buffered samples
-    uint64_t generation_ = 0;   // bumped by every play and stop; stale decoded data is dropped
+    std::vector<int16_t> ring_;      // read-ahead buffer, `capacity` frames
+    size_t ringHead_ = 0;            // first buffered sample
+    size_t ringCount_ = 0;           // buffered samples
+    uint64_t generation_ = 0;        // bumped by every play and stop; stale decoded data is dropped
+    std::atomic<uint64_t> epoch_{0}; // generation_, readable without the lock
     bool playing_ = false;
     bool reachedEnd_ = false;
     bool decodeDone_ = false;

@@ -210,6 +210,7 @@ TEST_F(MciInterpreterTest, MpegFileReportsStoppedAtItsEndAndPlaysAgainFromZero) 
     EXPECT_EQ(output.recordedFrames(), 44100u);
     EXPECT_EQ(run("status MP3Play mode").answer, "stopped");
     ASSERT_EQ(run("stop MP3Play").code, 0);
+    EXPECT_EQ(run("status MP3Play position").answer, "0") << "after its end a file starts over";
     ASSERT_EQ(run("play MP3Play from 0").code, 0);
     EXPECT_EQ(run("status MP3Play mode").answer, "playing");
     output.pumpFrames(100000);
