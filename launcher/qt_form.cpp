@@ -1,18 +1,58 @@
 #include "launcher/qt_form.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
 
 namespace kovessa {
 
+namespace {
+
+std::vector<Form*>& loadedForms() {
+    static std::vector<Form*> forms;
+    return forms;
+}
+
+void forget(Form* form) {
+    auto& forms = loadedForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), form), forms.end());
+}
+
+// A signal handler may do almost nothing, so it only writes the signal number into a pipe;
+// the message loop reads it and unloads the windows as if each had been asked to close.
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int signal) {
+    const int saved = errno;
+    const char byte = static_cast<char>(signal);
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+} // namespace
+
 Form::Form(QWidget* parent) : QWidget(parent) {}
 
-Form::~Form() = default;
+Form::~Form() {
+    forget(this);
+    if (modalLoop_ != nullptr)
+        modalLoop_->quit();
+}
 
 void Form::Load() {
     if (loaded_)
         return;
     loaded_ = true;
+    loadedForms().push_back(this);
     // A window that is never shown gets no X window until asked for one; the other processes
     // of Kovessa look for it by caption, so it must exist from the load on.
     winId();
@@ -21,33 +61,92 @@ void Form::Load() {
 
 void Form::ShowModeless() {
     Load();
-    show();
+    if (!unloading_)
+        show();
 }
 
 void Form::ShowModal() {
     Load();
-    modal_ = true;
+    if (unloading_)
+        return;
     setWindowModality(Qt::ApplicationModal);
     show();
     QEventLoop loop;
-    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
-    while (!unloading_ && isVisible())
-        loop.exec();
+    modalLoop_ = &loop;
+    QPointer<Form> self(this);
+    loop.exec();
+    if (!self)
+        return;
+    modalLoop_ = nullptr;
+    // The loop also ends when the whole application is asked to quit, and Qt then refuses to
+    // run any loop again; that is a shutdown, and the window unloads as for any other.
+    Unload();
 }
 
 void Form::Unload() {
-    if (unloading_)
+    if (unloading_ || !loaded_)
         return;
     unloading_ = true;
     Form_QueryUnload();
     Form_Unload();
     hide();
+    forget(this);
+    if (modalLoop_ != nullptr) {
+        modalLoop_->quit();
+    } else if (loadedForms().empty()) {
+        // Nothing of the program is left on screen or in the background: end the message loop
+        // once the current handler has returned.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [] {
+                if (loadedForms().empty())
+                    QCoreApplication::exit(0);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void Form::closeEvent(QCloseEvent* event) {
     // Every close, whoever asks for it, takes the unload path.
     event->accept();
     Unload();
+}
+
+void Form::UnloadAll() {
+    // Copy first: each unload changes the list, and a handler may end the process outright.
+    std::vector<QPointer<Form>> forms;
+    for (auto it = loadedForms().rbegin(); it != loadedForms().rend(); ++it)
+        forms.emplace_back(*it);
+    for (const QPointer<Form>& form : forms) {
+        if (form)
+            form->Unload();
+    }
+    QCoreApplication::exit(0);
+}
+
+int Form::LoadedCount() {
+    return static_cast<int>(loadedForms().size());
+}
+
+void Form::InstallTerminationHandlers() {
+    if (signalPipe[0] >= 0)
+        return;
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier =
+        new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+        char buffer[16];
+        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        UnloadAll();
+    });
+    struct sigaction action {};
+    action.sa_handler = &onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 } // namespace kovessa

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QCloseEvent;
+class QEventLoop;
 
 namespace kovessa {
 
@@ -10,7 +11,8 @@ namespace kovessa {
 // loaded without being shown (it still gets an X window, so other processes find it by its
 // caption), shown modeless or modal, and unloaded, which runs Form_QueryUnload and then
 // Form_Unload. A close request from the window manager or another process, and SIGTERM or
-// SIGHUP sent to the process, unload it the same way.
+// SIGHUP sent to the process, unload it the same way. When the last loaded window has been
+// unloaded, the message loop ends, as the program has nothing left to do.
 class Form : public QWidget {
     Q_OBJECT
 public:
@@ -23,10 +25,20 @@ public:
     void ShowModeless();
     // Loads if needed, shows the window modally and returns once it has been unloaded.
     void ShowModal();
-    // Form_QueryUnload, then Form_Unload, then the window is hidden and destroyed. Runs once.
+    // Form_QueryUnload, then Form_Unload, then the window is hidden. Runs once.
     void Unload();
 
     bool IsLoaded() const { return loaded_; }
+
+    // Makes SIGTERM and SIGHUP unload every loaded window and then end the message loops. Call
+    // once, after the QApplication exists and before any window loads.
+    static void InstallTerminationHandlers();
+
+    // Unloads every loaded window, newest first, then ends every running message loop.
+    static void UnloadAll();
+
+    // The number of loaded windows that have not been unloaded.
+    static int LoadedCount();
 
 protected:
     virtual void Form_Load() {}
@@ -38,7 +50,7 @@ protected:
 private:
     bool loaded_ = false;
     bool unloading_ = false;
-    bool modal_ = false;
+    QEventLoop* modalLoop_ = nullptr;
 };
 
 } // namespace kovessa

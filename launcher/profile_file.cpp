@@ -1,0 +1,93 @@
+#include "launcher/profile_file.h"
+
+#include "launcher/atomic_file.h"
+#include "launcher/profile_document.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kovessa {
+
+namespace {
+
+// A settings file holds three short lines; anything this large is not one, and reading it
+// whole would only cost memory.
+constexpr off_t kMaxFileSize = 16 * 1024 * 1024;
+
+enum class ReadStatus { Ok, Missing, Failed };
+
+struct FileText {
+    ReadStatus status;
+    std::string bytes;
+};
+
+FileText readWhole(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return {errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed, {}};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
+        ::close(fd);
+        return {ReadStatus::Failed, {}};
+    }
+    std::string bytes;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > std::size_t(kMaxFileSize)) {
+            ::close(fd);
+            return {ReadStatus::Failed, {}};
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return {ReadStatus::Ok, std::move(bytes)};
+}
+
+// What a C caller passes is what stands before the first NUL.
+std::string cString(const std::string& s) {
+    return s.substr(0, s.find('\0'));
+}
+
+} // namespace
+
+std::string GetProfileString(const std::string& section, const std::string& key,
+                             const std::string& defaultValue, std::size_t bufferSize,
+                             const std::string& path) {
+    if (bufferSize == 0)
+        return {};
+    std::optional<std::string> value;
+    const FileText file = readWhole(path);
+    if (file.status == ReadStatus::Ok)
+        value = ProfileDocument(file.bytes).Get(cString(section), cString(key));
+    std::string result = cString(value.value_or(defaultValue));
+    if (result.size() > bufferSize - 1)
+        result.resize(bufferSize - 1);
+    return result;
+}
+
+bool WriteProfileString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& path) {
+    const FileText file = readWhole(path);
+    if (file.status == ReadStatus::Failed)
+        return false;
+    ProfileDocument document(file.bytes);
+    switch (document.Set(cString(section), cString(key), cString(value))) {
+    case ProfileDocument::SetResult::Unchanged:
+        return true;
+    case ProfileDocument::SetResult::Refused:
+        return false;
+    case ProfileDocument::SetResult::Changed:
+        break;
+    }
+    return WriteFileAtomically(path, document.Text());
+}
+
+} // namespace kovessa

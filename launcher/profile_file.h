@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace kovessa {
+
+// File access for initialisation files, with the guarantees the settings file needs: reading
+// never creates anything, and writing either replaces the whole file with the edited text or
+// leaves it exactly as it was.
+
+// The value of key in section of the file at `path`, or `defaultValue` when the file, section
+// or key is missing or the file cannot be read. At most bufferSize - 1 bytes arrive, and a
+// value stops at a NUL byte, as a C buffer of that size would hold it.
+std::string GetProfileString(const std::string& section, const std::string& key,
+                             const std::string& defaultValue, std::size_t bufferSize,
+                             const std::string& path);
+
+// Sets key=value in section of the file at `path`, creating the file and the section as
+// needed. Writing the value the key already has leaves the file untouched. Returns false, with
+// the file unchanged, when the folder is missing or not writable, when an existing file cannot
+// be read (replacing it would lose its other contents), when it is too large to be a settings
+// file, or when the name or value cannot be stored as one line.
+bool WriteProfileString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& path);
+
+} // namespace kovessa

@@ -1,0 +1,80 @@
+#include "launcher/qt_main_platform.h"
+
+#include "launcher/file_exists.h"
+#include "launcher/main_flow.h"
+#include "launcher/preview_size.h"
+#include "launcher/settings_file.h"
+#include "launcher/window_titles.h"
+#include "launcher/x11_desktop.h"
+#include "settings/zeruma_p.h"
+#include "show/zeruma_r.h"
+#include "show/zeruma_s.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWindow>
+
+namespace kovessa {
+
+bool QtMainPlatform::WindowExists(const std::string& title) {
+    return x11::FindWindowByTitle(title) != 0;
+}
+
+void QtMainPlatform::LoadSettings() {
+    kovessa::LoadSettings(app_.music, app_.programFolder);
+}
+
+bool QtMainPlatform::FileExists(const std::string& path) {
+    return kovessa::FileExists(path);
+}
+
+void QtMainPlatform::ShowMissingRendererMessage() {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kProgramTitle),
+                    QString::fromUtf8(kMissingRendererMessage), QMessageBox::Ok);
+    box.exec();
+}
+
+void QtMainPlatform::ShowPreview(int32_t parentHandle) {
+    // X window ids are unsigned; a negative handle keeps its 32-bit pattern and names no window.
+    const unsigned long parent = static_cast<uint32_t>(parentHandle);
+    const std::optional<ScreenRect> rect = x11::GetWindowRect(parent);
+
+    double dpiX = 96, dpiY = 96;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        dpiX = screen->logicalDotsPerInchX();
+        dpiY = screen->logicalDotsPerInchY();
+    }
+    const PreviewSize size =
+        ComputePreviewSize(rect.value_or(ScreenRect{}), TwipsPerPixel(dpiX), TwipsPerPixel(dpiY));
+
+    auto* preview = new Zeruma_R(app_);
+    preview->Load();
+    // Only a real window can take the preview in; for anything else the preview stays a
+    // window of no size of its own.
+    if (rect && preview->windowHandle() != nullptr) {
+        if (QWindow* foreign = QWindow::fromWinId(parent))
+            preview->windowHandle()->setParent(foreign);
+    }
+    preview->setGeometry(0, 0, size.widthPixels, size.heightPixels);
+    preview->Img_Prev()->setGeometry(0, 0, size.widthPixels, size.heightPixels);
+    preview->WatchParent(parent);
+    preview->ShowModeless();
+}
+
+void QtMainPlatform::ShowSettingsDialog() {
+    // Left to the end of the process: the dialog may take its own way out of the loop.
+    auto* dialog = new Zeruma_P(app_);
+    dialog->ShowModal();
+}
+
+void QtMainPlatform::HideCursor() {
+    x11::HideCursor();
+}
+
+void QtMainPlatform::LoadShow() {
+    (new Zeruma_S(app_))->Load();
+}
+
+} // namespace kovessa

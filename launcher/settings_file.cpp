@@ -1,0 +1,67 @@
+#include "launcher/settings_file.h"
+
+#include "launcher/file_exists.h"
+#include "launcher/number_reader.h"
+#include "launcher/profile_file.h"
+#include "launcher/program_paths.h"
+#include "launcher/window_titles.h"
+
+#include <cmath>
+
+namespace kovessa {
+
+namespace {
+
+constexpr std::size_t kValueBufferSize = 256;
+constexpr std::size_t kNameLimit = 128;
+
+// A whole number for a 16-bit setting, or the old value when the text is not one.
+int16_t readSetting(const std::string& value, int16_t old) {
+    if (value.empty())
+        return 0;
+    const std::optional<double> number = StrictNumber(value);
+    if (!number)
+        return old;
+    const double whole = std::floor(*number);
+    if (whole < -32768.0 || whole > 32767.0)
+        return old;
+    return static_cast<int16_t>(whole);
+}
+
+} // namespace
+
+std::string SettingsFilePath(const std::string& programFolder) {
+    return JoinPath(programFolder, kSettingsFileName);
+}
+
+std::string ReadIniString(const std::string& section, const std::string& key,
+                          const std::string& file) {
+    return GetProfileString(section, key, "", kValueBufferSize, file);
+}
+
+std::string WriteIniString(const std::string& section, const std::string& key,
+                           const std::string& value, const std::string& file, int32_t& apiResult) {
+    apiResult =
+        WriteProfileString(section.substr(0, kNameLimit), key.substr(0, kNameLimit), value, file)
+            ? 1
+            : 0;
+    return {};
+}
+
+void LoadSettings(MusicSettings& settings, const std::string& programFolder) {
+    const std::string path = SettingsFilePath(programFolder);
+    // The keys are read in this order because the file path corrects the kind read first.
+    settings.BGMKind =
+        readSetting(ReadIniString(kSettingsSection, kKeyBGMKind, path), settings.BGMKind);
+    settings.BGMRepeat =
+        readSetting(ReadIniString(kSettingsSection, kKeyBGMRepeat, path), settings.BGMRepeat);
+    const std::string file = ReadIniString(kSettingsSection, kKeyBGMFile, path);
+    settings.BGMFile = file;
+    if (file.empty() || !FileExists(file)) {
+        settings.BGMFile.clear();
+        if (settings.BGMKind == 2)
+            settings.BGMKind = 0;
+    }
+}
+
+} // namespace kovessa

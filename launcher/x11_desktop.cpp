@@ -1,0 +1,178 @@
+#include "launcher/x11_desktop.h"
+
+#include <QGuiApplication>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+
+#include <cstring>
+#include <vector>
+
+namespace kovessa::x11 {
+
+namespace {
+
+Display* ownDisplay = nullptr;
+bool triedOwnDisplay = false;
+
+// Catches the errors of a stretch of Xlib calls instead of letting Xlib's default handler end
+// the process (a window can vanish at any moment, and a /p argument can name anything). The
+// destructor waits for the server's answers, so every error of the stretch is counted.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* dpy) : dpy_(dpy) {
+        XSync(dpy_, False);
+        errors_ = 0;
+        previous_ = XSetErrorHandler(&ErrorTrap::handler);
+    }
+    ~ErrorTrap() {
+        XSync(dpy_, False);
+        XSetErrorHandler(previous_);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    bool failed() {
+        XSync(dpy_, False);
+        return errors_ != 0;
+    }
+
+private:
+    static int handler(Display*, XErrorEvent*) {
+        ++errors_;
+        return 0;
+    }
+
+    Display* dpy_;
+    int (*previous_)(Display*, XErrorEvent*) = nullptr;
+    static inline int errors_ = 0;
+};
+
+bool fixesReady(Display* dpy) {
+    static Display* announcedOn = nullptr;
+    if (announcedOn == dpy)
+        return true;
+    int event = 0, error = 0, major = 4, minor = 0;
+    // The server accepts the pointer requests only from a client that has announced its
+    // version of the extension.
+    if (!XFixesQueryExtension(dpy, &event, &error) || !XFixesQueryVersion(dpy, &major, &minor) ||
+        major < 4)
+        return false;
+    announcedOn = dpy;
+    return true;
+}
+
+std::string property(Display* dpy, Window w, Atom name) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string text;
+    if (XGetWindowProperty(dpy, w, name, 0, 1024, False, AnyPropertyType, &type, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr && format == 8)
+        text.assign(reinterpret_cast<const char*>(data), count);
+    if (data != nullptr)
+        XFree(data);
+    return text;
+}
+
+Window findIn(Display* dpy, Window w, const std::string& title, Atom netName, int depth) {
+    if (property(dpy, w, XA_WM_NAME) == title || property(dpy, w, netName) == title)
+        return w;
+    // Real trees are a few levels deep; the bound only guards against a hostile one.
+    if (depth > 64)
+        return 0;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(dpy, w, &root, &parent, &children, &count))
+        return 0;
+    std::vector<Window> list(children, children + count);
+    if (children != nullptr)
+        XFree(children);
+    for (Window child : list) {
+        if (const Window found = findIn(dpy, child, title, netName, depth + 1))
+            return found;
+    }
+    return 0;
+}
+
+} // namespace
+
+Display* XDisplay() {
+    if (auto* x11 =
+            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        if (Display* dpy = x11->display())
+            return dpy;
+    }
+    if (!triedOwnDisplay) {
+        triedOwnDisplay = true;
+        ownDisplay = XOpenDisplay(nullptr);
+    }
+    return ownDisplay;
+}
+
+void CloseOwnDisplay() {
+    if (ownDisplay != nullptr)
+        XCloseDisplay(ownDisplay);
+    ownDisplay = nullptr;
+    triedOwnDisplay = false;
+}
+
+bool GetCursorPos(int& x, int& y) {
+    Display* dpy = XDisplay();
+    if (dpy == nullptr)
+        return false;
+    Window root = 0, child = 0;
+    int winX = 0, winY = 0;
+    unsigned int mask = 0;
+    ErrorTrap trap(dpy);
+    if (!XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &x, &y, &winX, &winY, &mask))
+        return false;
+    return !trap.failed();
+}
+
+void HideCursor() {
+    Display* dpy = XDisplay();
+    if (dpy == nullptr || !fixesReady(dpy))
+        return;
+    XFixesHideCursor(dpy, DefaultRootWindow(dpy));
+    XFlush(dpy);
+}
+
+void ShowCursor() {
+    Display* dpy = XDisplay();
+    if (dpy == nullptr || !fixesReady(dpy))
+        return;
+    XFixesShowCursor(dpy, DefaultRootWindow(dpy));
+    XFlush(dpy);
+}
+
+unsigned long FindWindowByTitle(const std::string& title) {
+    Display* dpy = XDisplay();
+    if (dpy == nullptr)
+        return 0;
+    ErrorTrap trap(dpy);
+    const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
+    return findIn(dpy, DefaultRootWindow(dpy), title, netName, 0);
+}
+
+std::optional<ScreenRect> GetWindowRect(unsigned long window) {
+    Display* dpy = XDisplay();
+    if (dpy == nullptr || window == 0)
+        return std::nullopt;
+    ErrorTrap trap(dpy);
+    XWindowAttributes attributes;
+    std::memset(&attributes, 0, sizeof attributes);
+    if (!XGetWindowAttributes(dpy, window, &attributes) || trap.failed())
+        return std::nullopt;
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(dpy, window, attributes.root, 0, 0, &x, &y, &child) || trap.failed())
+        return std::nullopt;
+    return ScreenRect{x, y, x + attributes.width, y + attributes.height};
+}
+
+} // namespace kovessa::x11

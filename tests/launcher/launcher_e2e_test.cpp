@@ -1,0 +1,195 @@
+// Kovessa.scr started the way a desktop starts a screensaver: each switch, with and without the
+// renderer beside it, beside live windows of the system, and with preview ids that are no
+// window at all.
+#include "tests/harness/harness.h"
+
+// GoogleTest first: Xlib defines macros (None, Bool) that clash with its names.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <csignal>
+#include <fstream>
+
+namespace kovessa::test {
+namespace {
+
+constexpr const char* kBoxCaption = "Kovessa(ScreenSaver)";
+
+// The renderer file only has to be there for these starts; none of them runs it.
+void ensureRendererFile(const ProgramFolder& folder) {
+    if (!fs::exists(folder.renderer()))
+        std::ofstream(folder.renderer()) << "placeholder";
+}
+
+bool anyWindowOfTheSystem(Display* dpy) {
+    for (const char* title : {"Zeruma_Main", "<Kovessa>", "Preview Window", kBoxCaption}) {
+        if (!FindWindows(dpy, title).empty())
+            return true;
+    }
+    return false;
+}
+
+TEST(LauncherE2E, MissingRendererShowsTheBoxUntilItIsClosed) {
+    Xvfb xvfb(XvfbOptions{800, 600});
+    Display* dpy = xvfb.display();
+    ProgramFolder folder;
+    folder.removeRenderer();
+    struct Case {
+        std::vector<std::string> args;
+        bool closeByKey;
+    };
+    const Case cases[] = {{{"/c"}, false}, {{"/s"}, true}, {{}, false}};
+    for (const Case& c : cases) {
+        const std::string label = c.args.empty() ? "(empty)" : c.args[0];
+        Process scr = Process::start(folder.scr(), c.args, xvfb, &folder);
+        std::vector<unsigned long> boxes;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                boxes = FindWindows(dpy, kBoxCaption);
+                return !boxes.empty() && IsWindowViewable(dpy, boxes.front());
+            },
+            10s))
+            << label << ": " << scr.stdErr();
+        // The box waits for the user.
+        EXPECT_FALSE(scr.waitExit(300ms).has_value()) << label;
+        EXPECT_TRUE(FindWindows(dpy, "Zeruma_Main").empty()) << label;
+        EXPECT_TRUE(FindWindows(dpy, "<Kovessa>").empty()) << label;
+        if (c.closeByKey)
+            TapKey(dpy, XK_Return);
+        else
+            SendCloseRequest(dpy, boxes.front());
+        EXPECT_EQ(scr.waitExit(10s), 0) << label << ": " << scr.stdErr();
+    }
+}
+
+TEST(LauncherE2E, PreviewNeedsNoRendererAndEmbedsInItsParent) {
+    Xvfb xvfb(XvfbOptions{800, 600});
+    Display* dpy = xvfb.display();
+    ProgramFolder folder;
+    folder.removeRenderer();
+    const unsigned long parent = CreateForeignWindow(dpy, 152, 112);
+    Process scr = Process::start(folder.scr(), {"/p", std::to_string(parent)}, xvfb, &folder);
+    std::vector<unsigned long> previews;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            previews = FindWindows(dpy, "Preview Window");
+            return !previews.empty() && IsWindowViewable(dpy, previews.front());
+        },
+        10s))
+        << scr.stdErr();
+    EXPECT_TRUE(FindWindows(dpy, kBoxCaption).empty());
+
+    Window root = 0, xParent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    ASSERT_TRUE(XQueryTree(dpy, previews.front(), &root, &xParent, &children, &count));
+    if (children != nullptr)
+        XFree(children);
+    EXPECT_EQ(xParent, parent);
+    const std::optional<Geometry> inner = WindowGeometry(dpy, previews.front());
+    const std::optional<Geometry> outer = WindowGeometry(dpy, parent);
+    ASSERT_TRUE(inner && outer);
+    EXPECT_EQ(inner->x, outer->x);
+    EXPECT_EQ(inner->y, outer->y);
+    EXPECT_EQ(inner->width, 152);
+    EXPECT_EQ(inner->height, 112);
+
+    // A polite request to stop unloads the preview and ends the process normally.
+    scr.kill(SIGTERM);
+    EXPECT_EQ(scr.waitExit(10s), 0) << scr.stdErr();
+}
+
+TEST(LauncherE2E, AnyLiveWindowOfTheSystemEndsEveryStartAtOnce) {
+    Xvfb xvfb(XvfbOptions{800, 600});
+    Display* dpy = xvfb.display();
+    ProgramFolder folder;
+    ensureRendererFile(folder);
+    for (const char* title : {"<Kovessa>", "Zeruma_Main", "Zeruma_Pelios"}) {
+        // Unmapped, as the hidden show window is: the guard must find it all the same.
+        const Window live = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 10, 10, 0, 0, 0);
+        XStoreName(dpy, live, title);
+        XSync(dpy, False);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"/p", "1234"}, {"/s"}, {"/c"}, {}}) {
+            Process scr = Process::start(folder.scr(), args, xvfb, &folder);
+            EXPECT_EQ(scr.waitExit(10s), 0) << title << ' ' << (args.empty() ? "" : args[0]);
+            EXPECT_FALSE(anyWindowOfTheSystem(dpy)) << title;
+        }
+        XDestroyWindow(dpy, live);
+        XSync(dpy, False);
+    }
+}
+
+TEST(LauncherE2E, UnknownSwitchesEndSilently) {
+    Xvfb xvfb(XvfbOptions{800, 600});
+    ProgramFolder folder;
+    ensureRendererFile(folder);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"/a"}, {"S"}, {"/x", "/s"}}) {
+        Process scr = Process::start(folder.scr(), args, xvfb, &folder);
+        EXPECT_EQ(scr.waitExit(10s), 0) << args[0];
+        EXPECT_EQ(scr.stdErr(), "") << args[0];
+        EXPECT_FALSE(anyWindowOfTheSystem(xvfb.display())) << args[0];
+    }
+}
+
+TEST(LauncherE2E, PreviewIdsThatAreNoWindowNeverCrash) {
+    Xvfb xvfb(XvfbOptions{800, 600});
+    Display* dpy = xvfb.display();
+    ProgramFolder folder;
+    // A pixmap is a real X resource of the wrong kind.
+    const Pixmap pixmap = XCreatePixmap(dpy, DefaultRootWindow(dpy), 4, 4, 24);
+    XSync(dpy, False);
+    const std::vector<std::vector<std::string>> starts = {
+        {"/p", "99999999999999999999999"}, {"/p", "&Hzz!"}, {"/p", "1234"},
+        {"/p", std::to_string(pixmap)},    {"/p:-1"},       {"/p"},
+    };
+    for (const auto& args : starts) {
+        const std::string label = args.size() > 1 ? args[1] : args[0];
+        Process scr = Process::start(folder.scr(), args, xvfb, &folder);
+        ASSERT_TRUE(WaitUntil([&] { return !FindWindows(dpy, "Preview Window").empty(); }, 10s))
+            << label << ": " << scr.stdErr();
+        // Whatever the preview then does, the process has not died of an X error.
+        const std::optional<int> early = scr.waitExit(300ms);
+        if (early) {
+            EXPECT_EQ(*early, 0) << label << ": " << scr.stdErr();
+            continue;
+        }
+        scr.kill(SIGTERM);
+        EXPECT_EQ(scr.waitExit(10s), 0) << label << ": " << scr.stdErr();
+    }
+    XFreePixmap(dpy, pixmap);
+}
+
+TEST(LauncherE2E, SettingsDialogEndsTheProcessWhenClosed) {
+    Xvfb xvfb(XvfbOptions{800, 600});
+    Display* dpy = xvfb.display();
+    ProgramFolder folder;
+    ensureRendererFile(folder);
+    Process scr = Process::start(folder.scr(), {"/c:4711"}, xvfb, &folder);
+    std::vector<unsigned long> dialogs;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            dialogs = FindWindows(dpy, "<Kovessa>");
+            return !dialogs.empty() && IsWindowViewable(dpy, dialogs.front());
+        },
+        10s))
+        << scr.stdErr();
+    SendCloseRequest(dpy, dialogs.front());
+    EXPECT_EQ(scr.waitExit(10s), 0) << scr.stdErr();
+}
+
+TEST(LauncherE2E, NoDisplayIsAClearErrorNotACrash) {
+    Xvfb xvfb(XvfbOptions{320, 240});
+    ProgramFolder folder;
+    Process scr = Process::start(folder.scr(), {"/s"}, xvfb, &folder, {{"DISPLAY", ":9973"}});
+    const std::optional<int> code = scr.waitExit(10s);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 1);
+    EXPECT_NE(scr.stdErr().find("cannot open the X display"), std::string::npos) << scr.stdErr();
+}
+
+} // namespace
+} // namespace kovessa::test

@@ -1,0 +1,268 @@
+#include "launcher/profile_document.h"
+#include "launcher/profile_file.h"
+#include "launcher/settings_file.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kovessa {
+namespace {
+
+using test::TempFolder;
+
+std::optional<std::string> get(std::string_view text, std::string_view section,
+                               std::string_view key) {
+    return ProfileDocument(text).Get(section, key);
+}
+
+TEST(ProfileDocument, ReadsValuesTheWayTheFileFormatDefines) {
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* section;
+        const char* key;
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {"crlf", "[Section]\r\na=1\r\nb=2\r\n", "Section", "b", "2"},
+        {"lf", "[Section]\na=1\nb=2\n", "Section", "b", "2"},
+        {"cr", "[Section]\ra=1\rb=2\r", "Section", "b", "2"},
+        {"no final newline", "[Section]\r\na=1", "Section", "a", "1"},
+        {"blanks around", "[Section]\n  a  =  1 2  \n", "Section", "a", "1 2"},
+        {"blanks in header", "  [ Section ]  \na=1\n", "Section", "a", "1"},
+        {"tabs", "[Section]\n\ta\t=\t7\t\n", "Section", "a", "7"},
+        {"double quotes", "[Section]\na=\"quoted value\"\n", "Section", "a", "quoted value"},
+        {"single quotes", "[Section]\na=' x '\n", "Section", "a", " x "},
+        {"unbalanced quote", "[Section]\na=\"open\n", "Section", "a", "\"open"},
+        {"mixed quotes", "[Section]\na=\"x'\n", "Section", "a", "\"x'"},
+        {"equals in value", "[Section]\na=b=c\n", "Section", "a", "b=c"},
+        {"empty value", "[Section]\na=\n", "Section", "a", ""},
+        {"first duplicate wins", "[Section]\na=1\na=2\n", "Section", "a", "1"},
+        {"section case", "[SECTION]\na=1\n", "section", "a", "1"},
+        {"key case", "[Section]\nBgm=1\n", "Section", "BGM", "1"},
+        {"repeated section ignored", "[Section]\na=1\n[Other]\n[section]\nb=2\n", "Section", "b",
+         std::nullopt},
+        {"key in the wrong section", "[Other]\na=1\n[Section]\nb=2\n", "Section", "a",
+         std::nullopt},
+        {"key before any section", "a=1\n[Section]\n", "Section", "a", std::nullopt},
+        {"line without equals", "[Section]\na\n", "Section", "a", std::nullopt},
+        {"comment", "[Section]\n;a=1\n", "Section", ";a", std::nullopt},
+        {"missing section", "[Other]\na=1\n", "Section", "a", std::nullopt},
+        {"empty file", "", "Section", "a", std::nullopt},
+        {"header without bracket", "[Section\na=1\n", "Section", "a", std::nullopt},
+        {"code page 932 key", std::string("[Section]\r\n") + kKeyBGMKind + "=2\r\n", "Section",
+         kKeyBGMKind, "2"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(get(c.text, c.section, c.key), c.expected) << c.name;
+}
+
+TEST(ProfileDocument, DoubleByteCharactersAreNeverCaseFolded) {
+    // 0x83 0x41 and 0x83 0x61 are two different characters whose second bytes happen to be 'A'
+    // and 'a'; folding them would let one key answer for another.
+    EXPECT_FALSE(ProfileDocument::SameName("\x83\x41", "\x83\x61"));
+    EXPECT_TRUE(ProfileDocument::SameName("\x83\x41x", "\x83\x41X"));
+    EXPECT_TRUE(ProfileDocument::SameName(kKeyBGMRepeat, kKeyBGMRepeat));
+    EXPECT_FALSE(ProfileDocument::SameName(kKeyBGMRepeat, kKeyBGMFile));
+}
+
+TEST(ProfileDocument, EditingKeepsEverythingElse) {
+    struct Case {
+        const char* name;
+        std::string before;
+        const char* key;
+        const char* value;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"new file", "", "a", "1", "[Section]\r\na=1\r\n"},
+        {"existing key keeps spelling and ending", "; note\n[section]\n  KEY = old \nz=9\n", "key",
+         "new", "; note\n[section]\nKEY=new\nz=9\n"},
+        {"new key after the section's last line", "[Section]\na=1\n\n[Other]\nb=2\n", "c", "3",
+         "[Section]\na=1\nc=3\r\n\n[Other]\nb=2\n"},
+        {"new section at the end", "[Other]\nb=2", "a", "1",
+         "[Other]\nb=2\r\n[Section]\r\na=1\r\n"},
+        {"blanks around the value are dropped", "", "a", "  x y  ", "[Section]\r\na=x y\r\n"},
+        {"quotes are stored as given", "", "a", "\"q\"", "[Section]\r\na=\"q\"\r\n"},
+        {"the first of duplicates changes", "[Section]\na=1\na=2\n", "a", "3",
+         "[Section]\na=3\na=2\n"},
+        {"section header only", "[Section]", "a", "1", "[Section]\r\na=1\r\n"},
+    };
+    for (const Case& c : cases) {
+        ProfileDocument doc(c.before);
+        EXPECT_EQ(doc.Set("Section", c.key, c.value), ProfileDocument::SetResult::Changed)
+            << c.name;
+        EXPECT_EQ(doc.Text(), c.after) << c.name;
+    }
+}
+
+TEST(ProfileDocument, RefusesWhatWouldReadBackAsOtherLines) {
+    const std::string original = "[Section]\na=1\n";
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    const Case cases[] = {
+        {"Section", "a", "x\n[Section]\nb=1"},
+        {"Section", "a", "x\ry"},
+        {"Sec\ntion", "a", "1"},
+        {"Sec]tion", "a", "1"},
+        {"Section", "a=b", "1"},
+        {"Section", "[a", "1"},
+        {"Section", ";a", "1"},
+        {"Section", "", "1"},
+    };
+    for (const Case& c : cases) {
+        ProfileDocument doc(original);
+        EXPECT_EQ(doc.Set(c.section, c.key, c.value), ProfileDocument::SetResult::Refused)
+            << c.section << '/' << c.key << '/' << c.value;
+        EXPECT_EQ(doc.Text(), original);
+    }
+    ProfileDocument doc(original);
+    EXPECT_EQ(doc.Set("section", "A", " 1 "), ProfileDocument::SetResult::Unchanged);
+}
+
+TEST(ProfileFile, ReadingCutsAndDefaults) {
+    TempFolder dir;
+    const std::string ini = dir.write("k.ini", "[Section]\r\nlong=" + std::string(300, 'v') +
+                                                   "\r\nnul=ab" + std::string(1, '\0') + "cd\r\n");
+    EXPECT_EQ(ReadIniString("Section", "long", ini), std::string(255, 'v'));
+    EXPECT_EQ(GetProfileString("Section", "long", "", 10, ini), std::string(9, 'v'));
+    EXPECT_EQ(ReadIniString("Section", "nul", ini), "ab");
+    EXPECT_EQ(GetProfileString("Section", "none", "dflt", 256, ini), "dflt");
+    EXPECT_EQ(ReadIniString("Section", "long", dir.file("missing.ini")), "");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.ini"))); // reading creates nothing
+    EXPECT_EQ(ReadIniString("Section", "long", dir.path()), "");    // a folder
+    // The file keeps the long value whole.
+    EXPECT_NE(TempFolder::read(ini).find(std::string(300, 'v')), std::string::npos);
+}
+
+TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
+    TempFolder dir;
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += static_cast<char>((i * 7919 + 13) & 0xFF);
+    const std::string ini = dir.write("g.ini", garbage);
+    EXPECT_EQ(ReadIniString("Section", kKeyBGMKind, ini), "");
+    int32_t api = -5;
+    WriteIniString("Section", kKeyBGMKind, "1", ini, api);
+    EXPECT_EQ(api, 1);
+    EXPECT_EQ(ReadIniString("Section", kKeyBGMKind, ini), "1");
+    // Everything that was there before is still there, in front of the new lines.
+    EXPECT_EQ(TempFolder::read(ini).substr(0, garbage.size()), garbage);
+}
+
+TEST(ProfileFile, FirstWriteCreatesTheFileByteForByte) {
+    TempFolder dir;
+    const std::string ini = dir.file("Kovessa.ini");
+    int32_t api = 0;
+    EXPECT_EQ(WriteIniString("Section", kKeyBGMKind, "1", ini, api), "");
+    EXPECT_EQ(api, 1);
+    WriteIniString("Section", kKeyBGMRepeat, "0", ini, api);
+    WriteIniString("Section", kKeyBGMFile, "/music/a.mp3", ini, api);
+    const std::string expected = "\x5b\x53\x65\x63\x74\x69\x6f\x6e\x5d\x0d\x0a"
+                                 "\x42\x47\x4d\x8b\xe6\x95\xaa\x3d\x31\x0d\x0a"
+                                 "\x42\x47\x4d\xd8\xcb\xdf\xb0\xc4\x3d\x30\x0d\x0a"
+                                 "\x42\x47\x4d\xcc\xa7\xb2\xd9\x3d/music/a.mp3\x0d\x0a";
+    EXPECT_EQ(TempFolder::read(ini), expected);
+}
+
+TEST(ProfileFile, UnchangedValueLeavesTheFileUntouched) {
+    TempFolder dir;
+    const std::string ini = dir.write("k.ini", "[Section]\na = 1\n");
+    const std::string tmpLink = dir.file("hard");
+    // A hard link still names the same inode only while the file has not been replaced.
+    ASSERT_EQ(::link(ini.c_str(), tmpLink.c_str()), 0);
+    int32_t api = 0;
+    WriteIniString("Section", "a", "1", ini, api);
+    EXPECT_EQ(api, 1);
+    struct stat a {
+    }, b{};
+    ASSERT_EQ(::stat(ini.c_str(), &a), 0);
+    ASSERT_EQ(::stat(tmpLink.c_str(), &b), 0);
+    EXPECT_EQ(a.st_ino, b.st_ino);
+    EXPECT_EQ(TempFolder::read(ini), "[Section]\na = 1\n");
+}
+
+TEST(ProfileFile, FailedSavesLeaveTheOldFileAndReportFailure) {
+    TempFolder dir;
+    int32_t api = 1;
+
+    // The folder does not exist: nothing is created.
+    WriteIniString("Section", "a", "1", dir.file("no/such/Kovessa.ini"), api);
+    EXPECT_EQ(api, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
+
+    // The name is taken by a folder: it is neither read nor replaced.
+    std::filesystem::create_directory(dir.file("Kovessa.ini"));
+    api = 1;
+    WriteIniString("Section", "a", "1", dir.file("Kovessa.ini"), api);
+    EXPECT_EQ(api, 0);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("Kovessa.ini")));
+
+    // A value that would add lines of its own is refused.
+    const std::string ini = dir.write("v.ini", "[Section]\na=1\n");
+    api = 1;
+    WriteIniString("Section", "a", "x\r\n[Section]\r\nb=2", ini, api);
+    EXPECT_EQ(api, 0);
+    EXPECT_EQ(TempFolder::read(ini), "[Section]\na=1\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
+        << "no temporary file may stay behind";
+}
+
+TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    TempFolder dir;
+    const std::string ini = dir.write("Kovessa.ini", "[Section]\na=1\n");
+    int32_t api = 1;
+    ::chmod(dir.path().c_str(), 0555);
+    WriteIniString("Section", "a", "2", ini, api);
+    EXPECT_EQ(api, 0);
+    EXPECT_EQ(TempFolder::read(ini), "[Section]\na=1\n");
+    ::chmod(dir.path().c_str(), 0755);
+
+    // A file that cannot be read would lose its other contents if it were replaced.
+    ::chmod(ini.c_str(), 0200);
+    api = 1;
+    WriteIniString("Section", "b", "2", ini, api);
+    EXPECT_EQ(api, 0);
+    ::chmod(ini.c_str(), 0600);
+    EXPECT_EQ(TempFolder::read(ini), "[Section]\na=1\n");
+}
+
+TEST(ProfileFile, KilledInTheMiddleOfSavingLeavesOldOrNewFile) {
+    TempFolder dir;
+    const std::string oldText = "[Section]\r\nkeep=" + std::string(100000, 'o') + "\r\n";
+    const std::string ini = dir.write("Kovessa.ini", oldText);
+    // Large values make each save long enough to be interrupted at many different points.
+    for (int round = 0; round < 8; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int32_t api = 0;
+            for (int i = 0;; ++i)
+                WriteIniString("Section", "keep", std::string(100000 + i % 7, 'n'), ini, api);
+        }
+        ::usleep(20000 + round * 7000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const std::string now = TempFolder::read(ini);
+        const bool isOld = now == oldText;
+        bool isNew = false;
+        for (int i = 0; i < 7 && !isNew; ++i)
+            isNew = now == "[Section]\r\nkeep=" + std::string(100000 + i, 'n') + "\r\n";
+        EXPECT_TRUE(isOld || isNew) << "round " << round << ": " << now.size() << " bytes";
+    }
+}
+
+} // namespace
+} // namespace kovessa
