@@ -22,7 +22,10 @@ Zeruma_R::Zeruma_R(AppContext& /*app*/, QWidget* parent)
     setPalette(black);
     setAutoFillBackground(true);
 
-    imgPrev_->setPixmap(QPixmap::fromImage(PreviewPicture()));
+    // One picture pixel to one screen pixel, also where the desktop scales windows up.
+    QPixmap picture = QPixmap::fromImage(PreviewPicture());
+    picture.setDevicePixelRatio(devicePixelRatioF());
+    imgPrev_->setPixmap(picture);
     imgPrev_->setScaledContents(false);
     imgPrev_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     imgPrev_->setContentsMargins(0, 0, 0, 0);
