@@ -64,7 +64,7 @@ function(kovessa_unit_test name)
     gtest_discover_tests(${name}
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
         PROPERTIES LABELS unit
-                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KOVESSA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+                   ENVIRONMENT QT_QPA_PLATFORM=offscreen
         DISCOVERY_TIMEOUT 60)
 endfunction()
 
@@ -89,7 +89,7 @@ function(kovessa_e2e_test name)
     gtest_discover_tests(${name}
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
         PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT 180
-                   ENVIRONMENT "KOVESSA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;KOVESSA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+                   ENVIRONMENT KOVESSA_BIN_DIR=${CMAKE_BINARY_DIR}/bin
         DISCOVERY_TIMEOUT 60)
 endfunction()
 
