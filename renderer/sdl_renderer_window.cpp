@@ -37,17 +37,17 @@ bool CreateRendererWindow(RendererWindow& window, uint8_t colourBits, MessageSin
     SDL_DisplayMode mode;
     window.refreshRate = SDL_GetCurrentDisplayMode(0, &mode) == 0 ? mode.refresh_rate : 0;
 
-    // Eight bits for each of red, green and blue in a 32-bit pixel, no alpha channel: the
+    // A 32-bit pixel is eight bits for each of red, green and blue and no alpha channel: the
     // window then uses the screen's own visual, as an opaque show should.
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    const int channelBits = colourBits >= 24 ? 8 : 5;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channelBits);
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    (void)colourBits;
 
     window.WindowHandle = SDL_CreateWindow(
         kRendererWindowTitle, screen.x, screen.y, window.WindowWidth, window.WindowHeight,

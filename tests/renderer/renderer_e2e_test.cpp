@@ -145,5 +145,29 @@ TEST_F(RendererE2e, MissingGlowBitmapReportsTwiceAndEndsWithOne) {
     EXPECT_EQ(err.find("Zeruma2.bmp"), std::string::npos);
 }
 
+// A background picture cut short inside its pixel data is reported once; after the box the
+// renderer runs with the rows that arrived (the bottom of the picture, red) and ends normally.
+TEST_F(RendererE2e, BackgroundCutShortIsReportedAndTheShowGoesOn) {
+    writeBitmaps();
+    std::vector<uint8_t> bytes = MakeSolidBitmap(320, 320, 255, 0, 0);
+    bytes.resize(54 + 200 * 320 * 3 + 17);
+    WriteFile(folder_.handoffDir() / "Zeruma2.bmp", bytes);
+    Process renderer = start();
+    std::vector<unsigned long> boxes;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            boxes = FindWindows(xvfb_.display(), "BMP Unit");
+            return !boxes.empty();
+        },
+        10s));
+    SendCloseRequest(xvfb_.display(), boxes.front());
+    const unsigned long window = waitForFirstFrame();
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(FindWindows(xvfb_.display(), "BMP Unit").empty()) << "reported once";
+    SendCloseRequest(xvfb_.display(), window);
+    EXPECT_EQ(renderer.waitExit(10s), std::optional<int>(0));
+    EXPECT_NE(renderer.stdErr().find("Error reading bitmap data"), std::string::npos);
+}
+
 } // namespace
 } // namespace kovessa::test
