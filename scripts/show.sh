@@ -23,9 +23,18 @@ read -r NUM <"$FIFO"
 export DISPLAY=":$NUM"
 export XDG_RUNTIME_DIR="$RUNTIME"
 cleanup() {
+    # Both programs end on SIGTERM as on a logoff; the X server goes last so that neither
+    # loses its display while it is still ending.
     kill "$SHOW" 2>/dev/null || true
-    pkill -f "$PWD/build/bin/Kovessa.xy" 2>/dev/null || true
+    pkill -TERM -f "$PWD/build/bin/Kovessa.xy" 2>/dev/null || true
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        pgrep -f "$PWD/build/bin/Kovessa" >/dev/null || break
+        sleep 0.2
+    done
+    pkill -KILL -f "$PWD/build/bin/Kovessa" 2>/dev/null || true
+    wait "$SHOW" 2>/dev/null || true
     kill "$XVFB" 2>/dev/null || true
+    wait "$XVFB" 2>/dev/null || true
     rm -rf "$RUNTIME"
 }
 trap cleanup EXIT
