@@ -2,6 +2,7 @@
 #include "launcher/profile_file.h"
 #include "launcher/settings_file.h"
 #include "temp_folder.h"
+#include "tests/support/unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -218,24 +219,35 @@ TEST(ProfileFile, FailedSavesLeaveTheOldFileAndReportFailure) {
 }
 
 TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the superuser";
     TempFolder dir;
     const std::string ini = dir.write("Kovessa.ini", "[Section]\na=1\n");
-    int32_t api = 1;
-    ::chmod(dir.path().c_str(), 0555);
-    WriteIniString("Section", "a", "2", ini, api);
-    EXPECT_EQ(api, 0);
-    EXPECT_EQ(TempFolder::read(ini), "[Section]\na=1\n");
-    ::chmod(dir.path().c_str(), 0755);
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(dir.path()));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(ini));
+    const int result = test::RunUnprivileged([&] {
+        int32_t api = 1;
+        ::chmod(dir.path().c_str(), 0555);
+        WriteIniString("Section", "a", "2", ini, api);
+        if (api != 0)
+            return 1;
+        if (TempFolder::read(ini) != "[Section]\na=1\n")
+            return 2;
+        ::chmod(dir.path().c_str(), 0755);
 
-    // A file that cannot be read would lose its other contents if it were replaced.
-    ::chmod(ini.c_str(), 0200);
-    api = 1;
-    WriteIniString("Section", "b", "2", ini, api);
-    EXPECT_EQ(api, 0);
-    ::chmod(ini.c_str(), 0600);
-    EXPECT_EQ(TempFolder::read(ini), "[Section]\na=1\n");
+        // A file that cannot be read would lose its other contents if it were replaced.
+        ::chmod(ini.c_str(), 0200);
+        api = 1;
+        WriteIniString("Section", "b", "2", ini, api);
+        if (api != 0)
+            return 3;
+        ::chmod(ini.c_str(), 0600);
+        if (TempFolder::read(ini) != "[Section]\na=1\n")
+            return 4;
+        return 0;
+    });
+    EXPECT_EQ(result, 0) << test::DescribeChildResult(
+        result,
+        {"a read-only folder: the write reports success", "a read-only folder: the file changed",
+         "an unreadable file: the write reports success", "an unreadable file: the file changed"});
 }
 
 TEST(ProfileFile, KilledInTheMiddleOfSavingLeavesOldOrNewFile) {

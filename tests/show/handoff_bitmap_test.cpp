@@ -1,6 +1,7 @@
 #include "launcher/handoff_folder.h"
 #include "show/handoff_bitmap.h"
 #include "show/music_file_kind.h"
+#include "tests/support/unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -147,14 +148,22 @@ TEST_F(HandoffFolderTest, PlantedSymbolicLinkIsReplacedNotFollowed) {
 }
 
 TEST_F(HandoffFolderTest, UnwritableFolderFailsAndKeepsTheEarlierFile) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into any folder";
     std::ofstream(dir_ / kGlowBitmapName) << "earlier";
-    chmod(dir_.c_str(), 0500);
-    std::string error;
-    EXPECT_FALSE(WriteHandoffBitmap(kGlowBitmapName, gradient(4, 4), &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(readFile(dir_ / kGlowBitmapName), "earlier");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(dir_));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(dir_ / kGlowBitmapName));
+    const int result = test::RunUnprivileged([&] {
+        chmod(dir_.c_str(), 0500);
+        std::string error;
+        if (WriteHandoffBitmap(kGlowBitmapName, gradient(4, 4), &error))
+            return 1;
+        if (error.empty())
+            return 2;
+        if (readFile(dir_ / kGlowBitmapName) != "earlier")
+            return 3;
+        return 0;
+    });
+    EXPECT_EQ(result, 0) << test::DescribeChildResult(
+        result, {"the write reports success", "no reason is given", "the earlier file changed"});
 }
 
 TEST_F(HandoffFolderTest, NameTakenByAFolderFailsAndLeavesNoTemporaryFile) {
