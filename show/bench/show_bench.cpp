@@ -3,7 +3,7 @@
 // and without music, and the resident memory of both programs. With a folder argument it also
 // saves screenshots of the show and of a preview there.
 //
-//   KOVESSA_BIN_DIR=build/bin show_bench [screenshot folder]
+//   KOVESSA_BIN_DIR=build/bin build/bench/kovessa-show-bench [screenshot folder]
 #include "tests/show/show_e2e_support.h"
 
 #include "launcher/window_titles.h"

@@ -2,11 +2,11 @@
 // playback, the delay from PlayMP3 to the first sound handed to the device, and the memory held
 // while playing. Uses SDL's dummy driver (real-time, sound discarded) unless SDL_AUDIODRIVER is
 // set; the delay is measured on the disk driver, whose file shows when sound reached the device.
-//   music_benchmark [SECONDS_PER_MEASUREMENT]
+//   build/bench/kovessa-music-bench [SECONDS_PER_MEASUREMENT]
 
 #include "music/default_media_platform.h"
 #include "music/zeruma_bgm.h"
-#include "test_media.h"
+#include "tests/music/test_media.h"
 
 #include <algorithm>
 #include <chrono>
