@@ -1,5 +1,7 @@
 #include "tests/harness/harness.h"
+#include "tests/show/show_e2e_support.h"
 
+// GoogleTest before Xlib: Xlib's macros clash with its names.
 #include <gtest/gtest.h>
 
 #include <X11/keysym.h>
@@ -8,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 namespace kovessa::test {
 namespace {
@@ -21,6 +24,12 @@ const std::string kKeyFile = "BGM\xCC\xA7\xB2\xD9";
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The settings file as the dialog writes it.
+std::string IniText(int kind, int repeat, const fs::path& file) {
+    return "[Section]\r\n" + kKeyKind + "=" + std::to_string(kind) + "\r\n" + kKeyRepeat + "=" +
+           std::to_string(repeat) + "\r\n" + kKeyFile + "=" + file.string() + "\r\n";
 }
 
 // Places inside the dialog's client area (the option rows sit in the music panel at 12, 28).
@@ -40,8 +49,7 @@ protected:
         song_ = folder_.dir() / "song.mp3";
         std::ofstream(song_, std::ios::binary) << "ID3";
         // No music, whole disc, and a file that exists, as a user might have left them.
-        original_ = "[Section]\r\n" + kKeyKind + "=0\r\n" + kKeyRepeat + "=0\r\n" + kKeyFile + "=" +
-                    song_.string() + "\r\n";
+        original_ = IniText(0, 0, song_);
         std::ofstream(folder_.ini(), std::ios::binary) << original_;
     }
 
@@ -77,6 +85,28 @@ protected:
         const Rgb centre =
             PixelAt(xvfb_.display(), geometry_.x + mark.x - 1, geometry_.y + mark.y - 1);
         return centre.r > 200 && centre.g > 180;
+    }
+
+    // Starts a switched show whose sound goes into `recording` through SDL's disk driver and
+    // waits until the renderer's window exists. The show reads the pointer's start point once
+    // the renderer is running, so a short settling time follows.
+    Process StartShow(const fs::path& recording) {
+        MovePointerTo(xvfb_.display(), 600, 600);
+        Process show = Process::start(folder_.scr(), {"/s"}, xvfb_, &folder_, DiskAudio(recording));
+        EXPECT_TRUE(WaitUntil([&] { return RendererWindow(xvfb_.display()) != 0; }, 10s))
+            << show.stdErr();
+        std::this_thread::sleep_for(300ms);
+        return show;
+    }
+
+    // Ends a show the way a user does, 31 pixels right and down, and returns its exit code; the
+    // renderer, which ends by its own rule, is closed so the next show starts on a clean screen.
+    std::optional<int> EndShow(Process& show) {
+        MovePointerBy(xvfb_.display(), 31, 31);
+        const std::optional<int> code = show.waitExit(3s);
+        CloseRenderer(xvfb_.display());
+        EXPECT_EQ(RendererWindow(xvfb_.display()), 0u);
+        return code;
     }
 
     Xvfb xvfb_;
@@ -121,9 +151,7 @@ TEST_F(SettingsDialogE2E, ChoosingCdWithATrackAndConfirmingStoresIt) {
     ASSERT_TRUE(code.has_value()) << "the dialog did not close";
     EXPECT_EQ(*code, 0);
 
-    const std::string expected = "[Section]\r\n" + kKeyKind + "=1\r\n" + kKeyRepeat + "=7\r\n" +
-                                 kKeyFile + "=" + song_.string() + "\r\n";
-    EXPECT_EQ(ReadBytes(folder_.ini()), expected);
+    EXPECT_EQ(ReadBytes(folder_.ini()), IniText(1, 7, song_));
 }
 
 TEST_F(SettingsDialogE2E, ClosingTheWindowWritesNothing) {
@@ -135,6 +163,44 @@ TEST_F(SettingsDialogE2E, ClosingTheWindowWritesNothing) {
     ASSERT_TRUE(code.has_value()) << "the dialog did not close";
     EXPECT_EQ(*code, 0);
     EXPECT_EQ(ReadBytes(folder_.ini()), original_);
+}
+
+// What the dialog stores is what the next show plays: choosing the file option turns a silent
+// show into one that plays the file, and the same file with no music chosen stays silent.
+TEST_F(SettingsDialogE2E, TheFileChosenInTheDialogIsWhatTheNextShowPlays) {
+    TempDir temp;
+    const fs::path music = temp.path() / "my music";
+    fs::create_directory(music);
+    WriteToneWav(music / "tone.wav", 2.0);
+    const fs::path mp3 = music / "tone.mp3";
+    if (!EncodeMp3(music / "tone.wav", mp3, xvfb_))
+        GTEST_SKIP() << "lame is not installed";
+    std::ofstream(folder_.ini(), std::ios::binary | std::ios::trunc) << IniText(0, 0, mp3);
+
+    ASSERT_TRUE(OpenDialog()) << process_->stdErr();
+    ClickAt(kFileCaption, 3);
+    ASSERT_TRUE(WaitUntil([&] { return MarkChosen(kFileMark); }, 3s));
+    ClickAt(kConfirm, 1);
+    const auto code = process_->waitExit(10s);
+    ASSERT_TRUE(code.has_value()) << "the dialog did not close";
+    EXPECT_EQ(*code, 0);
+    ASSERT_EQ(ReadBytes(folder_.ini()), IniText(2, 0, mp3));
+
+    // A tenth of a second of the tone, whatever the channel count, is enough to tell.
+    const fs::path played = temp.path() / "played.raw";
+    Process show = StartShow(played);
+    EXPECT_TRUE(WaitUntil([&] { return LoudSamples(played) > 8820; }, 5s))
+        << "loud samples: " << LoudSamples(played);
+    EXPECT_EQ(EndShow(show), 0) << show.stdErr();
+
+    // The tone is heard within about half a second of a show's start; with no music chosen the
+    // same show is given its renderer's start and a second more and must record nothing loud.
+    std::ofstream(folder_.ini(), std::ios::binary | std::ios::trunc) << IniText(0, 0, mp3);
+    const fs::path silent = temp.path() / "silent.raw";
+    Process quiet = StartShow(silent);
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(LoudSamples(silent), 0u);
+    EXPECT_EQ(EndShow(quiet), 0) << quiet.stdErr();
 }
 
 } // namespace
