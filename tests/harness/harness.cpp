@@ -530,13 +530,6 @@ void DestroyForeignWindow(Display* dpy, unsigned long window) {
 
 // ---- folders ----------------------------------------------------------------------------
 
-TempDir::TempDir() : path_(makeTempDir("kovessa-test-XXXXXX")) {}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
 fs::path ArtifactDir() {
     if (const char* dir = std::getenv("KOVESSA_ARTIFACT_DIR"); dir != nullptr && dir[0] != '\0')
         return dir;

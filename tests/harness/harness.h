@@ -16,6 +16,8 @@
 
 #include <sys/types.h>
 
+#include "tests/support/temp_dir.h"
+
 using Display = struct _XDisplay;
 
 namespace kovessa::test {
@@ -157,19 +159,6 @@ bool SavePng(const Image& image, const fs::path& path);
 unsigned long CreateForeignWindow(Display* dpy, int width, int height, Rgb background = {},
                                   const std::string& title = {});
 void DestroyForeignWindow(Display* dpy, unsigned long window);
-
-// A unique empty folder under the system's temporary folder, removed by the destructor.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
 
 // The folder for screenshots and other artefacts that tests leave for people to look at:
 // $KOVESSA_ARTIFACT_DIR, otherwise build/tests/artifacts.

@@ -1,10 +1,11 @@
 #include "launcher/preview_size.h"
 #include "launcher/process_start.h"
-#include "temp_folder.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -13,7 +14,7 @@ namespace kovessa {
 namespace {
 
 using namespace std::chrono_literals;
-using test::TempFolder;
+using test::TempDir;
 
 bool waitFor(const std::function<bool()>& condition) {
     for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
@@ -25,7 +26,7 @@ bool waitFor(const std::function<bool()>& condition) {
 }
 
 TEST(StartProgram, StartsWithoutWaitingAndLeavesNoZombie) {
-    TempFolder dir;
+    TempDir dir;
     const std::string pidFile = dir.file("pid");
     const std::string gate = dir.file("gate");
     const std::string script = dir.write(
@@ -48,7 +49,7 @@ TEST(StartProgram, StartsWithoutWaitingAndLeavesNoZombie) {
 }
 
 TEST(StartProgram, RefusesWhatCannotBeStarted) {
-    TempFolder dir;
+    TempDir dir;
     const std::string plain = dir.write("data.txt", "not a program");
     EXPECT_FALSE(StartProgram(""));
     EXPECT_FALSE(StartProgram("relative/Kovessa.xy"));

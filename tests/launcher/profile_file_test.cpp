@@ -1,7 +1,7 @@
 #include "launcher/profile_document.h"
 #include "launcher/profile_file.h"
 #include "launcher/settings_file.h"
-#include "temp_folder.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 namespace kovessa {
 namespace {
 
-using test::TempFolder;
+using test::TempDir;
 
 std::optional<std::string> get(std::string_view text, std::string_view section,
                                std::string_view key) {
@@ -131,7 +131,7 @@ TEST(ProfileDocument, RefusesWhatWouldReadBackAsOtherLines) {
 }
 
 TEST(ProfileFile, ReadingCutsAndDefaults) {
-    TempFolder dir;
+    TempDir dir;
     const std::string ini = dir.write("k.ini", "[Section]\r\nlong=" + std::string(300, 'v') +
                                                    "\r\nnul=ab" + std::string(1, '\0') + "cd\r\n");
     EXPECT_EQ(ReadIniString("Section", "long", ini), std::string(255, 'v'));
@@ -142,11 +142,11 @@ TEST(ProfileFile, ReadingCutsAndDefaults) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing.ini"))); // reading creates nothing
     EXPECT_EQ(ReadIniString("Section", "long", dir.path()), "");    // a folder
     // The file keeps the long value whole.
-    EXPECT_NE(TempFolder::read(ini).find(std::string(300, 'v')), std::string::npos);
+    EXPECT_NE(TempDir::read(ini).find(std::string(300, 'v')), std::string::npos);
 }
 
 TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
-    TempFolder dir;
+    TempDir dir;
     std::string garbage;
     for (int i = 0; i < 4096; ++i)
         garbage += static_cast<char>((i * 7919 + 13) & 0xFF);
@@ -157,11 +157,11 @@ TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
     EXPECT_EQ(api, 1);
     EXPECT_EQ(ReadIniString("Section", kKeyBGMKind, ini), "1");
     // Everything that was there before is still there, in front of the new lines.
-    EXPECT_EQ(TempFolder::read(ini).substr(0, garbage.size()), garbage);
+    EXPECT_EQ(TempDir::read(ini).substr(0, garbage.size()), garbage);
 }
 
 TEST(ProfileFile, FirstWriteCreatesTheFileByteForByte) {
-    TempFolder dir;
+    TempDir dir;
     const std::string ini = dir.file("Kovessa.ini");
     int32_t api = 0;
     EXPECT_EQ(WriteIniString("Section", kKeyBGMKind, "1", ini, api), "");
@@ -172,11 +172,11 @@ TEST(ProfileFile, FirstWriteCreatesTheFileByteForByte) {
                                  "\x42\x47\x4d\x8b\xe6\x95\xaa\x3d\x31\x0d\x0a"
                                  "\x42\x47\x4d\xd8\xcb\xdf\xb0\xc4\x3d\x30\x0d\x0a"
                                  "\x42\x47\x4d\xcc\xa7\xb2\xd9\x3d/music/a.mp3\x0d\x0a";
-    EXPECT_EQ(TempFolder::read(ini), expected);
+    EXPECT_EQ(TempDir::read(ini), expected);
 }
 
 TEST(ProfileFile, UnchangedValueLeavesTheFileUntouched) {
-    TempFolder dir;
+    TempDir dir;
     const std::string ini = dir.write("k.ini", "[Section]\na = 1\n");
     const std::string tmpLink = dir.file("hard");
     // A hard link still names the same inode only while the file has not been replaced.
@@ -189,11 +189,11 @@ TEST(ProfileFile, UnchangedValueLeavesTheFileUntouched) {
     ASSERT_EQ(::stat(ini.c_str(), &a), 0);
     ASSERT_EQ(::stat(tmpLink.c_str(), &b), 0);
     EXPECT_EQ(a.st_ino, b.st_ino);
-    EXPECT_EQ(TempFolder::read(ini), "[Section]\na = 1\n");
+    EXPECT_EQ(TempDir::read(ini), "[Section]\na = 1\n");
 }
 
 TEST(ProfileFile, FailedSavesLeaveTheOldFileAndReportFailure) {
-    TempFolder dir;
+    TempDir dir;
     int32_t api = 1;
 
     // The folder does not exist: nothing is created.
@@ -213,13 +213,13 @@ TEST(ProfileFile, FailedSavesLeaveTheOldFileAndReportFailure) {
     api = 1;
     WriteIniString("Section", "a", "x\r\n[Section]\r\nb=2", ini, api);
     EXPECT_EQ(api, 0);
-    EXPECT_EQ(TempFolder::read(ini), "[Section]\na=1\n");
+    EXPECT_EQ(TempDir::read(ini), "[Section]\na=1\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
         << "no temporary file may stay behind";
 }
 
 TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
-    TempFolder dir;
+    TempDir dir;
     const std::string ini = dir.write("Kovessa.ini", "[Section]\na=1\n");
     ASSERT_TRUE(test::GiveToUnprivilegedUser(dir.path()));
     ASSERT_TRUE(test::GiveToUnprivilegedUser(ini));
@@ -229,7 +229,7 @@ TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
         WriteIniString("Section", "a", "2", ini, api);
         if (api != 0)
             return 1;
-        if (TempFolder::read(ini) != "[Section]\na=1\n")
+        if (TempDir::read(ini) != "[Section]\na=1\n")
             return 2;
         ::chmod(dir.path().c_str(), 0755);
 
@@ -240,7 +240,7 @@ TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
         if (api != 0)
             return 3;
         ::chmod(ini.c_str(), 0600);
-        if (TempFolder::read(ini) != "[Section]\na=1\n")
+        if (TempDir::read(ini) != "[Section]\na=1\n")
             return 4;
         return 0;
     });
@@ -251,7 +251,7 @@ TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
 }
 
 TEST(ProfileFile, KilledInTheMiddleOfSavingLeavesOldOrNewFile) {
-    TempFolder dir;
+    TempDir dir;
     const std::string oldText = "[Section]\r\nkeep=" + std::string(100000, 'o') + "\r\n";
     const std::string ini = dir.write("Kovessa.ini", oldText);
     // Large values make each save long enough to be interrupted at many different points.
@@ -267,7 +267,7 @@ TEST(ProfileFile, KilledInTheMiddleOfSavingLeavesOldOrNewFile) {
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        const std::string now = TempFolder::read(ini);
+        const std::string now = TempDir::read(ini);
         const bool isOld = now == oldText;
         bool isNew = false;
         for (int i = 0; i < 7 && !isNew; ++i)

@@ -1,7 +1,7 @@
 #include "launcher/file_exists.h"
 #include "launcher/program_paths.h"
 #include "launcher/settings_file.h"
-#include "temp_folder.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 namespace kovessa {
 namespace {
 
-using test::TempFolder;
+using test::TempDir;
 
 std::string iniWith(const std::string& kind, const std::string& repeat, const std::string& file) {
     std::string text = "[Section]\r\n";
@@ -27,7 +27,7 @@ std::string iniWith(const std::string& kind, const std::string& repeat, const st
 }
 
 TEST(LoadSettings, MissingFileMeansNoMusic) {
-    TempFolder dir;
+    TempDir dir;
     MusicSettings s;
     s.BGMFile = "stale";
     LoadSettings(s, dir.path());
@@ -49,7 +49,7 @@ TEST(LoadSettings, NumbersRoundDownAndBadTextKeepsTheOldValue) {
         {"70000", 0, 0},    {"70000", 4, 4}, {"32767.9", 0, 32767}, {"-32768", 0, -32768},
         {"-32768.1", 7, 7}, {"1 2", 9, 9},   {"1.9x", 9, 9},
     };
-    TempFolder dir;
+    TempDir dir;
     for (const Case& c : cases) {
         dir.write("Kovessa.ini", iniWith(c.text, c.text, ""));
         MusicSettings s;
@@ -62,7 +62,7 @@ TEST(LoadSettings, NumbersRoundDownAndBadTextKeepsTheOldValue) {
 }
 
 TEST(LoadSettings, TheMusicFileCorrectsTheKind) {
-    TempFolder dir;
+    TempDir dir;
     const std::string song = dir.write("song.mp3", "ID3");
     struct Case {
         const char* name;
@@ -89,12 +89,12 @@ TEST(LoadSettings, TheMusicFileCorrectsTheKind) {
         EXPECT_EQ(s.BGMRepeat, 3) << c.name;
         EXPECT_EQ(s.BGMFile, c.expectedFile) << c.name;
         // The corrections stay in memory.
-        EXPECT_EQ(TempFolder::read(ini), iniWith(c.kind, "3", c.file)) << c.name;
+        EXPECT_EQ(TempDir::read(ini), iniWith(c.kind, "3", c.file)) << c.name;
     }
 }
 
 TEST(FileExists, OnlyReadableRegularFiles) {
-    TempFolder dir;
+    TempDir dir;
     const std::string file = dir.write("a.txt", "x");
     const std::string empty = dir.write("empty", "");
     std::filesystem::create_directory(dir.file("sub"));
@@ -120,7 +120,7 @@ TEST(FileExists, OnlyReadableRegularFiles) {
 }
 
 TEST(FileExists, UnreadableFileIsMissing) {
-    TempFolder dir;
+    TempDir dir;
     const std::string file = dir.write("locked", "x");
     ASSERT_TRUE(test::GiveToUnprivilegedUser(dir.path()));
     ASSERT_TRUE(test::GiveToUnprivilegedUser(file));

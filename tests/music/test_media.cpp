@@ -12,21 +12,6 @@ extern char** environ;
 
 namespace kovessa::test {
 
-TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kovessa-music-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
-        std::abort();
-    }
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
 int RunTool(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const std::string& a : argv) {

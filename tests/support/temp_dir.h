@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace kovessa::test {
+
+// A fresh, empty folder under the system's temporary folder, removed with everything in it at
+// the end of the test, even when the test made parts of it read-only.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The path of `name` inside the folder.
+    std::string file(const std::string& name) const;
+    // Writes `bytes` to `name` inside the folder and returns its path.
+    std::string write(const std::string& name, const std::string& bytes) const;
+    static std::string read(const std::string& path);
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace kovessa::test
