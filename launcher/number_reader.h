@@ -7,7 +7,7 @@
 namespace kovessa {
 
 // Reads numbers the way the program's text-to-number conversions have always read them, so that
-// settings files and command lines written for the original program keep their meaning.
+// settings files and command lines written on Windows keep their meaning.
 //
 // The lenient reader `Val` ignores blanks, tabs and line feeds wherever they stand, reads an
 // optional sign, digits with an optional decimal point and an exponent (E or D), or the

@@ -140,7 +140,8 @@ std::string MciCdDevice::formatPosition(int64_t frame) const {
 }
 
 std::string MciCdDevice::formatLength(int32_t sectors) const {
-    // Lengths have no track to name, so tmsf reports them as msf, as the original did.
+    // Lengths have no track to name, so tmsf reports them as msf, as the Windows media control
+    // interface does.
     if (format_ == TimeFormat::Milliseconds) {
         return std::to_string(int64_t{sectors} * 1000 / kCdSectorsPerSecond);
     }

@@ -55,7 +55,7 @@ MciParseResult ParseMciCommand(std::string_view text) {
             }
         } else {
             // An unquoted word runs to the next blank; a quote inside it is an ordinary
-            // character, as it was for the original interpreter.
+            // character, as it is for the Windows media control interface.
             while (i < text.size() && !IsBlank(text[i])) {
                 word.text.push_back(text[i++]);
             }
