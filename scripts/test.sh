@@ -14,7 +14,16 @@ LOG=$(mktemp -d /tmp/kovessa-test-XXXXXX)
 failed_steps=""
 
 echo "== format"
-if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror; then
+# The project's own sources: what git tracks, or every source outside the build folders when
+# the tree is not a git checkout (an unpacked release, say).
+sources() {
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files '*.cpp' '*.h'
+    else
+        find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print
+    fi
+}
+if sources | xargs clang-format --dry-run --Werror; then
     echo "format: clean"
 else
     failed_steps="$failed_steps format"
