@@ -1,5 +1,6 @@
 #include "renderer/firefly_scene.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kovessa {
@@ -96,13 +97,13 @@ Vec3f FireflyScene::pointBetween(int32_t from, int32_t to, float progress) const
 void FireflyScene::ComputeTrails(int64_t t, FrameGeometry& frame) {
     for (int32_t i = 0; i < FireflyCount; ++i) {
         Firefly& fly = Fireflies[i];
-        // Worked in single precision throughout: then the step instant of the fastest class
-        // gives exactly 0 and Progress never dips below 0 (an extended-precision product of the
-        // rounded speed would give -1.5e-8 there).
-        const auto remaining = static_cast<float>(fly.NextStepTime - t);
-        // Two statements, so no compiler fuses them into one rounding.
-        const float share = remaining / 10.0f * fly.Speed;
-        fly.Progress = 1.0f - share;
+        // Formed in extended precision and rounded to single once, like the speeds, so every
+        // vertex and colour that follows from it is the same to the last bit wherever the
+        // scene runs. The rounded speed of the fastest class is a hair above 0.05, which would
+        // put its step instants at -1.5e-8; those start the step at 0 instead.
+        const long double share = static_cast<long double>(fly.NextStepTime - t) / 10.0L *
+                                  static_cast<long double>(fly.Speed);
+        fly.Progress = std::max(0.0f, static_cast<float>(1.0L - share));
 
         TrailStrip& strip = frame.trails[i];
         strip.head = pointBetween(fly.Trail[0], fly.Cell, fly.Progress);

@@ -187,6 +187,38 @@ TEST(FireflyScene, ProgressStaysInRangeForAnyRunningTime) {
     }
 }
 
+// Progress is rounded to single precision once, from an extended-precision quotient and
+// product; rounding each operation on its own lands one unit off in the last place for these
+// rows, and every trail and glow vertex inherits that.
+TEST(FireflyScene, ProgressIsRoundedOnceFromTheExactShare) {
+    struct Case {
+        float speed;
+        int64_t remaining; // milliseconds to the next step
+        float progress;
+    };
+    const Case cases[] = {
+        {0.01f, 44, 0x1.e978d6p-1f}, {0.01f, 109, 0x1.c83126p-1f},  {0.02f, 59, 0x1.c39582p-1f},
+        {0.03f, 21, 0x1.dfbe76p-1f}, {0.03f, 333, 0x1.06265cp-10f}, {0.04f, 34, 0x1.ba5e36p-1f},
+        {0.05f, 43, 0x1.91eb86p-1f}, {0.05f, 56, 0x1.70a3d6p-1f},   {0.05f, 200, 0.0f},
+        {0.01f, 1000, 0x1.8p-26f},
+    };
+    for (const Case& c : cases) {
+        FireflyScene scene;
+        scene.SetUp(8);
+        scene.FireflyCount = 1;
+        Firefly& fly = scene.Fireflies[0];
+        fly.Speed = c.speed;
+        fly.Cell = 1;
+        fly.Trail.fill(0);
+        const int64_t t = 5000;
+        fly.NextStepTime = t + c.remaining;
+        FrameGeometry frame;
+        scene.BuildFrame(t, frame);
+        EXPECT_EQ(fly.Progress, c.progress) << c.speed << " " << c.remaining;
+        EXPECT_EQ(frame.trails[0].head.x, -15.0f + c.progress) << c.speed << " " << c.remaining;
+    }
+}
+
 TEST(FireflyScene, TurnAnglesStayWithinOneTurn) {
     EXPECT_FLOAT_EQ(FireflyScene::BackgroundAngle(1000), 2.0f);
     EXPECT_FLOAT_EQ(FireflyScene::CameraAngle(54000), 180.0f);
