@@ -59,6 +59,11 @@ TEST(RepeatText, ComboTextBecomesTrackRoundedHalfToEven) {
         {"70000", 9, 9},
         {"1e300", 9, 9},
         {"32767.5", 9, 9},
+        // Even beyond what any number can hold, in either direction; a tiny one is just 0.
+        {"1e400", 9, 9},
+        {" -1e400 ", 9, 9},
+        {"1e-400", 9, 0},
+        {"1e400x", 9, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RepeatFromText(c.text, c.previous), c.track) << '"' << c.text << '"';
