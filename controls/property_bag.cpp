@@ -153,7 +153,9 @@ void AppendQuoted(std::string& out, std::string_view s) {
 }
 
 std::string FormatDecimal(double value) {
-    char buffer[64];
+    // Room for the longest fixed form of any double up to the largest font size: the smallest
+    // sizes are written out with more than 300 zeros after the point.
+    char buffer[400];
     const auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return ec == std::errc() ? std::string(buffer, end) : std::string("0");

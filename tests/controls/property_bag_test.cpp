@@ -64,6 +64,10 @@ TEST(PropertyBag, SerializedFormReadsBackEqual) {
     bag.WriteInteger("Big", std::numeric_limits<int64_t>::min(), 0);
     bag.WriteBoolean("Enabled", false, true);
     bag.WriteFont("Font", FontSpec{"A \"B\"", 10.125, true, false, true, true}, FontSpec{});
+    // The largest size, and sizes so small that their fixed forms run to hundreds of digits.
+    bag.WriteFont("Large", FontSpec{"L", 2048.0}, FontSpec{});
+    bag.WriteFont("Tiny", FontSpec{"T", 1e-70}, FontSpec{});
+    bag.WriteFont("Least", FontSpec{"D", std::numeric_limits<double>::denorm_min()}, FontSpec{});
     const auto again = PropertyBag::Parse(bag.Serialize());
     ASSERT_TRUE(again) << bag.Serialize();
     EXPECT_EQ(*again, bag);
