@@ -8,7 +8,7 @@ qt6-base-dev libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
 libx11-dev libxfixes-dev libxtst-dev libxcb1-dev
 libmpg123-dev libsndfile1-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
 libgtest-dev libgmock-dev
-xvfb xauth x11-utils xdotool imagemagick
+xvfb xauth x11-utils xdotool imagemagick procps
 fonts-liberation fonts-ipafont-gothic fontconfig
 sox libsox-fmt-mp3 lame"
 
