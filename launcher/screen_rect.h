@@ -14,4 +14,10 @@ struct ScreenRect {
     bool operator==(const ScreenRect&) const = default;
 };
 
+// A point on the screen in pixels.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
 } // namespace kovessa

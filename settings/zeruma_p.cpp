@@ -3,6 +3,7 @@
 #include "controls/command.h"
 #include "controls/property_bag.h"
 #include "launcher/file_exists.h"
+#include "launcher/open_point.h"
 #include "launcher/program_paths.h"
 #include "launcher/settings_file.h"
 #include "launcher/window_titles.h"
@@ -25,8 +26,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
-
-#include <limits>
 
 static void InitSettingsDialogResources() {
     Q_INIT_RESOURCE(settings_dialog);
@@ -248,18 +247,7 @@ void Zeruma_P::ReadCursorPosition() {
     int x = 0, y = 0;
     const bool ok = x11::GetCursorPos(x, y);
     app_.shared.APIResult = ok ? 1 : 0;
-    if (!ok) {
-        app_.shared.OpenPointX = 0;
-        app_.shared.OpenPointY = 0;
-        return;
-    }
-    // A coordinate that does not fit the 16-bit variable leaves it as it was.
-    auto store = [](int v, int16_t& into) {
-        if (v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max())
-            into = static_cast<int16_t>(v);
-    };
-    store(x, app_.shared.OpenPointX);
-    store(y, app_.shared.OpenPointY);
+    RecordOpenPoint(app_.shared, ok ? std::optional(ScreenPoint{x, y}) : std::nullopt);
 }
 
 bool Zeruma_P::eventFilter(QObject* watched, QEvent* event) {

@@ -1,21 +1,13 @@
 #include "show/show_controller.h"
 
+#include "launcher/open_point.h"
 #include "launcher/window_titles.h"
 #include "show/music_file_kind.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 
 namespace kovessa {
-
-namespace {
-
-bool fitsInt16(int v) {
-    return v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max();
-}
-
-} // namespace
 
 ShowController::ShowController(AppContext& app, ShowServices& services, ShowMusic& music)
     : app_(app), services_(services), music_(music) {}
@@ -134,17 +126,7 @@ void ShowController::setTimer(ShowTimer timer, bool enabled) {
 }
 
 void ShowController::recordOpenPoint() {
-    const std::optional<ScreenPoint> at = services_.GetCursorPos();
-    if (!at) {
-        app_.shared.OpenPointX = 0;
-        app_.shared.OpenPointY = 0;
-        return;
-    }
-    // A coordinate that a 16-bit variable cannot hold leaves that variable as it was.
-    if (fitsInt16(at->x))
-        app_.shared.OpenPointX = static_cast<int16_t>(at->x);
-    if (fitsInt16(at->y))
-        app_.shared.OpenPointY = static_cast<int16_t>(at->y);
+    RecordOpenPoint(app_.shared, services_.GetCursorPos());
 }
 
 } // namespace kovessa

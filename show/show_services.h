@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launcher/screen_rect.h"
+
 #include <optional>
 #include <string>
 
@@ -10,11 +12,6 @@ enum class ShowTimer {
     Timer1, // 1000 ms, MP3 watch
     Timer2, // 200 ms, CD watch
     Timer3, // 50 ms, pointer watch
-};
-
-struct ScreenPoint {
-    int x = 0;
-    int y = 0;
 };
 
 // What the show controller asks of the window and the desktop. The show window implements it
