@@ -62,11 +62,6 @@ std::vector<char*> cStrings(std::vector<std::string>& strings) {
     return out;
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 fs::path makeTempDir(const char* pattern) {
     std::string tmpl = (fs::temp_directory_path() / pattern).string();
     if (mkdtemp(tmpl.data()) == nullptr)
@@ -320,10 +315,10 @@ void Process::kill(int signal) {
 }
 
 std::string Process::stdOut() const {
-    return readFile(outDir_ / "stdout");
+    return ReadWholeFile(outDir_ / "stdout");
 }
 std::string Process::stdErr() const {
-    return readFile(outDir_ / "stderr");
+    return ReadWholeFile(outDir_ / "stderr");
 }
 
 // ---- waiting ----------------------------------------------------------------------------

@@ -21,11 +21,6 @@ const std::string kKeyKind = "BGM\x8B\xE6\x95\xAA";
 const std::string kKeyRepeat = "BGM\xD8\xCB\xDF\xB0\xC4";
 const std::string kKeyFile = "BGM\xCC\xA7\xB2\xD9";
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The settings file as the dialog writes it.
 std::string IniText(int kind, int repeat, const fs::path& file) {
     return "[Section]\r\n" + kKeyKind + "=" + std::to_string(kind) + "\r\n" + kKeyRepeat + "=" +
@@ -151,7 +146,7 @@ TEST_F(SettingsDialogE2E, ChoosingCdWithATrackAndConfirmingStoresIt) {
     ASSERT_TRUE(code.has_value()) << "the dialog did not close";
     EXPECT_EQ(*code, 0);
 
-    EXPECT_EQ(ReadBytes(folder_.ini()), IniText(1, 7, song_));
+    EXPECT_EQ(ReadWholeFile(folder_.ini()), IniText(1, 7, song_));
 }
 
 TEST_F(SettingsDialogE2E, ClosingTheWindowWritesNothing) {
@@ -162,7 +157,7 @@ TEST_F(SettingsDialogE2E, ClosingTheWindowWritesNothing) {
     const auto code = process_->waitExit(10s);
     ASSERT_TRUE(code.has_value()) << "the dialog did not close";
     EXPECT_EQ(*code, 0);
-    EXPECT_EQ(ReadBytes(folder_.ini()), original_);
+    EXPECT_EQ(ReadWholeFile(folder_.ini()), original_);
 }
 
 // What the dialog stores is what the next show plays: choosing the file option turns a silent
@@ -184,7 +179,7 @@ TEST_F(SettingsDialogE2E, TheFileChosenInTheDialogIsWhatTheNextShowPlays) {
     const auto code = process_->waitExit(10s);
     ASSERT_TRUE(code.has_value()) << "the dialog did not close";
     EXPECT_EQ(*code, 0);
-    ASSERT_EQ(ReadBytes(folder_.ini()), IniText(2, 0, mp3));
+    ASSERT_EQ(ReadWholeFile(folder_.ini()), IniText(2, 0, mp3));
 
     // A tenth of a second of the tone, whatever the channel count, is enough to tell.
     const fs::path played = temp.path() / "played.raw";

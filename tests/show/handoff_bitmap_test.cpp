@@ -1,6 +1,7 @@
 #include "launcher/handoff_folder.h"
 #include "show/handoff_bitmap.h"
 #include "show/music_file_kind.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -42,11 +43,6 @@ RgbPixels gradient(int w, int h) {
         }
     }
     return img;
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(HandoffBitmap, HeadersDescribeA24BitBottomUpBitmapWithoutColourTable) {
@@ -132,7 +128,7 @@ TEST_F(HandoffFolderTest, WritesTheEncodedFileAndReplacesAnEarlierOne) {
     const RgbPixels img = gradient(64, 64);
     std::string error;
     ASSERT_TRUE(WriteHandoffBitmap(kGlowBitmapName, img, &error)) << error;
-    EXPECT_EQ(readFile(dir_ / kGlowBitmapName), EncodeHandoffBitmap(img));
+    EXPECT_EQ(test::ReadWholeFile(dir_ / kGlowBitmapName), EncodeHandoffBitmap(img));
     // Only the file itself is left in the folder: no temporary file stays behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
@@ -142,9 +138,10 @@ TEST_F(HandoffFolderTest, PlantedSymbolicLinkIsReplacedNotFollowed) {
     std::ofstream(victim) << "precious";
     fs::create_symlink(victim, dir_ / kBackgroundBitmapName);
     ASSERT_TRUE(WriteHandoffBitmap(kBackgroundBitmapName, gradient(8, 8)));
-    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_EQ(test::ReadWholeFile(victim), "precious");
     EXPECT_FALSE(fs::is_symlink(dir_ / kBackgroundBitmapName));
-    EXPECT_EQ(readFile(dir_ / kBackgroundBitmapName), EncodeHandoffBitmap(gradient(8, 8)));
+    EXPECT_EQ(test::ReadWholeFile(dir_ / kBackgroundBitmapName),
+              EncodeHandoffBitmap(gradient(8, 8)));
 }
 
 TEST_F(HandoffFolderTest, UnwritableFolderFailsAndKeepsTheEarlierFile) {
@@ -158,7 +155,7 @@ TEST_F(HandoffFolderTest, UnwritableFolderFailsAndKeepsTheEarlierFile) {
             return 1;
         if (error.empty())
             return 2;
-        if (readFile(dir_ / kGlowBitmapName) != "earlier")
+        if (test::ReadWholeFile(dir_ / kGlowBitmapName) != "earlier")
             return 3;
         return 0;
     });
@@ -172,7 +169,7 @@ TEST_F(HandoffFolderTest, NameTakenByAFolderFailsAndLeavesNoTemporaryFile) {
     std::string error;
     EXPECT_FALSE(WriteHandoffBitmap(kGlowBitmapName, gradient(4, 4), &error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(readFile(dir_ / kGlowBitmapName / "inside"), "kept");
+    EXPECT_EQ(test::ReadWholeFile(dir_ / kGlowBitmapName / "inside"), "kept");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 

@@ -32,11 +32,6 @@ std::string ExpectedHandoffBitmap(const char* pngName) {
     return EncodeHandoffBitmap(ToRgbPixels(AssetPicture(pngName)));
 }
 
-std::string ReadWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void WriteMusicSettings(const ProgramFolder& folder, int kind, const std::string& file) {
     std::ofstream ini(folder.ini(), std::ios::binary);
     ini << "[" << kSettingsSection << "]\r\n"

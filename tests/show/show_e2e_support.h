@@ -19,8 +19,6 @@ QImage AssetPicture(const char* pngName);
 // the PNG in the source tree.
 std::string ExpectedHandoffBitmap(const char* pngName);
 
-std::string ReadWholeFile(const fs::path& path);
-
 // Writes Kovessa.ini with the music settings (keys in their code page 932 bytes).
 void WriteMusicSettings(const ProgramFolder& folder, int kind, const std::string& file);
 

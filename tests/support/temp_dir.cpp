@@ -41,6 +41,10 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
 }
 
 std::string TempDir::read(const std::string& path) {
+    return ReadWholeFile(path);
+}
+
+std::string ReadWholeFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -25,4 +25,7 @@ private:
     std::filesystem::path path_;
 };
 
+// The whole content of a file as bytes; empty when it cannot be read.
+std::string ReadWholeFile(const std::filesystem::path& path);
+
 } // namespace kovessa::test
