@@ -15,6 +15,10 @@ struct AppContext {
     std::string programFolder; // folder of Kovessa.scr, no trailing slash
     std::string commandLine;   // the arguments joined by one blank
     std::string modeLetter;    // second character of the upper-cased command line, or empty
+    // Started by a screensaver daemon: the show draws into hackWindow and never ends on the
+    // pointer; only a signal ends it.
+    bool hackMode = false;
+    unsigned long hackWindow = 0;
 };
 
 } // namespace kovessa

@@ -1,6 +1,9 @@
 #include "launcher/command_line.h"
 
 #include "launcher/number_reader.h"
+#include "launcher/window_id.h"
+
+#include <cctype>
 
 namespace kovessa {
 
@@ -27,7 +30,19 @@ std::string ModeLetter(std::string_view commandLine) {
 int32_t PreviewHandle(std::string_view commandLine) {
     if (commandLine.size() < 4)
         return 0;
-    return RoundToInt32(Val(commandLine.substr(3))).value_or(0);
+    std::string_view text = commandLine.substr(3);
+    // X tools print window ids as 0x..., which the lenient reader would take as 0 (no window).
+    const std::size_t start = text.find_first_not_of(" \t\n");
+    if (start != std::string_view::npos &&
+        (text.substr(start).starts_with("0x") || text.substr(start).starts_with("0X"))) {
+        text.remove_prefix(start);
+        std::size_t end = 2;
+        while (end < text.size() && std::isxdigit(static_cast<unsigned char>(text[end])))
+            ++end;
+        const std::optional<unsigned long> id = ReadWindowId(text.substr(0, end));
+        return id ? static_cast<int32_t>(static_cast<uint32_t>(*id)) : 0;
+    }
+    return RoundToInt32(Val(text)).value_or(0);
 }
 
 } // namespace kovessa

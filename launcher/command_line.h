@@ -16,8 +16,8 @@ std::string ArgumentText(const std::vector<std::string>& argumentsAfterProgram);
 std::string ModeLetter(std::string_view commandLine);
 
 // The preview parent: the argument text from its fourth character on, read leniently as a number
-// and rounded to 32 bits. Anything that cannot be read or does not fit gives 0, which is no
-// window.
+// and rounded to 32 bits, or a 0x hexadecimal id as X tools print it. Anything that cannot be
+// read or does not fit gives 0, which is no window.
 int32_t PreviewHandle(std::string_view commandLine);
 
 } // namespace kovessa

@@ -50,6 +50,20 @@ HandoffFolderResult HandoffFolder() {
     return privateTmpFolder();
 }
 
+HandoffFolderResult OneShotHandoffFolder() {
+    std::string pattern = "/tmp/kovessa-" + std::to_string(getuid()) + "-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        return refuse(std::string("cannot create a private folder in /tmp: ") +
+                      std::strerror(errno));
+    return {pattern, {}};
+}
+
+void RemoveOneShotHandoffFolder(const std::string& folder) {
+    unlink((folder + "/" + kGlowBitmapName).c_str());
+    unlink((folder + "/" + kBackgroundBitmapName).c_str());
+    rmdir(folder.c_str());
+}
+
 std::optional<std::string> HandoffPath(const char* name) {
     HandoffFolderResult result = HandoffFolder();
     if (!result.folder)

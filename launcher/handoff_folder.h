@@ -24,4 +24,13 @@ HandoffFolderResult HandoffFolder();
 // Folder + "/" + name, or nullopt when the folder is refused.
 std::optional<std::string> HandoffPath(const char* name);
 
+// A fresh private folder for one show (mkdtemp under /tmp, mode 0700), for when the usual
+// folder cannot be used safely: another user may have taken /tmp/kovessa-<uid> first, or the
+// runtime folder is not writable. The renderer is told its path and removes it once it has read
+// the pictures.
+HandoffFolderResult OneShotHandoffFolder();
+
+// Removes the two pictures and the one-shot folder itself; anything else in it is left alone.
+void RemoveOneShotHandoffFolder(const std::string& folder);
+
 } // namespace kovessa

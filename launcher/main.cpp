@@ -1,10 +1,12 @@
 #include "launcher/app_context.h"
 #include "launcher/command_line.h"
+#include "launcher/hack_command.h"
 #include "launcher/main_flow.h"
 #include "launcher/process_end.h"
 #include "launcher/program_paths.h"
 #include "launcher/qt_form.h"
 #include "launcher/qt_main_platform.h"
+#include "launcher/runtime_folder.h"
 #include "launcher/x11_desktop.h"
 
 #include <QApplication>
@@ -12,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +23,15 @@ int main(int argc, char** argv) {
 
     AppContext app;
     app.programFolder = ProgramFolder();
-    app.commandLine = ArgumentText(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    app.commandLine = ArgumentText(arguments);
     app.modeLetter = ModeLetter(app.commandLine);
+    // A daemon's command line is recognised before the Windows switches, which it would
+    // otherwise read as an unknown letter.
+    const std::optional<HackCommand> hack =
+        ReadHackCommand(arguments, std::getenv("XSCREENSAVER_WINDOW"));
+    if (hack)
+        FillMissingRuntimeFolder(UserRuntimeFolder());
 
     // The program finds, hides and embeds windows through X11, so it runs on X (XWayland in a
     // Wayland session) whatever platform Qt would otherwise choose. Qt ends the process with an
@@ -45,7 +55,11 @@ int main(int argc, char** argv) {
     QFont::insertSubstitution(QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"));
 
     QtMainPlatform platform(app);
-    if (Main(app.commandLine, app.programFolder, platform) == MainResult::EndProcess)
+    const MainResult result = hack ? HackMain(*hack, app.programFolder, platform)
+                                   : Main(app.commandLine, app.programFolder, platform);
+    if (result == MainResult::EndProcess)
         EndProcessAtOnce(0);
+    if (result == MainResult::Fail)
+        EndProcessAtOnce(1);
     EndProcessAtOnce(qtApp.exec());
 }

@@ -16,6 +16,9 @@ MainResult Main(const std::string& commandLine, const std::string& programFolder
         return MainResult::EndProcess;
 
     const std::string letter = ModeLetter(commandLine);
+    const bool show = letter == "S" || commandLine.empty();
+    if (show && !platform.ClaimShow())
+        return MainResult::EndProcess;
     if (letter == "P") {
         // The preview needs neither the settings nor the renderer.
         platform.ShowPreview(PreviewHandle(commandLine));
@@ -38,6 +41,26 @@ MainResult Main(const std::string& commandLine, const std::string& programFolder
     if (letter == "S")
         platform.HideCursor();
     platform.LoadShow();
+    return MainResult::RunMessageLoop;
+}
+
+MainResult HackMain(const HackCommand& command, const std::string& programFolder,
+                    MainPlatform& platform) {
+    if (!command.error.empty()) {
+        platform.ReportProblem(command.error);
+        return MainResult::Fail;
+    }
+    const unsigned long window = command.window.value_or(platform.RootWindow());
+    if (window == 0 || !platform.IsWindow(window)) {
+        platform.ReportProblem("window " + std::to_string(window) + " is not a window");
+        return MainResult::Fail;
+    }
+    platform.LoadSettings();
+    if (!platform.FileExists(JoinPath(programFolder, kRendererFileName))) {
+        platform.ReportProblem(kMissingRendererMessage);
+        return MainResult::Fail;
+    }
+    platform.LoadHack(window);
     return MainResult::RunMessageLoop;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kovessa {
@@ -28,6 +29,18 @@ public:
     virtual void HideCursor() = 0;
     // Loads the hidden show window, which starts the show.
     virtual void LoadShow() = 0;
+
+    // True when this process now holds the one show of this user on this display. Two starts
+    // at the same instant can both pass the window-title guard; only one gets the claim.
+    virtual bool ClaimShow() = 0;
+    // True when `window` is a window on the display.
+    virtual bool IsWindow(unsigned long window) = 0;
+    // The root window of the screen, for a hack start that names no window.
+    virtual unsigned long RootWindow() = 0;
+    // A line on standard error, where a hack reports what a person would see in a box.
+    virtual void ReportProblem(const std::string& text) = 0;
+    // Loads the show for a screensaver daemon, drawing into `window`.
+    virtual void LoadHack(unsigned long window) = 0;
 };
 
 } // namespace kovessa

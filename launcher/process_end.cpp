@@ -1,11 +1,16 @@
 #include "launcher/process_end.h"
 
+#include "launcher/child_process.h"
+
 #include <cstdio>
 #include <unistd.h>
 
 namespace kovessa {
 
 void EndProcessAtOnce(int code) {
+    // A child asked to end (a signal to this process ends its renderer) is waited for here, so
+    // that nothing of the show outlives the process that a daemon waits for.
+    FinishEndingChildren();
     // Standard output and error may carry a diagnostic that must not be lost with the process.
     std::fflush(stdout);
     std::fflush(stderr);

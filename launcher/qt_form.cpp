@@ -1,5 +1,7 @@
 #include "launcher/qt_form.h"
 
+#include "launcher/child_process.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -8,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,6 +33,10 @@ void forget(Form* form) {
 // A signal handler may do almost nothing, so it only writes the signal number into a pipe;
 // the message loop reads it and unloads the windows as if each had been asked to close.
 int signalPipe[2] = {-1, -1};
+
+// A daemon waits for the hack it signalled without a time limit, so everything must be gone
+// within a second: the renderer's own end takes a few milliseconds; this is the most it gets.
+constexpr std::chrono::milliseconds kChildGrace{700};
 
 void onTerminationSignal(int signal) {
     const int saved = errno;
@@ -139,6 +146,9 @@ void Form::InstallTerminationHandlers() {
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
+        // The renderer gets its signal first, so it ends while the music stops; the end of
+        // the process then waits for it, and kills it if it has not gone in time.
+        AskChildrenToEnd(kChildGrace);
         UnloadAll();
     });
     struct sigaction action {};
@@ -147,6 +157,7 @@ void Form::InstallTerminationHandlers() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
 }
 
 } // namespace kovessa

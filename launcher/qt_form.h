@@ -10,8 +10,9 @@ namespace kovessa {
 // A window of the screensaver program with the life cycle its handlers expect: it can be
 // loaded without being shown (it still gets an X window, so other processes find it by its
 // caption), shown modeless or modal, and unloaded, which runs Form_QueryUnload and then
-// Form_Unload. A close request from the window manager or another process, and SIGTERM or
-// SIGHUP sent to the process, unload it the same way. When the last loaded window has been
+// Form_Unload. A close request from the window manager or another process, and SIGTERM,
+// SIGINT or SIGHUP sent to the process, unload it the same way; a signal also ends the
+// programs this process started. When the last loaded window has been
 // unloaded, the message loop ends, as the program has nothing left to do.
 class Form : public QWidget {
     Q_OBJECT
@@ -30,7 +31,8 @@ public:
 
     bool IsLoaded() const { return loaded_; }
 
-    // Makes SIGTERM and SIGHUP unload every loaded window and then end the message loops. Call
+    // Makes SIGTERM, SIGINT and SIGHUP end the started programs, unload every loaded window and
+    // then end the message loops. Call
     // once, after the QApplication exists and before any window loads.
     static void InstallTerminationHandlers();
 

@@ -16,6 +16,9 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <cstdio>
+#include <unistd.h>
+
 namespace kovessa {
 
 bool QtMainPlatform::WindowExists(const std::string& title) {
@@ -74,6 +77,28 @@ void QtMainPlatform::HideCursor() {
 }
 
 void QtMainPlatform::LoadShow() {
+    (new Zeruma_S(app_))->Load();
+}
+
+bool QtMainPlatform::ClaimShow() {
+    return x11::ClaimSelection("_KOVESSA_SHOW_" + std::to_string(getuid()));
+}
+
+bool QtMainPlatform::IsWindow(unsigned long window) {
+    return x11::GetWindowRect(window).has_value();
+}
+
+unsigned long QtMainPlatform::RootWindow() {
+    return x11::ScreenRootWindow();
+}
+
+void QtMainPlatform::ReportProblem(const std::string& text) {
+    std::fprintf(stderr, "Kovessa.scr: %s\n", text.c_str());
+}
+
+void QtMainPlatform::LoadHack(unsigned long window) {
+    app_.hackMode = true;
+    app_.hackWindow = window;
     (new Zeruma_S(app_))->Load();
 }
 

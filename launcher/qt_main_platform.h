@@ -19,6 +19,11 @@ public:
     void ShowSettingsDialog() override;
     void HideCursor() override;
     void LoadShow() override;
+    bool ClaimShow() override;
+    bool IsWindow(unsigned long window) override;
+    unsigned long RootWindow() override;
+    void ReportProblem(const std::string& text) override;
+    void LoadHack(unsigned long window) override;
 
 private:
     AppContext& app_;

@@ -175,4 +175,31 @@ std::optional<ScreenRect> GetWindowRect(unsigned long window) {
     return ScreenRect{x, y, x + attributes.width, y + attributes.height};
 }
 
+unsigned long ScreenRootWindow() {
+    Display* dpy = XDisplay();
+    return dpy == nullptr ? 0 : DefaultRootWindow(dpy);
+}
+
+bool ClaimSelection(const std::string& name) {
+    Display* dpy = XDisplay();
+    if (dpy == nullptr)
+        return false;
+    // Owning a selection is last-one-wins; the server grab makes look-and-take one step, so of
+    // two instances started at the same instant exactly one gets it.
+    const Atom selection = XInternAtom(dpy, name.c_str(), False);
+    const Window owner = XCreateWindow(dpy, DefaultRootWindow(dpy), -1, -1, 1, 1, 0, 0, InputOnly,
+                                       CopyFromParent, 0, nullptr);
+    XGrabServer(dpy);
+    bool claimed = false;
+    if (XGetSelectionOwner(dpy, selection) == None) {
+        XSetSelectionOwner(dpy, selection, owner, CurrentTime);
+        claimed = XGetSelectionOwner(dpy, selection) == owner;
+    }
+    XUngrabServer(dpy);
+    if (!claimed)
+        XDestroyWindow(dpy, owner);
+    XFlush(dpy);
+    return claimed;
+}
+
 } // namespace kovessa::x11

@@ -35,4 +35,12 @@ unsigned long FindWindowByTitle(const std::string& title);
 // The window's rectangle on the screen, or nullopt when `window` is not a window.
 std::optional<ScreenRect> GetWindowRect(unsigned long window);
 
+// The root window of the default screen; 0 without a display.
+unsigned long ScreenRootWindow();
+
+// Takes the named selection for this process unless another client holds it. The claim lasts
+// until this process's connection closes, so it ends with the process, however it ends. True
+// when this process now holds it.
+bool ClaimSelection(const std::string& name);
+
 } // namespace kovessa::x11

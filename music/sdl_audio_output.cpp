@@ -11,6 +11,9 @@ constexpr int kBufferFrames = 1024; // 23 ms: short enough for a prompt start
 } // namespace
 
 SdlAudioOutput::SdlAudioOutput() {
+    // SDL would otherwise take SIGINT (and SIGTERM, where nobody has) for a quit event that no
+    // one in this program reads, and Ctrl-C would leave the music playing without a picture.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     initialized_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 

@@ -1,11 +1,13 @@
 // Kovessa.xy: the full-screen firefly renderer that the screensaver program starts. It takes
 // its two textures from the hand-off folder, draws frame after frame and ends on Esc, on the
-// pointer moving away or on a close request. It reads no arguments.
+// pointer moving away or on a close request. Started with --window-id it draws into a
+// screensaver daemon's window instead, and ends when that window goes or on SIGTERM.
 
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #define SDL_MAIN_HANDLED
 #include <GL/gl.h>
@@ -17,12 +19,15 @@
 #include "renderer/gl_scene_painter.h"
 #include "renderer/gl_texture.h"
 #include "renderer/pointer_watch.h"
+#include "renderer/renderer_options.h"
 #include "renderer/scene_clock.h"
 #include "renderer/sdl_key_map.h"
 #include "renderer/sdl_message_box.h"
 #include "renderer/sdl_renderer_window.h"
+#include "renderer/stderr_message_sink.h"
 #include "renderer/virtual_keys.h"
 #include "renderer/x11_pointer.h"
+#include "renderer/x11_window_watch.h"
 
 namespace kovessa {
 namespace {
@@ -50,7 +55,12 @@ struct Renderer {
     FireflyScene scene;
     FrameGeometry frame;
     SceneTextures textures;
-    SdlMessageBox messages;
+    RendererOptions options;
+    X11WindowWatch foreignWindow;
+    SdlMessageBox boxes;
+    StderrMessageSink lines;
+    // Boxes full screen; lines only inside a daemon's window, where nobody could close a box.
+    MessageSink* messages = &boxes;
 };
 
 Renderer& State() {
@@ -58,7 +68,10 @@ Renderer& State() {
     return renderer;
 }
 
-std::string HandoffFile(const char* name) {
+std::string HandoffFile(const Renderer& r, const char* name) {
+    if (r.options.handoffFolder) {
+        return *r.options.handoffFolder + "/" + name;
+    }
     // A refused hand-off folder leaves a name that cannot be opened, which the loader reports
     // like a missing file.
     return HandoffPath(name).value_or(std::string("/nonexistent/") + name);
@@ -67,8 +80,13 @@ std::string HandoffFile(const char* name) {
 // SetupScene: the OpenGL start state, the two textures (glow first), then the fireflies.
 void SetupScene(Renderer& r) {
     SetupRenderState();
-    LoadTextureFile(HandoffFile(kGlowBitmapName), r.textures.GlowTexture, r.messages);
-    LoadTextureFile(HandoffFile(kBackgroundBitmapName), r.textures.BackgroundTexture, r.messages);
+    LoadTextureFile(HandoffFile(r, kGlowBitmapName), r.textures.GlowTexture, *r.messages);
+    LoadTextureFile(HandoffFile(r, kBackgroundBitmapName), r.textures.BackgroundTexture,
+                    *r.messages);
+    // A one-shot folder served this start only.
+    if (r.options.handoffFolder) {
+        RemoveOneShotHandoffFolder(*r.options.handoffFolder);
+    }
     glBindTexture(GL_TEXTURE_2D, r.textures.GlowTexture);
     // The seed is the low half of a nanosecond clock, different at every start.
     r.scene.SetUp(static_cast<uint32_t>(MonotonicNanos()));
@@ -93,6 +111,8 @@ void HandleEvent(Renderer& r, const SDL_Event& event) {
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             ResizeScene(event.window.data1, event.window.data2);
+        } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            RepaintCover(r.window, event.window.windowID);
         } else if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
             // A close request ends the loop at its next pass; the window is destroyed by the
             // teardown, not here.
@@ -115,10 +135,45 @@ bool NextEvent(Renderer& r, SDL_Event& event) {
     return wait > 0 && SDL_WaitEventTimeout(&event, static_cast<int>((wait + 999) / 1000));
 }
 
-int RunRenderer() {
+// The window: our own full-screen one, or the daemon's.
+bool OpenWindow(Renderer& r) {
+    if (!r.options.window) {
+        return CreateRendererWindow(r.window, 32, *r.messages);
+    }
+    r.messages = &r.lines;
+    const std::optional<X11WindowWatch::Size> size = r.foreignWindow.Start(*r.options.window);
+    if (!size) {
+        std::fprintf(stderr, "Kovessa.xy: window 0x%lx is not a window\n", *r.options.window);
+        return false;
+    }
+    if (!CreateRendererWindowIn(r.window, *r.options.window, size->width, size->height,
+                                *r.messages)) {
+        return false;
+    }
+    X11WindowWatch::TakeOverErrors();
+    return true;
+}
+
+// Inside a daemon's window: follow its size, and stop once it is gone.
+bool ForeignWindowGone(Renderer& r) {
+    if (!r.window.foreign) {
+        return false;
+    }
+    if (const auto size = r.foreignWindow.PollResize()) {
+        ResizeScene(size->width, size->height);
+    }
+    return r.foreignWindow.Gone();
+}
+
+int RunRenderer(const std::vector<std::string>& arguments) {
     Renderer& r = State();
-    if (!CreateRendererWindow(r.window, 32, r.messages)) {
-        return 0;
+    r.options = ReadRendererOptions(arguments);
+    if (!r.options.error.empty()) {
+        std::fprintf(stderr, "Kovessa.xy: %s\n", r.options.error.c_str());
+        return 1;
+    }
+    if (!OpenWindow(r)) {
+        return r.window.foreign || r.options.window ? 1 : 0;
     }
     SetupScene(r);
     if (!r.window.vsync) {
@@ -128,9 +183,13 @@ int RunRenderer() {
     r.clock.Start(TickCount());
     int x = 0;
     int y = 0;
-    GetCursorPos(r.window.WindowHandle, x, y);
-    r.StartCursor.Start(x, y);
-    SDL_ShowCursor(SDL_DISABLE);
+    // The daemon owns the pointer and keyboard of its window: neither ends the show there.
+    const bool ownWindow = !r.window.foreign;
+    if (ownWindow) {
+        GetCursorPos(r.window.WindowHandle, x, y);
+        r.StartCursor.Start(x, y);
+        SDL_ShowCursor(SDL_DISABLE);
+    }
 
     for (;;) {
         SDL_Event event;
@@ -141,10 +200,16 @@ int RunRenderer() {
             HandleEvent(r, event);
             continue;
         }
+        if (ForeignWindowGone(r)) {
+            break;
+        }
         r.pacer.FrameStarted(NowMicros());
         r.scene.BuildFrame(r.clock.Advance(TickCount()), r.frame);
         DrawScene(r.frame, r.textures);
         SDL_GL_SwapWindow(r.window.WindowHandle);
+        if (!ownWindow) {
+            continue;
+        }
         if (r.KeyDown[kVkEscape]) {
             break;
         }
@@ -154,15 +219,15 @@ int RunRenderer() {
             break;
         }
     }
-    DestroyRendererWindow(r.window, r.messages);
+    DestroyRendererWindow(r.window, *r.messages);
     return 0;
 }
 
 } // namespace
 } // namespace kovessa
 
-int main(int, char**) {
-    const int code = kovessa::RunRenderer();
+int main(int argc, char** argv) {
+    const int code = kovessa::RunRenderer(std::vector<std::string>(argv + 1, argv + argc));
     SDL_Quit();
     return code;
 }

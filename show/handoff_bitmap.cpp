@@ -85,4 +85,50 @@ bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* e
     return WriteFileAtomically(*folder.folder + "/" + name, bytes, error);
 }
 
+bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const RgbPixels& image,
+                          std::string* error) {
+    const std::string bytes = EncodeHandoffBitmap(image);
+    if (bytes.empty()) {
+        if (error != nullptr)
+            *error = std::string("the picture for ") + name + " is empty";
+        return false;
+    }
+    return WriteFileAtomically(folder + "/" + name, bytes, error);
+}
+
+HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures) {
+    HandoffResult result;
+    const auto writeAll = [&](const std::string& folder) {
+        result.written = 0;
+        for (const HandoffPicture& picture : pictures) {
+            std::string error;
+            if (WriteHandoffBitmapTo(folder, picture.name, picture.image, &error)) {
+                ++result.written;
+            } else {
+                result.errors.push_back(std::string(picture.name) + " not written: " + error);
+            }
+        }
+        return result.written == static_cast<int>(pictures.size());
+    };
+
+    const HandoffFolderResult usual = HandoffFolder();
+    if (usual.folder && writeAll(*usual.folder))
+        return result;
+    if (!usual.folder)
+        result.errors.push_back("hand-off folder refused: " + usual.error);
+
+    const HandoffFolderResult oneShot = OneShotHandoffFolder();
+    if (!oneShot.folder) {
+        result.errors.push_back(oneShot.error);
+        // What did reach the usual folder still helps the renderer.
+        return result;
+    }
+    if (!writeAll(*oneShot.folder) && result.written == 0) {
+        RemoveOneShotHandoffFolder(*oneShot.folder);
+        return result;
+    }
+    result.oneShotFolder = oneShot.folder;
+    return result;
+}
+
 } // namespace kovessa

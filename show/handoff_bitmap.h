@@ -4,7 +4,9 @@
 
 #include <cstddef>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace kovessa {
 
@@ -22,5 +24,26 @@ std::string EncodeHandoffBitmap(const RgbPixels& image);
 // half-written texture, and a symbolic link planted under that name is replaced rather than
 // followed. Returns false, with the reason in `error`, when nothing was written.
 bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* error = nullptr);
+
+// The same into `folder`.
+bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const RgbPixels& image,
+                          std::string* error = nullptr);
+
+struct HandoffPicture {
+    const char* name;
+    RgbPixels image;
+};
+
+struct HandoffResult {
+    int written = 0; // pictures handed over; 0 means the renderer could only show errors
+    // Set when the pictures went to a one-shot folder that the renderer must be told about.
+    std::optional<std::string> oneShotFolder;
+    std::vector<std::string> errors; // one line each, for standard error
+};
+
+// Writes the pictures, in order, into the usual hand-off folder; when that folder is refused
+// or any write there fails, writes all of them into a one-shot private folder instead, so the
+// renderer finds every picture in one place.
+HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures);
 
 } // namespace kovessa

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace kovessa {
 
@@ -14,15 +15,51 @@ ShowController::ShowController(AppContext& app, ShowServices& services, ShowMusi
 
 void ShowController::Form_Load() {
     // The pointer watch is enabled from the moment the window exists; its first tick can only
-    // come after this handler has returned.
-    setTimer(ShowTimer::Timer3, true);
+    // come after this handler has returned. Under a daemon the daemon owns the pointer and
+    // decides when the show ends.
+    if (!app_.hackMode)
+        setTimer(ShowTimer::Timer3, true);
 
     // The renderer reads both bitmaps while it starts, so they are complete before it runs.
-    services_.SaveGlowBitmap();
-    services_.SaveBackgroundBitmap();
+    // Without either picture it could only cover the screen with error boxes.
+    if (!services_.HandOverPictures()) {
+        services_.ReportProblem("no picture could be handed over to the renderer; the show ends");
+        exitCode_ = 1;
+        setTimer(ShowTimer::Timer3, false);
+        services_.Unload();
+        return;
+    }
     RendererPath_ = app_.programFolder + "/" + kRendererFileName;
-    services_.StartProgram(RendererPath_);
+    RendererLaunch launch{RendererPath_, std::nullopt};
+    if (app_.hackMode)
+        launch.window = app_.hackWindow;
+    if (!services_.StartRenderer(launch)) {
+        // Nothing would be on screen: no show with music and a hidden pointer behind it.
+        RendererEnded(1);
+        return;
+    }
 
+    // Several monitors give several instances under a daemon, but one stream of music.
+    if (!app_.hackMode || services_.ClaimMusic())
+        startMusic();
+
+    // Taken last: starting the renderer and the music may take a moment, and the user's hand
+    // on the mouse during that moment must not count as a move.
+    if (!app_.hackMode)
+        recordOpenPoint();
+}
+
+void ShowController::RendererEnded(int status) {
+    // A show without its picture is over, whichever way the picture went: the music stops and
+    // the pointer comes back as after a move. Under a daemon the end tells it that the hack
+    // failed, unless the renderer ended cleanly (its window was destroyed).
+    if (app_.hackMode && status != 0)
+        exitCode_ = 1;
+    setTimer(ShowTimer::Timer3, false);
+    services_.Unload();
+}
+
+void ShowController::startMusic() {
     switch (app_.music.BGMKind) {
     case 1:
         music_.OpenCD();
@@ -44,10 +81,6 @@ void ShowController::Form_Load() {
     default:
         break;
     }
-
-    // Taken last: starting the renderer and the music may take a moment, and the user's hand
-    // on the mouse during that moment must not count as a move.
-    recordOpenPoint();
 }
 
 void ShowController::Timer1_Timer() {
@@ -93,9 +126,9 @@ void ShowController::Form_QueryUnload() {
         }
     }
     // Only a show started with /s hid the pointer.
-    if (app_.modeLetter == "S")
+    if (app_.modeLetter == "S" && !app_.hackMode)
         services_.ShowCursor();
-    services_.EndProcessAtOnce();
+    services_.EndProcessAtOnce(exitCode_);
 }
 
 bool ShowController::TimerEnabled(ShowTimer timer) const {

@@ -21,6 +21,8 @@ public:
 
     // Hand-off bitmaps, renderer, music, then the pointer's start position.
     void Form_Load();
+    // The renderer has ended (by itself or killed), with its exit status.
+    void RendererEnded(int status);
     void Timer1_Timer(); // MP3 watch
     void Timer2_Timer(); // CD watch
     void Timer3_Timer(); // pointer watch
@@ -32,6 +34,7 @@ public:
     const std::string& RendererPath() const { return RendererPath_; }
 
 private:
+    void startMusic();
     void setTimer(ShowTimer timer, bool enabled);
     // Stores a pointer position the way the shared 16-bit variables hold it.
     void recordOpenPoint();
@@ -44,6 +47,7 @@ private:
     bool timer2_ = false;
     bool timer3_ = false;
     bool ending_ = false;
+    int exitCode_ = 0;
 };
 
 } // namespace kovessa

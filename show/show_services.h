@@ -14,27 +14,38 @@ enum class ShowTimer {
     Timer3, // 50 ms, pointer watch
 };
 
+// How the renderer is started: full screen, or into a window a screensaver daemon gave.
+struct RendererLaunch {
+    std::string path;
+    std::optional<unsigned long> window; // set in hack mode
+};
+
 // What the show controller asks of the window and the desktop. The show window implements it
 // over Qt and X11; tests record the calls.
 class ShowServices {
 public:
     virtual ~ShowServices() = default;
 
-    // Write the glow picture and the Earth picture as the renderer's hand-off bitmaps. A
-    // failure is silent: the renderer reports missing files itself.
-    virtual void SaveGlowBitmap() = 0;
-    virtual void SaveBackgroundBitmap() = 0;
-    // Start the program at `path` without waiting for it; a failure is silent.
-    virtual void StartProgram(const std::string& path) = 0;
+    // Write the glow picture, then the Earth picture, as the renderer's hand-off bitmaps. False
+    // when neither could be handed over, so a renderer could only report missing files.
+    virtual bool HandOverPictures() = 0;
+    // Start the renderer without waiting for it; a failure is reported on standard error and
+    // gives false. The window tells the controller through RendererEnded when it has ended.
+    virtual bool StartRenderer(const RendererLaunch& launch) = 0;
+    // In hack mode, one instance per user and display plays the music (several monitors run
+    // several instances). True when this instance has the claim; it ends with the process.
+    virtual bool ClaimMusic() = 0;
     // The pointer's screen position, or nothing when it cannot be read.
     virtual std::optional<ScreenPoint> GetCursorPos() = 0;
     // Undo the one hide of the pointer made for a show started with /s.
     virtual void ShowCursor() = 0;
     virtual void SetTimerEnabled(ShowTimer timer, bool enabled) = 0;
+    // A line on standard error: the show has no message box.
+    virtual void ReportProblem(const std::string& text) = 0;
     // Unload the show window: runs the end sequence.
     virtual void Unload() = 0;
     // End the process without running any further handler.
-    virtual void EndProcessAtOnce() = 0;
+    virtual void EndProcessAtOnce(int code) = 0;
 };
 
 } // namespace kovessa

@@ -1,8 +1,9 @@
 #include "show/zeruma_s.h"
 
+#include "launcher/child_process.h"
 #include "launcher/handoff_folder.h"
 #include "launcher/process_end.h"
-#include "launcher/process_start.h"
+#include "launcher/window_id.h"
 #include "launcher/window_titles.h"
 #include "launcher/x11_desktop.h"
 #include "music/default_media_platform.h"
@@ -11,28 +12,22 @@
 #include "show/show_pictures.h"
 #include "show/zeruma_bgm_music.h"
 
+#include <QSocketNotifier>
+
 #include <cstdio>
+#include <unistd.h>
 
 namespace kovessa {
-
-namespace {
-
-// Failures here never stop the show; a line on standard error says why the renderer will
-// complain about its textures.
-void savePicture(const QImage& picture, const char* name) {
-    std::string error;
-    if (!WriteHandoffBitmap(name, ToRgbPixels(picture), &error))
-        std::fprintf(stderr, "Kovessa.scr: %s not written: %s\n", name, error.c_str());
-}
-
-} // namespace
 
 Zeruma_S::Zeruma_S(AppContext& app, QWidget* parent)
     : Form(parent), Pic1_(GlowPicture()), Pic2_(EarthPicture()),
       music_(std::make_unique<ZerumaBgmMusic>(app.music, app.shared.APIResult,
                                               [] { return CreateDefaultMediaPlatform(); })),
       controller_(app, *this, *music_) {
-    setWindowTitle(QString::fromLatin1(kShowWindowTitle));
+    // A hack carries no guarded caption: the daemon decides when it runs, and the settings
+    // dialog must still open while a daemon's preview shows the scene.
+    if (!app.hackMode)
+        setWindowTitle(QString::fromLatin1(kShowWindowTitle));
 
     Timer1_.setInterval(1000);
     Timer2_.setInterval(200);
@@ -54,17 +49,45 @@ void Zeruma_S::Form_QueryUnload() {
     controller_.Form_QueryUnload();
 }
 
-void Zeruma_S::SaveGlowBitmap() {
-    savePicture(Pic1_, kGlowBitmapName);
+bool Zeruma_S::HandOverPictures() {
+    const HandoffResult result = kovessa::HandOverPictures(
+        {{kGlowBitmapName, ToRgbPixels(Pic1_)}, {kBackgroundBitmapName, ToRgbPixels(Pic2_)}});
+    for (const std::string& error : result.errors)
+        ReportProblem(error);
+    oneShotFolder_ = result.oneShotFolder;
+    return result.written > 0;
 }
 
-void Zeruma_S::SaveBackgroundBitmap() {
-    savePicture(Pic2_, kBackgroundBitmapName);
+bool Zeruma_S::StartRenderer(const RendererLaunch& launch) {
+    ChildOptions options;
+    if (launch.window) {
+        options.arguments = {"--window-id", WindowIdText(*launch.window)};
+        options.endWithParent = true;
+    }
+    if (oneShotFolder_)
+        options.arguments.insert(options.arguments.end(), {"--handoff-folder", *oneShotFolder_});
+    const std::optional<StartedChild> child = StartChild(launch.path, options);
+    if (!child) {
+        ReportProblem("cannot start " + launch.path);
+        if (oneShotFolder_)
+            RemoveOneShotHandoffFolder(*oneShotFolder_);
+        return false;
+    }
+    if (child->exitFd < 0)
+        return true;
+    // The pidfd becomes readable when the renderer ends, however it ends.
+    rendererWatch_ = new QSocketNotifier(child->exitFd, QSocketNotifier::Read, this);
+    const pid_t pid = child->pid;
+    connect(rendererWatch_, &QSocketNotifier::activated, this, [this, pid] {
+        rendererWatch_->setEnabled(false);
+        const std::optional<int> status = ReapChild(pid);
+        controller_.RendererEnded(status.value_or(0));
+    });
+    return true;
 }
 
-void Zeruma_S::StartProgram(const std::string& path) {
-    if (!kovessa::StartProgram(path))
-        std::fprintf(stderr, "Kovessa.scr: cannot start %s\n", path.c_str());
+bool Zeruma_S::ClaimMusic() {
+    return x11::ClaimSelection("_KOVESSA_MUSIC_" + std::to_string(getuid()));
 }
 
 std::optional<ScreenPoint> Zeruma_S::GetCursorPos() {
@@ -91,8 +114,12 @@ void Zeruma_S::Unload() {
     Form::Unload();
 }
 
-void Zeruma_S::EndProcessAtOnce() {
-    kovessa::EndProcessAtOnce(0);
+void Zeruma_S::ReportProblem(const std::string& text) {
+    std::fprintf(stderr, "Kovessa.scr: %s\n", text.c_str());
+}
+
+void Zeruma_S::EndProcessAtOnce(int code) {
+    kovessa::EndProcessAtOnce(code);
 }
 
 QTimer& Zeruma_S::timer(ShowTimer which) {

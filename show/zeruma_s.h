@@ -9,6 +9,10 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
+#include <string>
+
+class QSocketNotifier;
 
 namespace kovessa {
 
@@ -16,8 +20,9 @@ class ShowMusic;
 
 // The hidden show window "Zeruma_Main" that runs one full-screen show: it hands the textures
 // to the renderer, starts the renderer and the music, and ends the process once the pointer
-// has moved far enough or anyone asks the window to close. It is never shown; its caption is
-// what a second start of the program finds.
+// has moved far enough, the renderer has ended, or anyone asks the window to close. It is
+// never shown; its caption is what a second start of the program finds. Under a screensaver
+// daemon it runs the same show into the daemon's window, without the caption, until signalled.
 class Zeruma_S : public Form, private ShowServices {
     Q_OBJECT
 public:
@@ -29,14 +34,15 @@ protected:
     void Form_QueryUnload() override;
 
 private:
-    void SaveGlowBitmap() override;
-    void SaveBackgroundBitmap() override;
-    void StartProgram(const std::string& path) override;
+    bool HandOverPictures() override;
+    bool StartRenderer(const RendererLaunch& launch) override;
+    bool ClaimMusic() override;
     std::optional<ScreenPoint> GetCursorPos() override;
     void ShowCursor() override;
     void SetTimerEnabled(ShowTimer timer, bool enabled) override;
+    void ReportProblem(const std::string& text) override;
     void Unload() override;
-    void EndProcessAtOnce() override;
+    void EndProcessAtOnce(int code) override;
 
     QTimer& timer(ShowTimer which);
 
@@ -46,6 +52,8 @@ private:
     QTimer Timer2_;
     QTimer Timer3_;
     std::unique_ptr<ShowMusic> music_;
+    std::optional<std::string> oneShotFolder_; // where the pictures went when not the usual folder
+    QSocketNotifier* rendererWatch_ = nullptr;
     ShowController controller_;
 };
 

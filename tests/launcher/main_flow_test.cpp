@@ -34,6 +34,19 @@ public:
     void ShowSettingsDialog() override { steps.push_back("dialog"); }
     void HideCursor() override { steps.push_back("hide pointer"); }
     void LoadShow() override { steps.push_back("show"); }
+    bool ClaimShow() override {
+        steps.push_back("claim");
+        return claimFree;
+    }
+    bool IsWindow(unsigned long window) override { return windowIds.count(window) != 0; }
+    unsigned long RootWindow() override { return 0x50d; }
+    void ReportProblem(const std::string& text) override { steps.push_back("stderr " + text); }
+    void LoadHack(unsigned long window) override {
+        steps.push_back("hack " + std::to_string(window));
+    }
+
+    bool claimFree = true;
+    std::set<unsigned long> windowIds = {0x50d, 0x1200007};
 };
 
 const std::vector<std::string> kGuard = {"find Zeruma_Main", "find <Kovessa>",
@@ -59,16 +72,22 @@ TEST(MainFlow, EveryModeTakesItsSteps) {
         {"/p", false, MainResult::RunMessageLoop, guardThen({"preview 0"})},
         {"/c", true, MainResult::EndProcess, guardThen({"settings", checkRenderer, "dialog"})},
         {"/c:4711", true, MainResult::EndProcess, guardThen({"settings", checkRenderer, "dialog"})},
+        {"/p 0x1200007", true, MainResult::RunMessageLoop, guardThen({"preview 18874375"})},
+        {"/p 0X1f", true, MainResult::RunMessageLoop, guardThen({"preview 31"})},
+        {"/p 0xffffffff", true, MainResult::RunMessageLoop, guardThen({"preview -1"})},
+        {"/p 0x1ffffffff", true, MainResult::RunMessageLoop, guardThen({"preview 0"})},
         {"/s", true, MainResult::RunMessageLoop,
-         guardThen({"settings", checkRenderer, "hide pointer", "show"})},
+         guardThen({"claim", "settings", checkRenderer, "hide pointer", "show"})},
         {"-S", true, MainResult::RunMessageLoop,
-         guardThen({"settings", checkRenderer, "hide pointer", "show"})},
-        {"", true, MainResult::RunMessageLoop, guardThen({"settings", checkRenderer, "show"})},
+         guardThen({"claim", "settings", checkRenderer, "hide pointer", "show"})},
+        {"", true, MainResult::RunMessageLoop,
+         guardThen({"claim", "settings", checkRenderer, "show"})},
         {"/a", true, MainResult::EndProcess, guardThen({"settings", checkRenderer})},
         {"S", true, MainResult::EndProcess, guardThen({"settings", checkRenderer})},
         {"/c", false, MainResult::EndProcess, guardThen({"settings", checkRenderer, "box"})},
-        {"/s", false, MainResult::EndProcess, guardThen({"settings", checkRenderer, "box"})},
-        {"", false, MainResult::EndProcess, guardThen({"settings", checkRenderer, "box"})},
+        {"/s", false, MainResult::EndProcess,
+         guardThen({"claim", "settings", checkRenderer, "box"})},
+        {"", false, MainResult::EndProcess, guardThen({"claim", "settings", checkRenderer, "box"})},
         {"/a", false, MainResult::EndProcess, guardThen({"settings", checkRenderer, "box"})},
     };
     for (const Case& c : cases) {
@@ -97,7 +116,49 @@ TEST(MainFlow, AnyLiveWindowOfTheSystemEndsEveryModeAfterAllThreeLookups) {
 TEST(MainFlow, RendererIsLookedForBesideTheProgram) {
     RecordingPlatform platform;
     Main("/s", "/", platform);
-    EXPECT_EQ(platform.steps.at(4), "exists /Kovessa.xy");
+    EXPECT_EQ(platform.steps.at(5), "exists /Kovessa.xy");
+}
+
+TEST(MainFlow, ASecondShowWithoutTheClaimEndsSilentlyBeforeReadingAnything) {
+    for (const char* line : {"/s", ""}) {
+        RecordingPlatform platform;
+        platform.claimFree = false;
+        EXPECT_EQ(Main(line, "/opt/k", platform), MainResult::EndProcess);
+        EXPECT_EQ(platform.steps, guardThen({"claim"})) << '"' << line << '"';
+    }
+}
+
+TEST(HackFlow, DrawsIntoTheNamedWindowWithoutGuardOrClaim) {
+    RecordingPlatform platform;
+    // Every title of the system is on the display: a second monitor's instance runs anyway.
+    platform.windows = {kShowWindowTitle, kSettingsWindowTitle, kRendererWindowTitle};
+    EXPECT_EQ(HackMain(HackCommand{0x1200007, {}}, "/opt/k", platform), MainResult::RunMessageLoop);
+    EXPECT_EQ(platform.steps,
+              (std::vector<std::string>{"settings", "exists /opt/k/Kovessa.xy", "hack 18874375"}));
+
+    RecordingPlatform root;
+    EXPECT_EQ(HackMain(HackCommand{std::nullopt, {}}, "/opt/k", root), MainResult::RunMessageLoop);
+    EXPECT_EQ(root.steps.back(), "hack 1293");
+}
+
+TEST(HackFlow, WhatCannotRunFailsWithALineAndNoBox) {
+    RecordingPlatform badText;
+    EXPECT_EQ(HackMain(HackCommand{std::nullopt, "--window-id \"zz\" is not a window id"}, "/opt/k",
+                       badText),
+              MainResult::Fail);
+    EXPECT_EQ(badText.steps,
+              (std::vector<std::string>{"stderr --window-id \"zz\" is not a window id"}));
+
+    RecordingPlatform noWindow;
+    EXPECT_EQ(HackMain(HackCommand{0x4242, {}}, "/opt/k", noWindow), MainResult::Fail);
+    EXPECT_EQ(noWindow.steps, (std::vector<std::string>{"stderr window 16962 is not a window"}));
+
+    RecordingPlatform noRenderer;
+    noRenderer.rendererPresent = false;
+    EXPECT_EQ(HackMain(HackCommand{0x50d, {}}, "/opt/k", noRenderer), MainResult::Fail);
+    EXPECT_EQ(noRenderer.steps,
+              (std::vector<std::string>{"settings", "exists /opt/k/Kovessa.xy",
+                                        std::string("stderr ") + kMissingRendererMessage}));
 }
 
 } // namespace

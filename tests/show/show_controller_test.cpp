@@ -19,9 +19,20 @@ struct Recorder : ShowServices, ShowMusic {
     bool cdReady = true;
     ShowController* controller = nullptr;
 
-    void SaveGlowBitmap() override { log.push_back("SaveGlowBitmap"); }
-    void SaveBackgroundBitmap() override { log.push_back("SaveBackgroundBitmap"); }
-    void StartProgram(const std::string& path) override { log.push_back("StartProgram " + path); }
+    bool HandOverPictures() override {
+        log.push_back("HandOverPictures");
+        return picturesHandedOver;
+    }
+    bool StartRenderer(const RendererLaunch& launch) override {
+        log.push_back("StartRenderer " + launch.path +
+                      (launch.window ? " into " + std::to_string(*launch.window) : ""));
+        return rendererStarts;
+    }
+    bool ClaimMusic() override {
+        log.push_back("ClaimMusic");
+        return musicFree;
+    }
+    void ReportProblem(const std::string& text) override { log.push_back("stderr " + text); }
     std::optional<ScreenPoint> GetCursorPos() override {
         log.push_back("GetCursorPos");
         if (pointer.empty())
@@ -43,7 +54,12 @@ struct Recorder : ShowServices, ShowMusic {
         log.push_back("Unload");
         controller->Form_QueryUnload();
     }
-    void EndProcessAtOnce() override { log.push_back("EndProcessAtOnce"); }
+    void EndProcessAtOnce(int code) override {
+        log.push_back(code == 0 ? "EndProcessAtOnce" : "EndProcessAtOnce " + std::to_string(code));
+    }
+    bool picturesHandedOver = true;
+    bool rendererStarts = true;
+    bool musicFree = true;
 
     void OpenCD() override { log.push_back("OpenCD"); }
     void CheckCD() override { log.push_back("CheckCD"); }
@@ -80,8 +96,8 @@ TEST(ShowControllerLoad, WritesBothBitmapsStartsTheRendererThenMusicThenReadsThe
     Show show(2, "/music/song.mp3");
     show.rec.pointer = {ScreenPoint{640, 360}};
     show.controller.Form_Load();
-    EXPECT_THAT(show.rec.log, ElementsAre("enable Timer3", "SaveGlowBitmap", "SaveBackgroundBitmap",
-                                          "StartProgram /opt/kovessa/Kovessa.xy", "PlayMP3",
+    EXPECT_THAT(show.rec.log, ElementsAre("enable Timer3", "HandOverPictures",
+                                          "StartRenderer /opt/kovessa/Kovessa.xy", "PlayMP3",
                                           "enable Timer1", "GetCursorPos"));
     EXPECT_EQ(show.app.shared.OpenPointX, 640);
     EXPECT_EQ(show.app.shared.OpenPointY, 360);
@@ -117,7 +133,7 @@ TEST(ShowControllerLoad, ChoosesTheMusicByKindAndTheLastThreeCharacters) {
         Show show(c.kind, c.file);
         show.rec.pointer = {ScreenPoint{1, 1}};
         show.controller.Form_Load();
-        const std::vector<std::string> load(show.rec.log.begin() + 4, show.rec.log.end() - 1);
+        const std::vector<std::string> load(show.rec.log.begin() + 3, show.rec.log.end() - 1);
         EXPECT_EQ(load, c.atLoad);
         show.rec.log.clear();
         show.controller.Form_QueryUnload();
@@ -234,6 +250,82 @@ TEST(ShowControllerEnd, PointerIsShownAgainOnlyAfterTheHidingSwitch) {
         show.controller.Form_QueryUnload();
         EXPECT_THAT(show.rec.log, ElementsAre("EndProcessAtOnce"));
     }
+}
+
+TEST(ShowControllerLoad, WithoutAnyPictureNoRendererStartsAndTheShowEnds) {
+    Show show;
+    show.rec.picturesHandedOver = false;
+    show.rec.pointer = {ScreenPoint{1, 1}};
+    show.controller.Form_Load();
+    EXPECT_THAT(show.rec.log,
+                ElementsAre("enable Timer3", "HandOverPictures",
+                            "stderr no picture could be handed over to the renderer; the show ends",
+                            "disable Timer3", "Unload", "ShowCursor", "EndProcessAtOnce 1"));
+}
+
+// The renderer ending by itself (Esc, its pointer rule, a close request, a crash) ends the show
+// as a pointer move would: the music stops and the pointer comes back.
+TEST(ShowControllerEnd, TheRendererEndingEndsTheShow) {
+    for (const int status : {0, 137}) {
+        Show show(2, "/m/a.mp3");
+        show.load();
+        show.controller.RendererEnded(status);
+        EXPECT_THAT(show.rec.log, ElementsAre("disable Timer3", "Unload", "CloseMP3", "ShowCursor",
+                                              "EndProcessAtOnce"));
+    }
+}
+
+TEST(ShowControllerLoad, ARendererThatCannotStartEndsTheShowBeforeAnyMusic) {
+    Show show(2, "/m/a.wav");
+    show.rec.rendererStarts = false;
+    show.rec.pointer = {ScreenPoint{1, 1}};
+    show.controller.Form_Load();
+    EXPECT_THAT(show.rec.log, ElementsAre("enable Timer3", "HandOverPictures",
+                                          "StartRenderer /opt/kovessa/Kovessa.xy", "disable Timer3",
+                                          "Unload", "StopWave", "ShowCursor", "EndProcessAtOnce"));
+}
+
+struct Hack : Show {
+    explicit Hack(int16_t kind = 0, std::string file = {}) : Show(kind, std::move(file), "-") {
+        app.hackMode = true;
+        app.hackWindow = 0x600001;
+    }
+};
+
+TEST(ShowControllerHack, DrawsIntoTheDaemonsWindowWithoutWatchingThePointer) {
+    Hack hack(2, "/m/a.mp3");
+    hack.controller.Form_Load();
+    EXPECT_THAT(hack.rec.log, ElementsAre("HandOverPictures",
+                                          "StartRenderer /opt/kovessa/Kovessa.xy into 6291457",
+                                          "ClaimMusic", "PlayMP3", "enable Timer1"));
+    EXPECT_FALSE(hack.controller.TimerEnabled(ShowTimer::Timer3));
+}
+
+TEST(ShowControllerHack, OnlyTheInstanceWithTheClaimPlaysMusic) {
+    Hack second(1);
+    second.rec.musicFree = false;
+    second.controller.Form_Load();
+    EXPECT_THAT(second.rec.log,
+                ElementsAre("HandOverPictures",
+                            "StartRenderer /opt/kovessa/Kovessa.xy into 6291457", "ClaimMusic"));
+    second.rec.log.clear();
+    second.controller.Form_QueryUnload();
+    EXPECT_THAT(second.rec.log, ElementsAre("EndProcessAtOnce"));
+}
+
+TEST(ShowControllerHack, ARendererThatFailedFailsTheHackAndTheCursorIsNeverTouched) {
+    Hack clean(2, "/m/a.wav");
+    clean.controller.Form_Load();
+    clean.rec.log.clear();
+    clean.controller.RendererEnded(0);
+    EXPECT_THAT(clean.rec.log,
+                ElementsAre("disable Timer3", "Unload", "StopWave", "EndProcessAtOnce"));
+
+    Hack crashed;
+    crashed.controller.Form_Load();
+    crashed.rec.log.clear();
+    crashed.controller.RendererEnded(139);
+    EXPECT_THAT(crashed.rec.log, ElementsAre("disable Timer3", "Unload", "EndProcessAtOnce 1"));
 }
 
 TEST(ShowControllerEnd, RunsOnceWhenCloseRequestsArriveTwice) {
