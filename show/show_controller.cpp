@@ -60,6 +60,7 @@ void ShowController::RendererEnded(int status) {
 }
 
 void ShowController::startMusic() {
+    musicStarted_ = true;
     switch (app_.music.BGMKind) {
     case 1:
         music_.OpenCD();
@@ -113,7 +114,9 @@ void ShowController::Form_QueryUnload() {
         setTimer(ShowTimer::Timer2, false);
         music_.CloseCD();
     }
-    if (app_.music.BGMKind == 2) {
+    // An instance that never started music (another monitor's plays it) has none to stop, and
+    // setting up a sound device only to stop nothing could hold up the end.
+    if (musicStarted_ && app_.music.BGMKind == 2) {
         switch (MusicFileKindOf(app_.music.BGMFile)) {
         case MusicFileKind::Wave:
             music_.StopWave();

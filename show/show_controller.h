@@ -48,6 +48,7 @@ private:
     bool timer3_ = false;
     bool ending_ = false;
     int exitCode_ = 0;
+    bool musicStarted_ = false;
 };
 
 } // namespace kovessa

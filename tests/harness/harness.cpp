@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -141,9 +142,17 @@ Xvfb::Xvfb(XvfbOptions options) : options_(options) {
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const std::string screen =
         std::to_string(options.width) + "x" + std::to_string(options.height) + "x24";
-    std::vector<std::string> args = {"Xvfb", "-displayfd", "3",         "-screen", "0",
-                                     screen, "-noreset",   "-nolisten", "tcp",     "-dpi",
-                                     "96",   "+extension", "GLX"};
+    std::vector<std::string> args = {"Xvfb", "-displayfd", "3",  "-noreset",   "-nolisten",
+                                     "tcp",  "-dpi",       "96", "+extension", "GLX"};
+    for (int i = 0; i < std::max(1, options.monitors); ++i) {
+        args.insert(args.end(), {"-screen", std::to_string(i), screen});
+    }
+    if (options.monitors > 1) {
+        args.push_back("+xinerama");
+    }
+    if (options.openToAllUsers) {
+        args.push_back("-ac");
+    }
     std::vector<char*> argv = cStrings(args);
     const int rc = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -28,6 +28,11 @@ namespace fs = std::filesystem;
 struct XvfbOptions {
     int width = 1920;
     int height = 1080;
+    // More than one gives that many screens of the same size side by side, joined by Xinerama
+    // into one desktop of several monitors.
+    int monitors = 1;
+    // Lets every local user connect (-ac), for programs run as an ordinary user.
+    bool openToAllUsers = false;
 };
 
 // A private X server on a free display, with GLX (Mesa's software OpenGL). -noreset keeps the

@@ -282,7 +282,7 @@ TEST(ShowControllerLoad, ARendererThatCannotStartEndsTheShowBeforeAnyMusic) {
     show.controller.Form_Load();
     EXPECT_THAT(show.rec.log, ElementsAre("enable Timer3", "HandOverPictures",
                                           "StartRenderer /opt/kovessa/Kovessa.xy", "disable Timer3",
-                                          "Unload", "StopWave", "ShowCursor", "EndProcessAtOnce"));
+                                          "Unload", "ShowCursor", "EndProcessAtOnce"));
 }
 
 struct Hack : Show {

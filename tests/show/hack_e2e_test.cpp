@@ -1,0 +1,273 @@
+// Kovessa.scr as a screensaver daemon starts it: into a given window (the daemon's saver window
+// or its preview area), ended only by signals, with nothing left behind.
+#include "launcher/window_id.h"
+#include "tests/show/show_e2e_support.h"
+
+// GoogleTest before Xlib: Xlib's macros clash with its names.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+namespace kovessa::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The processes whose parent is `parent`, from /proc.
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+    std::vector<pid_t> found;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        // The command name may hold blanks; the fields after its closing bracket do not.
+        const size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream rest(line.substr(close + 1));
+        std::string state;
+        pid_t ppid = 0;
+        rest >> state >> ppid;
+        if (ppid == parent)
+            found.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return found;
+}
+
+// True while the process exists and has not ended (a zombie has ended).
+bool Alive(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return false;
+    const size_t close = line.rfind(')');
+    return close != std::string::npos && line.size() > close + 2 && line[close + 2] != 'Z';
+}
+
+// Share of a 21x21 block around (x, y) that is not black: the Earth in the middle of the scene
+// lights all of it, the dark sky around it with its trails about half.
+double LitShare(Display* dpy, int x, int y) {
+    const Image block = Capture(dpy, x - 10, y - 10, 21, 21);
+    int lit = 0;
+    for (const Rgb& p : block.pixels)
+        lit += p.r + p.g + p.b > 30;
+    return static_cast<double>(lit) / static_cast<double>(block.pixels.size());
+}
+
+class HackE2E : public ::testing::Test {
+protected:
+    // A hack started the way a daemon starts it, with its music recorded.
+    Process startHack(std::vector<std::string> args, unsigned long window,
+                      const fs::path& recording) {
+        Process::Env env = DiskAudio(recording);
+        env.push_back({"XSCREENSAVER_WINDOW", WindowIdText(window)});
+        return Process::start(folder_.scr(), args, xvfb_, &folder_, env);
+    }
+    void useWavMusic(double seconds = 2.0) {
+        WriteToneWav(dir_.path() / "tone.wav", seconds);
+        WriteMusicSettings(folder_, 2, (dir_.path() / "tone.wav").string());
+    }
+    pid_t waitForRenderer(Process& hack) {
+        pid_t renderer = 0;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const std::vector<pid_t> children = ChildrenOf(hack.pid());
+                renderer = children.empty() ? 0 : children.front();
+                return renderer != 0;
+            },
+            10s));
+        return renderer;
+    }
+    // Waits until the recording grows: the music is playing.
+    static bool WaitForSound(const fs::path& recording) {
+        return WaitUntil([&] { return LoudSamples(recording) > 4410; }, 10s);
+    }
+    // The recording has stopped: no growth over a quarter second.
+    static bool RecordingStill(const fs::path& recording) {
+        const auto size = [&] { return fs::exists(recording) ? fs::file_size(recording) : 0; };
+        const uintmax_t before = size();
+        return !WaitUntil([&] { return size() != before; }, 250ms);
+    }
+
+    Xvfb xvfb_{XvfbOptions{1024, 768}};
+    ProgramFolder folder_;
+    TempDir dir_;
+};
+
+// The daemons' preview: --window-id with --root still on the line. The scene fills the window,
+// follows its size, and the process ends once the window is destroyed.
+TEST_F(HackE2E, PreviewWindowIsFilledFollowedAndOutlivedByNothing) {
+    Display* dpy = xvfb_.display();
+    const unsigned long window = CreateForeignWindow(dpy, 320, 240, Rgb{}, "daemon preview");
+    Process hack = Process::start(folder_.scr(), {"--root", "--window-id", WindowIdText(window)},
+                                  xvfb_, &folder_);
+    const pid_t renderer = waitForRenderer(hack);
+    const bool drawn = WaitUntil([&] { return LitShare(dpy, 160, 120) > 0.9; }, 10s);
+    SavePng(CaptureWindow(dpy, window), ArtifactDir() / "hack-preview.png");
+    ASSERT_TRUE(drawn) << hack.stdErr();
+    // No window of its own: nothing for a new start's guard to find, nothing over the daemon.
+    EXPECT_TRUE(FindWindows(dpy, "Zeruma_Pelios").empty());
+    EXPECT_TRUE(FindWindows(dpy, "Zeruma_Main").empty());
+
+    // Larger: the middle of the new size shows the Earth. A scene that kept its old viewport
+    // would leave it black (the old viewport is the bottom-left 320x240 corner).
+    XResizeWindow(dpy, window, 900, 700);
+    XSync(dpy, False);
+    EXPECT_TRUE(WaitUntil([&] { return LitShare(dpy, 450, 350) > 0.9; }, 10s));
+
+    DestroyForeignWindow(dpy, window);
+    EXPECT_EQ(hack.waitExit(5s), 0) << hack.stdErr();
+    EXPECT_TRUE(WaitUntil([&] { return !Alive(renderer); }, 2s));
+    EXPECT_EQ(hack.stdErr().find("X error"), std::string::npos) << hack.stdErr();
+}
+
+// A daemon stops a hack with one signal to that one pid and then waits without a limit, so
+// the hack, its renderer and its music must all be gone within a second.
+TEST_F(HackE2E, EverySignalEndsMusicAndRendererWithinASecond) {
+    useWavMusic();
+    Display* dpy = xvfb_.display();
+    const unsigned long window = CreateForeignWindow(dpy, 640, 480);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        const fs::path recording = dir_.path() / ("rec-" + std::to_string(signal) + ".raw");
+        Process hack = startHack({"--root"}, window, recording);
+        const pid_t renderer = waitForRenderer(hack);
+        ASSERT_TRUE(WaitForSound(recording)) << hack.stdErr();
+        ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 320, 240) > 0.9; }, 10s));
+
+        const Clock::time_point sent = Clock::now();
+        hack.kill(signal);
+        const std::optional<int> code = hack.waitExit(3s);
+        const auto took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent);
+        ASSERT_TRUE(code.has_value());
+        EXPECT_LT(took.count(), 1000);
+        EXPECT_FALSE(Alive(renderer));
+        EXPECT_TRUE(RecordingStill(recording));
+    }
+}
+
+// SIGKILL gives the hack no chance to do anything: its renderer notices on its own.
+TEST_F(HackE2E, AKilledHackTakesItsRendererWithIt) {
+    Display* dpy = xvfb_.display();
+    const unsigned long window = CreateForeignWindow(dpy, 640, 480);
+    Process hack = startHack({"-root"}, window, dir_.path() / "rec.raw");
+    const pid_t renderer = waitForRenderer(hack);
+    ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 320, 240) > 0.9; }, 10s));
+    hack.kill(SIGKILL);
+    EXPECT_TRUE(hack.waitExit(2s).has_value());
+    EXPECT_TRUE(WaitUntil([&] { return !Alive(renderer); }, 2s));
+}
+
+// What a daemon cannot use ends the hack with a line, never a box or a hang.
+TEST_F(HackE2E, BadWindowsAndAMissingRendererFailWithALine) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* daemonWindow;
+        bool removeRenderer;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--root"}, "not-a-window", false, "is not a window id"},
+        {{"--root", "--window-id", "0x7ffffff"}, "", false, "is not a window"},
+        {{"--root"}, "", true, "Kovessa.xy"},
+    };
+    for (const Case& c : cases) {
+        if (c.removeRenderer)
+            folder_.removeRenderer();
+        Process hack = Process::start(folder_.scr(), c.args, xvfb_, &folder_,
+                                      {{"XSCREENSAVER_WINDOW", c.daemonWindow}});
+        EXPECT_EQ(hack.waitExit(10s), 1) << c.says;
+        EXPECT_NE(hack.stdErr().find(c.says), std::string::npos) << hack.stdErr();
+    }
+}
+
+// One instance per monitor, as a daemon runs them: every window shows the scene, one of them
+// plays the music, and when that one ends the music ends with it.
+TEST_F(HackE2E, TwoDaemonWindowsGiveTwoScenesAndOneStream) {
+    useWavMusic(1.0);
+    Display* dpy = xvfb_.display();
+    const unsigned long left = CreateForeignWindow(dpy, 500, 400);
+    const unsigned long right = CreateForeignWindow(dpy, 500, 400);
+    XMoveWindow(dpy, right, 520, 0);
+    XSync(dpy, False);
+    const fs::path recordLeft = dir_.path() / "left.raw";
+    const fs::path recordRight = dir_.path() / "right.raw";
+    Process a = startHack({"--root"}, left, recordLeft);
+    Process b = startHack({"--root"}, right, recordRight);
+    ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 250, 200) > 0.9; }, 10s)) << a.stdErr();
+    ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 770, 200) > 0.9; }, 10s)) << b.stdErr();
+    ASSERT_TRUE(WaitUntil(
+        [&] { return LoudSamples(recordLeft) > 4410 || LoudSamples(recordRight) > 4410; }, 10s));
+    // The other instance never even opens a sound device.
+    const bool leftPlays = LoudSamples(recordLeft) > 4410;
+    EXPECT_FALSE(fs::exists(leftPlays ? recordRight : recordLeft));
+
+    Process& player = leftPlays ? a : b;
+    Process& silent = leftPlays ? b : a;
+    player.kill(SIGTERM);
+    EXPECT_TRUE(player.waitExit(2s).has_value());
+    EXPECT_TRUE(RecordingStill(leftPlays ? recordLeft : recordRight));
+    EXPECT_TRUE(silent.running()) << silent.stdErr();
+    silent.kill(SIGTERM);
+    EXPECT_TRUE(silent.waitExit(2s).has_value());
+}
+
+// /s by hand: a signal ends the show and its renderer; a killed renderer ends the show.
+TEST_F(HackE2E, FullScreenShowEndsWithItsRendererAndOnSignals) {
+    useWavMusic();
+    Display* dpy = xvfb_.display();
+    MovePointerTo(dpy, 512, 384);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        const fs::path recording = dir_.path() / ("s-" + std::to_string(signal) + ".raw");
+        Process show = Process::start(folder_.scr(), {"/s"}, xvfb_, &folder_, DiskAudio(recording));
+        const pid_t renderer = waitForRenderer(show);
+        ASSERT_TRUE(WaitForSound(recording)) << show.stdErr();
+        show.kill(signal);
+        EXPECT_EQ(show.waitExit(1500ms), 0);
+        EXPECT_FALSE(Alive(renderer));
+        EXPECT_TRUE(FindWindows(dpy, "Zeruma_Pelios").empty());
+        EXPECT_TRUE(RecordingStill(recording));
+    }
+
+    // The renderer killed outright: the show sees it go and ends, and the next show runs.
+    const fs::path recording = dir_.path() / "killed.raw";
+    Process show = Process::start(folder_.scr(), {"/s"}, xvfb_, &folder_, DiskAudio(recording));
+    const pid_t renderer = waitForRenderer(show);
+    ASSERT_TRUE(WaitForSound(recording));
+    kill(renderer, SIGKILL);
+    EXPECT_EQ(show.waitExit(2s), 0) << show.stdErr();
+    EXPECT_TRUE(RecordingStill(recording));
+    Process next = Process::start(folder_.scr(), {"/s"}, xvfb_, &folder_);
+    waitForRenderer(next);
+    next.kill(SIGTERM);
+    EXPECT_EQ(next.waitExit(2s), 0);
+}
+
+// Two shows started at the same instant give one show: the claim is atomic where the
+// window-title guard is not.
+TEST_F(HackE2E, SimultaneousShowsGiveOneShow) {
+    Display* dpy = xvfb_.display();
+    for (int round = 0; round < 20; ++round) {
+        Process a = Process::start(folder_.scr(), {"/s"}, xvfb_, &folder_);
+        Process b = Process::start(folder_.scr(), {"/s"}, xvfb_, &folder_);
+        ASSERT_TRUE(WaitUntil([&] { return !a.running() || !b.running(); }, 10s)) << round;
+        Process& shown = a.running() ? a : b;
+        waitForRenderer(shown);
+        EXPECT_EQ(FindWindows(dpy, "Zeruma_Main").size(), 1u) << round;
+        shown.kill(SIGTERM);
+        ASSERT_EQ(shown.waitExit(2s), 0) << round;
+    }
+}
+
+} // namespace
+} // namespace kovessa::test
