@@ -8,7 +8,8 @@ qt6-base-dev libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
 libx11-dev libxfixes-dev libxtst-dev libxcb1-dev
 libmpg123-dev libsndfile1-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
 libgtest-dev libgmock-dev
-xvfb xauth x11-utils xdotool imagemagick procps
+xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick procps
+xscreensaver xscreensaver-gl openbox
 fonts-liberation fonts-ipafont-gothic fontconfig
 sox libsox-fmt-mp3 lame"
 

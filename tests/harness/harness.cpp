@@ -140,16 +140,12 @@ Xvfb::Xvfb(XvfbOptions options) : options_(options) {
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 3);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const int monitors = std::max(1, options.monitors);
     const std::string screen =
-        std::to_string(options.width) + "x" + std::to_string(options.height) + "x24";
-    std::vector<std::string> args = {"Xvfb", "-displayfd", "3",  "-noreset",   "-nolisten",
-                                     "tcp",  "-dpi",       "96", "+extension", "GLX"};
-    for (int i = 0; i < std::max(1, options.monitors); ++i) {
-        args.insert(args.end(), {"-screen", std::to_string(i), screen});
-    }
-    if (options.monitors > 1) {
-        args.push_back("+xinerama");
-    }
+        std::to_string(options.width * monitors) + "x" + std::to_string(options.height) + "x24";
+    std::vector<std::string> args = {"Xvfb", "-displayfd", "3",         "-screen", "0",
+                                     screen, "-noreset",   "-nolisten", "tcp",     "-dpi",
+                                     "96",   "+extension", "GLX"};
     if (options.openToAllUsers) {
         args.push_back("-ac");
     }
@@ -190,6 +186,18 @@ Xvfb::Xvfb(XvfbOptions options) : options_(options) {
     int eventBase, errorBase, major, minor;
     if (!XTestQueryExtension(dpy_, &eventBase, &errorBase, &major, &minor))
         throw std::runtime_error("Xvfb has no XTest");
+    // Xvfb lays extra screens over one another, so monitors are RandR monitors on one screen;
+    // the first takes the screen's output.
+    for (int i = 1; monitors > 1 && i <= monitors; ++i) {
+        const std::string geometry = std::to_string(options.width) + "/300x" +
+                                     std::to_string(options.height) + "/200+" +
+                                     std::to_string((i - 1) * options.width) + "+0";
+        const std::string line = "xrandr --display " + name_ + " --setmonitor kovessa-" +
+                                 std::to_string(i) + " " + geometry +
+                                 (i == 1 ? " screen" : " none");
+        if (std::system((line + " >/dev/null 2>&1").c_str()) != 0)
+            throw std::runtime_error("cannot add monitor: " + line);
+    }
 }
 
 Xvfb::~Xvfb() {

@@ -5,6 +5,7 @@
 // performs (finding windows, moving the pointer, pressing keys, closing windows, looking at
 // the screen). Every wait polls with a timeout; nothing sleeps for a fixed time.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -28,8 +29,8 @@ namespace fs = std::filesystem;
 struct XvfbOptions {
     int width = 1920;
     int height = 1080;
-    // More than one gives that many screens of the same size side by side, joined by Xinerama
-    // into one desktop of several monitors.
+    // More than one gives that many monitors of width x height side by side on one screen, as
+    // RandR monitors (which Xinerama reports too), the way a desktop of several monitors is.
     int monitors = 1;
     // Lets every local user connect (-ac), for programs run as an ordinary user.
     bool openToAllUsers = false;
@@ -47,7 +48,8 @@ public:
     const std::string& displayName() const { return name_; }
     // The test's own connection, for queries and input.
     Display* display() const { return dpy_; }
-    int width() const { return options_.width; }
+    // The whole screen: every monitor side by side.
+    int width() const { return options_.width * std::max(1, options_.monitors); }
     int height() const { return options_.height; }
 
 private:

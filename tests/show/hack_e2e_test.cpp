@@ -52,16 +52,6 @@ bool Alive(pid_t pid) {
     return close != std::string::npos && line.size() > close + 2 && line[close + 2] != 'Z';
 }
 
-// Share of a 21x21 block around (x, y) that is not black: the Earth in the middle of the scene
-// lights all of it, the dark sky around it with its trails about half.
-double LitShare(Display* dpy, int x, int y) {
-    const Image block = Capture(dpy, x - 10, y - 10, 21, 21);
-    int lit = 0;
-    for (const Rgb& p : block.pixels)
-        lit += p.r + p.g + p.b > 30;
-    return static_cast<double>(lit) / static_cast<double>(block.pixels.size());
-}
-
 class HackE2E : public ::testing::Test {
 protected:
     // A hack started the way a daemon starts it, with its music recorded.

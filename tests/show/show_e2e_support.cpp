@@ -98,4 +98,22 @@ void CloseRenderer(Display* dpy) {
     }
 }
 
+double LitShare(Display* dpy, int x, int y) {
+    const Image block = Capture(dpy, x - 10, y - 10, 21, 21);
+    int lit = 0;
+    for (const Rgb& p : block.pixels) {
+        lit += p.r + p.g + p.b > 30;
+    }
+    return static_cast<double>(lit) / static_cast<double>(block.pixels.size());
+}
+
+int GlowPixels(Display* dpy, int x, int y, int width, int height) {
+    const Image image = Capture(dpy, x, y, width, height);
+    int glows = 0;
+    for (const Rgb& p : image.pixels) {
+        glows += p.r > 220 && p.g > 220 && p.b > 220;
+    }
+    return glows;
+}
+
 } // namespace kovessa::test

@@ -37,6 +37,13 @@ Process::Env DiskAudio(const fs::path& recording);
 // The show's renderer window, or 0.
 unsigned long RendererWindow(Display* dpy);
 
+// Share of a 21x21 block around (x, y) that is not black: the Earth in the middle of the scene
+// lights all of it, the dark sky around it with its trails about half.
+double LitShare(Display* dpy, int x, int y);
+
+// Pixels of the rectangle that are nearly white: the cores of the fireflies' glows.
+int GlowPixels(Display* dpy, int x, int y, int width, int height);
+
 // Ends a renderer that is still on screen with a close request, so no test leaves one behind.
 void CloseRenderer(Display* dpy);
 

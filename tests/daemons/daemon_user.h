@@ -1,0 +1,56 @@
+#pragma once
+
+// An ordinary user for the screensaver daemons' end-to-end tests. Daemons never start a hack as
+// root, so the tests, which run as root on a throwaway machine, make a user of their own and
+// run the daemon as that user, with the environment a desktop session gives it.
+#include "tests/harness/harness.h"
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace kovessa::test {
+
+class DaemonUser {
+public:
+    // Creates the user with a home folder; available() is false when the process is not root
+    // or the user could not be made.
+    DaemonUser();
+    ~DaemonUser();
+    DaemonUser(const DaemonUser&) = delete;
+    DaemonUser& operator=(const DaemonUser&) = delete;
+
+    bool available() const { return uid_ >= 0; }
+    const std::string& name() const { return name_; }
+    uid_t uid() const { return static_cast<uid_t>(uid_); }
+    const fs::path& home() const { return home_; }
+    // A private runtime folder of the user's, as a desktop session has one.
+    const fs::path& runtime() const { return runtime_; }
+
+    // Writes `bytes` into the user's home, owned by the user.
+    void writeHomeFile(const std::string& name, const std::string& bytes) const;
+    // A folder owned by the user, for recordings.
+    fs::path makeFolder(const std::string& name) const;
+
+    // Runs `program` as the user, in an environment made of HOME, USER, DISPLAY, PATH,
+    // XDG_RUNTIME_DIR and `env`, nothing else.
+    Process start(const std::string& program, const std::vector<std::string>& args,
+                  const Xvfb& xvfb, const Process::Env& env = {}) const;
+    // The same, waiting for the end; the exit code, or nullopt on time-out.
+    std::optional<int> run(const std::string& program, const std::vector<std::string>& args,
+                           const Xvfb& xvfb, const Process::Env& env = {},
+                           std::chrono::milliseconds timeout = 30s) const;
+
+    // The user's processes whose program file is named `exeName`, zombies included, as pairs of
+    // pid and state letter.
+    std::vector<std::pair<pid_t, char>> processes(const std::string& exeName) const;
+
+private:
+    std::string name_;
+    long uid_ = -1;
+    fs::path home_;
+    fs::path runtime_;
+};
+
+} // namespace kovessa::test

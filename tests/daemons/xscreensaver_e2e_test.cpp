@@ -1,0 +1,176 @@
+// Kovessa under a real XScreenSaver daemon, started as an ordinary user on a private Xvfb, with
+// a `programs:` entry that points at the build's Kovessa.scr.
+#include "tests/daemons/daemon_user.h"
+#include "tests/show/show_e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <sys/stat.h>
+
+namespace kovessa::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string XScreenSaverSettings(const fs::path& scr) {
+    return "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
+           "dpmsEnabled: False\nverbose: True\ntimeout: 1:00:00\ncycle: 0:00:00\n"
+           "programs: GL: \"Kovessa\" " +
+           scr.string() + " --root \\n\\\n\n";
+}
+
+// Kovessa's entries in `folder` that belong to `uid` (the session around the daemon keeps
+// files of its own there).
+std::set<std::string> FilesOf(const fs::path& folder, uid_t uid) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        const std::string name = e.path().filename().string();
+        struct stat st {};
+        if (lstat(e.path().c_str(), &st) == 0 && st.st_uid == uid &&
+            (name.find("ovessa") != std::string::npos || name.starts_with("Zeruma"))) {
+            names.insert(name);
+        }
+    }
+    return names;
+}
+
+class XScreenSaverE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!user_.available()) {
+            GTEST_SKIP() << "needs root to make an ordinary user: daemons start no hack as root";
+        }
+        if (!fs::exists("/usr/bin/xscreensaver")) {
+            GTEST_SKIP() << "xscreensaver is not installed";
+        }
+        // The user reaches the programs, the music and the settings beside the program.
+        fs::permissions(folder_.dir().parent_path(), fs::perms::owner_all | fs::perms::group_read |
+                                                         fs::perms::group_exec |
+                                                         fs::perms::others_read |
+                                                         fs::perms::others_exec);
+        fs::permissions(dir_.path(), fs::perms::owner_all | fs::perms::others_read |
+                                         fs::perms::others_exec);
+        WriteToneWav(dir_.path() / "tone.wav", 1.5);
+        mp3_ = dir_.path() / "tone.mp3";
+        ASSERT_TRUE(EncodeMp3(dir_.path() / "tone.wav", mp3_, *xvfb_));
+        fs::permissions(mp3_, fs::perms::owner_all | fs::perms::others_read);
+        WriteMusicSettings(folder_, 2, mp3_.string());
+        recording_ = user_.makeFolder("recordings") / "music.raw";
+        user_.writeHomeFile(".xscreensaver", XScreenSaverSettings(folder_.scr()));
+    }
+    void TearDown() override {
+        if (daemon_) {
+            command("-exit");
+            daemon_->waitExit(5s);
+        }
+    }
+
+    void startDaemon() {
+        daemon_.emplace(user_.start("xscreensaver", {"-no-splash"}, *xvfb_,
+                                    {{"SDL_AUDIODRIVER", "disk"},
+                                     {"SDL_DISKAUDIOFILE", recording_.string()}}));
+        // The daemon answers its command tool once it runs.
+        ASSERT_TRUE(WaitUntil([&] { return command("-time") == 0; }, 20s));
+    }
+    std::optional<int> command(const std::string& what) {
+        return user_.run("xscreensaver-command", {what}, *xvfb_, {}, 10s);
+    }
+    size_t kovessaProcesses() {
+        return user_.processes("Kovessa.scr").size() + user_.processes("Kovessa.xy").size();
+    }
+    bool recordingStill() {
+        const auto size = [&] { return fs::exists(recording_) ? fs::file_size(recording_) : 0; };
+        const uintmax_t before = size();
+        return !WaitUntil([&] { return size() != before; }, 300ms);
+    }
+
+    DaemonUser user_;
+    std::optional<Xvfb> xvfb_{XvfbOptions{1024, 768, 1, true}};
+    ProgramFolder folder_;
+    TempDir dir_;
+    fs::path mp3_;
+    fs::path recording_;
+    std::optional<Process> daemon_;
+};
+
+TEST_F(XScreenSaverE2E, ActivateShowsTheSceneAndPlaysDeactivateLeavesNothing) {
+    startDaemon();
+    const std::set<std::string> tmpBefore = FilesOf("/tmp", user_.uid());
+    const std::set<std::string> runtimeBefore = FilesOf(user_.runtime(), user_.uid());
+    Display* dpy = xvfb_->display();
+
+    ASSERT_EQ(command("-activate"), 0);
+    // The Earth in the middle of the saver window, and the fireflies' glows around it.
+    ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 512, 384) > 0.9; }, 20s));
+    EXPECT_TRUE(WaitUntil([&] { return GlowPixels(dpy, 0, 0, 1024, 768) > 200; }, 10s));
+    SavePng(Capture(dpy, 0, 0, 1024, 768), ArtifactDir() / "xscreensaver-hack.png");
+    EXPECT_TRUE(WaitUntil([&] { return LoudSamples(recording_) > 44100; }, 10s));
+
+    ASSERT_EQ(command("-deactivate"), 0);
+    const Clock::time_point asked = Clock::now();
+    EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s));
+    const auto took =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count();
+    // The daemon's own steps come first here (its command, then its graphics process signals
+    // the hack); the hack's part alone, signal to gone, is held to a second where the test
+    // sends the signal itself.
+    EXPECT_LT(took, 3000) << "the hack took " << took << " ms to go";
+    RecordProperty("deactivate_to_gone_ms", static_cast<int>(took));
+    EXPECT_TRUE(recordingStill());
+
+    // Twenty more rounds: every one starts, draws and goes, and leaves nothing behind.
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_EQ(command("-activate"), 0) << round;
+        ASSERT_TRUE(WaitUntil([&] { return user_.processes("Kovessa.xy").size() == 1; }, 20s))
+            << round;
+        ASSERT_EQ(command("-deactivate"), 0) << round;
+        ASSERT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s)) << round;
+    }
+    for (const auto& [pid, state] : user_.processes("")) {
+        EXPECT_NE(state, 'Z') << "zombie " << pid;
+    }
+    EXPECT_EQ(FilesOf("/tmp", user_.uid()), tmpBefore);
+    // The two pictures of the hand-off stay for the next show, as they always have.
+    std::set<std::string> runtimeAfter = FilesOf(user_.runtime(), user_.uid());
+    runtimeAfter.erase("Zeruma1.bmp");
+    runtimeAfter.erase("Zeruma2.bmp");
+    EXPECT_EQ(runtimeAfter, runtimeBefore);
+}
+
+// Two monitors: the daemon runs one hack per monitor. Both show the scene; exactly one of them
+// has the recording open, so one stream plays.
+TEST_F(XScreenSaverE2E, TwoMonitorsGiveTwoScenesAndOneMusicStream) {
+    xvfb_.reset();
+    xvfb_.emplace(XvfbOptions{800, 600, 2, true});
+    ASSERT_EQ(xvfb_->width(), 1600);
+    startDaemon();
+    Display* dpy = xvfb_->display();
+    ASSERT_EQ(command("-activate"), 0);
+    ASSERT_TRUE(WaitUntil([&] { return user_.processes("Kovessa.xy").size() == 2; }, 20s))
+        << daemon_->stdErr();
+    const bool bothDrawn = WaitUntil(
+        [&] { return LitShare(dpy, 400, 300) > 0.9 && LitShare(dpy, 1200, 300) > 0.9; }, 20s);
+    SavePng(Capture(dpy, 0, 0, 1600, 600), ArtifactDir() / "xscreensaver-two-monitors.png");
+    EXPECT_TRUE(bothDrawn) << daemon_->stdErr();
+    ASSERT_TRUE(WaitUntil([&] { return LoudSamples(recording_) > 44100; }, 10s));
+
+    int openers = 0;
+    for (const auto& [pid, state] : user_.processes("Kovessa.scr")) {
+        std::error_code ec;
+        for (const fs::directory_entry& fd :
+             fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+            openers += fs::read_symlink(fd.path(), ec) == recording_;
+        }
+    }
+    EXPECT_EQ(openers, 1);
+
+    ASSERT_EQ(command("-deactivate"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s));
+    EXPECT_TRUE(recordingStill());
+}
+
+} // namespace
+} // namespace kovessa::test
