@@ -81,9 +81,8 @@ Process DaemonUser::start(const std::string& program, const std::vector<std::str
     return Process::start("/usr/sbin/runuser", line, xvfb);
 }
 
-std::optional<int> DaemonUser::run(const std::string& program,
-                                   const std::vector<std::string>& args, const Xvfb& xvfb,
-                                   const Process::Env& env,
+std::optional<int> DaemonUser::run(const std::string& program, const std::vector<std::string>& args,
+                                   const Xvfb& xvfb, const Process::Env& env,
                                    std::chrono::milliseconds timeout) const {
     Process p = start(program, args, xvfb, env);
     return p.waitExit(timeout);

@@ -47,12 +47,11 @@ protected:
             GTEST_SKIP() << "xscreensaver is not installed";
         }
         // The user reaches the programs, the music and the settings beside the program.
-        fs::permissions(folder_.dir().parent_path(), fs::perms::owner_all | fs::perms::group_read |
-                                                         fs::perms::group_exec |
-                                                         fs::perms::others_read |
-                                                         fs::perms::others_exec);
-        fs::permissions(dir_.path(), fs::perms::owner_all | fs::perms::others_read |
-                                         fs::perms::others_exec);
+        fs::permissions(folder_.dir().parent_path(),
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(dir_.path(),
+                        fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
         WriteToneWav(dir_.path() / "tone.wav", 1.5);
         mp3_ = dir_.path() / "tone.mp3";
         ASSERT_TRUE(EncodeMp3(dir_.path() / "tone.wav", mp3_, *xvfb_));
@@ -69,9 +68,9 @@ protected:
     }
 
     void startDaemon() {
-        daemon_.emplace(user_.start("xscreensaver", {"-no-splash"}, *xvfb_,
-                                    {{"SDL_AUDIODRIVER", "disk"},
-                                     {"SDL_DISKAUDIOFILE", recording_.string()}}));
+        daemon_.emplace(
+            user_.start("xscreensaver", {"-no-splash"}, *xvfb_,
+                        {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", recording_.string()}}));
         // The daemon answers its command tool once it runs.
         ASSERT_TRUE(WaitUntil([&] { return command("-time") == 0; }, 20s));
     }
