@@ -57,7 +57,7 @@ void ShowController::Timer1_Timer() {
 void ShowController::Timer2_Timer() {
     music_.CheckCD();
     // Once the disc can no longer be queried the watch stops for the rest of the show.
-    setTimer(ShowTimer::Timer2, music_.CDReady());
+    setTimer(ShowTimer::Timer2, music_.IsCDReady());
 }
 
 void ShowController::Timer3_Timer() {

@@ -23,7 +23,7 @@ public:
 
     void OpenCD() override { bgm().OpenCD(); }
     void CheckCD() override { bgm().CheckCD(); }
-    bool CDReady() const override { return bgm_ == nullptr || bgm_->CDReady != 0; }
+    bool IsCDReady() const override { return bgm_ == nullptr || bgm_->CDReady != 0; }
     void CloseCD() override { bgm().CloseCD(); }
     void PlayMP3() override { bgm().PlayMP3(); }
     void RepeatMP3() override { bgm().RepeatMP3(); }

@@ -47,7 +47,7 @@ struct Recorder : ShowServices, ShowMusic {
 
     void OpenCD() override { log.push_back("OpenCD"); }
     void CheckCD() override { log.push_back("CheckCD"); }
-    bool CDReady() const override { return cdReady; }
+    bool IsCDReady() const override { return cdReady; }
     void CloseCD() override { log.push_back("CloseCD"); }
     void PlayMP3() override { log.push_back("PlayMP3"); }
     void RepeatMP3() override { log.push_back("RepeatMP3"); }
