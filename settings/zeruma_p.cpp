@@ -271,9 +271,9 @@ void Zeruma_P::Img_BGM_MouseDown(int index) {
 
 void Zeruma_P::ShowChoice() {
     for (int i = 0; i < MusicChoice::kOptionCount; ++i)
-        Img_BGM_[static_cast<size_t>(i)]->setPixmap(Img_Ra_[choice_.markChosen(i) ? 1 : 0]);
-    Cmd_BGM_->SetEnabled(choice_.browseEnabled());
-    BGM_Repeat_->setEnabled(choice_.repeatEnabled());
+        Img_BGM_[static_cast<size_t>(i)]->setPixmap(Img_Ra_[choice_.MarkChosen(i) ? 1 : 0]);
+    Cmd_BGM_->SetEnabled(choice_.BrowseEnabled());
+    BGM_Repeat_->setEnabled(choice_.RepeatEnabled());
 }
 
 void Zeruma_P::ShowFileName() {

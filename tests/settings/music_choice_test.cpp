@@ -81,14 +81,14 @@ TEST(MusicChoice, EachKindEnablesOnlyItsOwnControl) {
         choice.ShowCurrentKind();
         choice.ChooseOption(c.kind);
         EXPECT_EQ(settings.BGMKind, c.kind);
-        EXPECT_EQ(choice.repeatEnabled(), c.repeat) << c.kind;
-        EXPECT_EQ(choice.browseEnabled(), c.browse) << c.kind;
+        EXPECT_EQ(choice.RepeatEnabled(), c.repeat) << c.kind;
+        EXPECT_EQ(choice.BrowseEnabled(), c.browse) << c.kind;
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(choice.markChosen(i), i == c.kind) << "kind " << c.kind << " mark " << i;
+            EXPECT_EQ(choice.MarkChosen(i), i == c.kind) << "kind " << c.kind << " mark " << i;
         // Pressing the same option again changes nothing.
         choice.ChooseOption(c.kind);
-        EXPECT_EQ(choice.repeatEnabled(), c.repeat);
-        EXPECT_EQ(choice.browseEnabled(), c.browse);
+        EXPECT_EQ(choice.RepeatEnabled(), c.repeat);
+        EXPECT_EQ(choice.BrowseEnabled(), c.browse);
     }
 }
 
@@ -98,9 +98,9 @@ TEST(MusicChoice, KindOutsideTheOptionsShowsNoMarkAndIsWrittenBackUnchanged) {
         MusicChoice choice(settings);
         choice.ShowCurrentKind();
         for (int i = 0; i < 3; ++i)
-            EXPECT_FALSE(choice.markChosen(i));
-        EXPECT_FALSE(choice.repeatEnabled());
-        EXPECT_FALSE(choice.browseEnabled());
+            EXPECT_FALSE(choice.MarkChosen(i));
+        EXPECT_FALSE(choice.RepeatEnabled());
+        EXPECT_FALSE(choice.BrowseEnabled());
         RecordingWriter writer;
         choice.Confirm("4", writer, "/p/Kovessa.ini");
         ASSERT_EQ(writer.writes.size(), 3u);
