@@ -38,10 +38,8 @@ void DisplayStrip::ResizePIC(PixelSurface& surface) {
 }
 
 void DisplayStrip::pTextOut(PixelSurface& surface, std::string_view text, std::string_view fontName,
-                            int16_t fontSize, bool bold, int16_t x, int16_t y, uint32_t colour) {
-    const uint32_t rgb =
-        ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF); // BGR to RGB
-    text_.DrawText(surface, SurfaceFont{fontName, fontSize, bold}, text, x, y, rgb);
+                            int16_t fontSize, bool bold, int16_t x, int16_t y, BgrColour colour) {
+    text_.DrawText(surface, SurfaceFont{fontName, fontSize, bold}, text, x, y, ToRgb(colour));
 }
 
 void DisplayStrip::ApplyHiLite(int32_t x) {

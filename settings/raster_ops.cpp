@@ -53,18 +53,18 @@ void BitBlt(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface&
     if (!ClipBlock(b, dst, &src))
         return;
     for (int y = 0; y < b.h; ++y) {
-        uint32_t* d = &dst.at(b.dx, b.dy + y);
-        const uint32_t* s = src.row(b.sy + y) + b.sx;
+        ArgbPixel* d = &dst.at(b.dx, b.dy + y);
+        const ArgbPixel* s = src.row(b.sy + y) + b.sx;
         for (int x = 0; x < b.w; ++x) {
             switch (op) {
             case RasterOp::SrcCopy:
                 d[x] = s[x];
                 break;
             case RasterOp::SrcAnd:
-                d[x] &= s[x];
+                d[x].value &= s[x].value;
                 break;
             case RasterOp::SrcPaint:
-                d[x] |= s[x];
+                d[x].value |= s[x].value;
                 break;
             }
         }
@@ -86,10 +86,12 @@ bool AlphaBlendAdd(PixelSurface& dst, int dx, int dy, int w, int h, const PixelS
         return std::min<uint32_t>(sum, 255) << shift;
     };
     for (int y = 0; y < b.h; ++y) {
-        uint32_t* d = &dst.at(b.dx, b.dy + y);
-        const uint32_t* s = src.row(b.sy + y) + b.sx;
-        for (int x = 0; x < b.w; ++x)
-            d[x] = kOpaque | add(d[x], s[x], 16) | add(d[x], s[x], 8) | add(d[x], s[x], 0);
+        ArgbPixel* d = &dst.at(b.dx, b.dy + y);
+        const ArgbPixel* s = src.row(b.sy + y) + b.sx;
+        for (int x = 0; x < b.w; ++x) {
+            const uint32_t dv = d[x].value, sv = s[x].value;
+            d[x] = ArgbPixel{kOpaque | add(dv, sv, 16) | add(dv, sv, 8) | add(dv, sv, 0)};
+        }
     }
     return true;
 }

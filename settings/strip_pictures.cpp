@@ -18,7 +18,7 @@ PixelSurface LoadSurface(const char* resourcePath) {
     for (int y = 0; y < surface.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < surface.width(); ++x)
-            surface.setPixel(x, y, row[x] & 0xFFFFFFu);
+            surface.setPixel(x, y, ToRgb(ArgbPixel{row[x]}));
     }
     return surface;
 }

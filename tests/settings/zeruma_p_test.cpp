@@ -275,8 +275,8 @@ TEST_F(DialogTest, VisibleStripShowsTheComposedFrame) {
     int lit = 0;
     for (int y = 0; y < 25; ++y)
         for (int x = 0; x < 309; ++x) {
-            ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFFu, frame.pixel(x, y)) << x << "," << y;
-            lit += frame.pixel(x, y) != 0;
+            ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFFu, frame.pixel(x, y).value) << x << "," << y;
+            lit += frame.pixel(x, y).value != 0;
         }
     EXPECT_GT(lit, 100);
 }
