@@ -59,8 +59,8 @@ void LoadSettings(MusicSettings& settings, const std::string& programFolder) {
     settings.BGMFile = file;
     if (file.empty() || !FileExists(file)) {
         settings.BGMFile.clear();
-        if (settings.BGMKind == 2)
-            settings.BGMKind = 0;
+        if (settings.BGMKind == kBgmKindFile)
+            settings.BGMKind = kBgmKindNone;
     }
 }
 

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     int next = 2;
     MusicSettings settings;
     settings.BGMFile = path;
-    settings.BGMKind = disc ? 1 : 2;
+    settings.BGMKind = disc ? kBgmKindCD : kBgmKindFile;
     if (disc && argc > next) {
         settings.BGMRepeat = static_cast<int16_t>(std::atoi(argv[next++]));
     }

@@ -25,8 +25,8 @@ void MusicChoice::ShowKind(int kind) {
     if (kind < 0 || kind >= kOptionCount)
         return;
     marks_[static_cast<size_t>(kind)] = true;
-    repeatEnabled_ = kind == 1;
-    browseEnabled_ = kind == 2;
+    repeatEnabled_ = kind == kBgmKindCD;
+    browseEnabled_ = kind == kBgmKindFile;
 }
 
 void MusicChoice::FileChosen(const std::string& path) {

@@ -24,11 +24,11 @@ void ShowController::Form_Load() {
     services_.StartProgram(RendererPath_);
 
     switch (app_.music.BGMKind) {
-    case 1:
+    case kBgmKindCD:
         music_.OpenCD();
         setTimer(ShowTimer::Timer2, true);
         break;
-    case 2:
+    case kBgmKindFile:
         switch (MusicFileKindOf(app_.music.BGMFile)) {
         case MusicFileKind::Wave:
             music_.PlayWave(); // loops by itself, no watch needed
@@ -80,7 +80,7 @@ void ShowController::Form_QueryUnload() {
         setTimer(ShowTimer::Timer2, false);
         music_.CloseCD();
     }
-    if (app_.music.BGMKind == 2) {
+    if (app_.music.BGMKind == kBgmKindFile) {
         switch (MusicFileKindOf(app_.music.BGMFile)) {
         case MusicFileKind::Wave:
             music_.StopWave();

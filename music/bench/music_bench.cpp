@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     {
         auto platform = CreateMediaPlatform(cue);
         MusicSettings settings;
-        settings.BGMKind = 1;
+        settings.BGMKind = kBgmKindCD;
         int32_t api = 0;
         ZerumaBGM bgm(settings, api, *platform);
         bgm.OpenCD();
