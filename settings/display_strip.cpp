@@ -49,8 +49,9 @@ void DisplayStrip::ApplyHiLite(int32_t x) {
 
 void DisplayStrip::ApplyStar(int16_t n, int32_t x, int32_t y) {
     // Only the four pictures exist; any other index draws nothing, as a missing control would.
-    if (n < 0 || n >= static_cast<int16_t>(picStar.size()))
+    if (n < 0 || n >= static_cast<int16_t>(picStar.size())) {
         return;
+    }
     const PixelSurface& star = picStar[static_cast<size_t>(n)];
     AlphaBlendAdd(picBuffer, x, y, star.width(), star.height(), star, 0, 0, kBlendAlpha);
 }
@@ -67,8 +68,9 @@ void DisplayStrip::DrawFrame() {
     BitBlt(picBuffer, 0, 0, picText.width(), picText.height(), picText, 0, 0, RasterOp::SrcPaint);
 
     HiliteX += kHiliteStep;
-    if (HiliteX > picDisplay.width())
+    if (HiliteX > picDisplay.width()) {
         HiliteX = -picHilite.width();
+    }
 
     if (HiliteX > kStarWindowLow && HiliteX < kStarWindowHigh && !StarActive) {
         StarActive = true;

@@ -20,8 +20,9 @@ constexpr double kStripDotsPerInch = 96.0;
 
 void QtTextDrawer::DrawText(PixelSurface& surface, const SurfaceFont& font, std::string_view text,
                             int x, int y, RgbColour rgb) {
-    if (surface.width() <= 0 || surface.height() <= 0 || text.empty())
+    if (surface.width() <= 0 || surface.height() <= 0 || text.empty()) {
         return;
+    }
     QImage image(reinterpret_cast<uchar*>(surface.bits()), surface.width(), surface.height(),
                  surface.bytesPerLine(), QImage::Format_RGB32);
     QFont qfont(QString::fromStdString(std::string(font.name)));

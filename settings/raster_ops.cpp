@@ -27,8 +27,9 @@ bool ClipBlock(Block& b, const PixelSurface& dst, const PixelSurface* src) {
             s = 0;
         }
     };
-    if (w <= 0 || h <= 0)
+    if (w <= 0 || h <= 0) {
         return false;
+    }
     trimStart(dx, sx, w);
     trimStart(dy, sy, h);
     w = std::min<int64_t>(w, dst.width() - dx);
@@ -37,8 +38,9 @@ bool ClipBlock(Block& b, const PixelSurface& dst, const PixelSurface* src) {
         w = std::min<int64_t>(w, src->width() - sx);
         h = std::min<int64_t>(h, src->height() - sy);
     }
-    if (w <= 0 || h <= 0)
+    if (w <= 0 || h <= 0) {
         return false;
+    }
     // Everything left lies inside the surfaces, so it fits an int again.
     b = Block{static_cast<int>(dx), static_cast<int>(dy), static_cast<int>(sx),
               static_cast<int>(sy), static_cast<int>(w),  static_cast<int>(h)};
@@ -50,8 +52,9 @@ bool ClipBlock(Block& b, const PixelSurface& dst, const PixelSurface* src) {
 void BitBlt(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface& src, int sx,
             int sy, RasterOp op) {
     Block b{dx, dy, sx, sy, w, h};
-    if (!ClipBlock(b, dst, &src))
+    if (!ClipBlock(b, dst, &src)) {
         return;
+    }
     for (int y = 0; y < b.h; ++y) {
         ArgbPixel* d = &dst.at(b.dx, b.dy + y);
         const ArgbPixel* s = src.row(b.sy + y) + b.sx;
@@ -74,11 +77,13 @@ void BitBlt(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface&
 bool AlphaBlendAdd(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface& src, int sx,
                    int sy, uint8_t constantAlpha) {
     if (w < 0 || h < 0 || sx < 0 || sy < 0 || w > src.width() || h > src.height() ||
-        sx > src.width() - w || sy > src.height() - h)
+        sx > src.width() - w || sy > src.height() - h) {
         return false;
+    }
     Block b{dx, dy, sx, sy, w, h};
-    if (!ClipBlock(b, dst, nullptr))
+    if (!ClipBlock(b, dst, nullptr)) {
         return true;
+    }
     auto add = [constantAlpha](uint32_t d, uint32_t s, int shift) -> uint32_t {
         const uint32_t dc = (d >> shift) & 0xFF;
         const uint32_t sc = (s >> shift) & 0xFF;

@@ -19,8 +19,9 @@ using test::TempDir;
 bool waitFor(const std::function<bool()>& condition) {
     for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
          std::this_thread::sleep_for(5ms)) {
-        if (condition())
+        if (condition()) {
             return true;
+        }
     }
     return false;
 }

@@ -21,8 +21,9 @@ class BlockTextDrawer : public TextDrawer {
 public:
     static bool IsGlyph(const std::string& text, int px, int py) {
         const int rel = px - DisplayStrip::kTextX;
-        if (rel < 0 || py < DisplayStrip::kTextY || py > DisplayStrip::kTextY + 15)
+        if (rel < 0 || py < DisplayStrip::kTextY || py > DisplayStrip::kTextY + 15) {
             return false;
+        }
         const size_t i = static_cast<size_t>(rel / 7);
         return i < text.size() && rel % 7 <= 4 && text[i] != ' ';
     }
@@ -30,11 +31,14 @@ public:
                   RgbColour rgb) override {
         ++calls;
         for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == ' ')
+            if (text[i] == ' ') {
                 continue;
-            for (int dy = 0; dy <= 15; ++dy)
-                for (int dx = 0; dx <= 4; ++dx)
+            }
+            for (int dy = 0; dy <= 15; ++dy) {
+                for (int dx = 0; dx <= 4; ++dx) {
                     surface.setPixel(x + 7 * static_cast<int>(i) + dx, y + dy, rgb);
+                }
+            }
         }
     }
     int calls = 0;
@@ -66,16 +70,18 @@ protected:
     // What the visible strip must hold with the streak's left edge at `hiliteX` and no star:
     // the letters in pale yellow brightened by the streak, everything else black.
     uint32_t Expected(int x, int y, int hiliteX) const {
-        if (!BlockTextDrawer::IsGlyph(kLink, x, y))
+        if (!BlockTextDrawer::IsGlyph(kLink, x, y)) {
             return 0;
+        }
         const uint32_t streak = pictures_.hilite.pixel(x - hiliteX, y).value;
         return AddScaled(MakeRgb(200, 200, 100).value, streak);
     }
 
     // Runs frames until frame `k` (0-based) has been drawn.
     void RunTo(int k) {
-        for (int i = 0; i <= k; ++i)
+        for (int i = 0; i <= k; ++i) {
             strip_.DrawFrame();
+        }
     }
 
     BlockTextDrawer text_;
@@ -92,13 +98,14 @@ TEST_F(DisplayStripTest, StartSizesSurfacesDrawsMasksAndPlacesStreakLeftOfStrip)
     EXPECT_EQ(strip_.HiliteX, -69);
     EXPECT_TRUE(strip_.Timer1Enabled);
     EXPECT_FALSE(strip_.StarActive);
-    for (int y = 0; y < 25; ++y)
+    for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
             const bool glyph = BlockTextDrawer::IsGlyph(kLink, x, y);
             ASSERT_EQ(strip_.picTextM.pixel(x, y).value, glyph ? 0u : 0xFFFFFFu) << x << "," << y;
             ASSERT_EQ(strip_.PictextB.pixel(x, y).value, glyph ? 0xFFFFFFu : 0u) << x << "," << y;
             ASSERT_EQ(strip_.picBlank.pixel(x, y).value, 0u);
         }
+    }
 }
 
 TEST_F(DisplayStripTest, FramesShowStreakOnlyInsideLetters) {
@@ -111,13 +118,15 @@ TEST_F(DisplayStripTest, FramesShowStreakOnlyInsideLetters) {
             ++drawn;
         }
         const int hx = -69 + 8 * k;
-        for (int y = 0; y < 25; ++y)
+        for (int y = 0; y < 25; ++y) {
             for (int x = 0; x < 309; ++x) {
-                if (x >= DisplayStrip::kStarX && y >= DisplayStrip::kStarY && strip_.StarActive)
+                if (x >= DisplayStrip::kStarX && y >= DisplayStrip::kStarY && strip_.StarActive) {
                     continue;
+                }
                 ASSERT_EQ(strip_.picDisplay.pixel(x, y).value, Expected(x, y, hx))
                     << "frame " << k << " at " << x << "," << y;
             }
+        }
     }
 }
 
@@ -126,14 +135,16 @@ TEST_F(DisplayStripTest, BrightestStreakTurnsPaleYellowLettersWhite) {
     RunTo(20);
     const int hx = -69 + 8 * 20;
     int checked = 0;
-    for (int y = 0; y < 25; ++y)
+    for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
-            if (pictures_.hilite.pixel(x - hx, y).value != MakeRgb(174, 174, 174).value)
+            if (pictures_.hilite.pixel(x - hx, y).value != MakeRgb(174, 174, 174).value) {
                 continue;
+            }
             const uint32_t expected = BlockTextDrawer::IsGlyph(kLink, x, y) ? 0xFFFFFFu : 0u;
             EXPECT_EQ(strip_.picDisplay.pixel(x, y).value, expected) << x << "," << y;
             checked += expected != 0;
         }
+    }
     EXPECT_GT(checked, 0);
 }
 
@@ -169,21 +180,26 @@ TEST_F(DisplayStripTest, StarStartsOnlyStrictlyInsideItsWindow) {
 // test when the corner matches no picture exactly.
 int ShownStar(const DisplayStrip& strip, const StripPictures& pictures) {
     auto matches = [&](const PixelSurface* star) {
-        for (int y = DisplayStrip::kStarY; y < 25; ++y)
+        for (int y = DisplayStrip::kStarY; y < 25; ++y) {
             for (int x = DisplayStrip::kStarX; x < 309; ++x) {
                 const uint32_t src =
                     star ? star->pixel(x - DisplayStrip::kStarX, y - DisplayStrip::kStarY).value
                          : 0u;
-                if (strip.picDisplay.pixel(x, y).value != AddScaled(0, src))
+                if (strip.picDisplay.pixel(x, y).value != AddScaled(0, src)) {
                     return false;
+                }
             }
+        }
         return true;
     };
-    if (matches(nullptr))
+    if (matches(nullptr)) {
         return -1;
-    for (int n = 0; n < 4; ++n)
-        if (matches(&pictures.stars[static_cast<size_t>(n)]))
+    }
+    for (int n = 0; n < 4; ++n) {
+        if (matches(&pictures.stars[static_cast<size_t>(n)])) {
             return n;
+        }
+    }
     ADD_FAILURE() << "the star corner shows no known picture";
     return -2;
 }
@@ -219,9 +235,11 @@ TEST(RasterOps, BitBltCombinesBitwiseAndClipsAtEveryEdge) {
         const PixelSurface src(4, 3, RgbColour{o.src});
         // Shifted up-left by one: row 0 and column 0 of the source fall outside.
         BitBlt(dst, -1, -1, 4, 3, src, 0, 0, o.op);
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 4; ++x)
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 4; ++x) {
                 EXPECT_EQ(dst.pixel(x, y).value, (x < 3 && y < 2) ? o.out : o.dst) << x << "," << y;
+            }
+        }
     }
 
     // A block beyond the right and bottom edges, and one reading beyond the source.
@@ -292,9 +310,11 @@ TEST(StripPictures, StreakAndStarsHaveTheirSizesAndShapes) {
         ASSERT_EQ(p.stars[n].width(), 28);
         ASSERT_EQ(p.stars[n].height(), 28);
         int count = 0;
-        for (int y = 0; y < 28; ++y)
-            for (int x = 0; x < 28; ++x)
+        for (int y = 0; y < 28; ++y) {
+            for (int x = 0; x < 28; ++x) {
                 count += p.stars[n].pixel(x, y).value != 0;
+            }
+        }
         EXPECT_EQ(count, lit[n]) << "star " << n;
     }
 }
@@ -311,7 +331,7 @@ TEST(QtTextDrawer, LettersAreSolidAndTheMasksAreExactInverses) {
     strip.DrawFrame();
 
     int letters = 0;
-    for (int y = 0; y < 25; ++y)
+    for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
             const uint32_t m = strip.picTextM.pixel(x, y).value;
             const uint32_t b = strip.PictextB.pixel(x, y).value;
@@ -326,6 +346,7 @@ TEST(QtTextDrawer, LettersAreSolidAndTheMasksAreExactInverses) {
                 EXPECT_GE(y, 2);
             }
         }
+    }
     EXPECT_GT(letters, 300);
 }
 

@@ -24,11 +24,13 @@ struct Recorder : ShowServices, ShowMusic {
     void StartProgram(const std::string& path) override { log.push_back("StartProgram " + path); }
     std::optional<ScreenPoint> GetCursorPos() override {
         log.push_back("GetCursorPos");
-        if (pointer.empty())
+        if (pointer.empty()) {
             return std::nullopt;
+        }
         std::optional<ScreenPoint> p = pointer.front();
-        if (pointer.size() > 1)
+        if (pointer.size() > 1) {
             pointer.pop_front();
+        }
         return p;
     }
     void ShowCursor() override { log.push_back("ShowCursor"); }
