@@ -78,8 +78,9 @@ Command* MakeCommand(QWidget* parent, const char* name, const char* design, QRec
     QFile file(QString::fromLatin1(design));
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray text = file.readAll();
-        if (const auto bag = PropertyBag::Parse(std::string_view(text.constData(), text.size())))
+        if (const auto bag = PropertyBag::Parse(std::string_view(text.constData(), text.size()))) {
             button->ReadProperties(*bag);
+        }
     }
     return button;
 }
@@ -215,8 +216,9 @@ void Zeruma_P::Form_Load() {
     // 6. The text first, then the list; nothing selected, so the text stays as set.
     const QString repeatText = QString::fromStdString(FormatRepeat(app_.music.BGMRepeat));
     BGM_Repeat_->setEditText(repeatText);
-    for (int16_t track = 0; track <= 30; ++track)
+    for (int16_t track = 0; track <= 30; ++track) {
         BGM_Repeat_->addItem(QString::fromStdString(FormatRepeat(track)));
+    }
     BGM_Repeat_->setCurrentIndex(-1);
     BGM_Repeat_->setEditText(repeatText);
     // 7.
@@ -229,8 +231,9 @@ void Zeruma_P::Form_Load() {
     // 10. The zoom from the pointer to the window is a desktop animation X does not offer; the
     // dialog simply appears.
     // 11.
-    while (QApplication::overrideCursor())
+    while (QApplication::overrideCursor()) {
         QApplication::restoreOverrideCursor();
+    }
 }
 
 void Zeruma_P::Form_Unload() {
@@ -239,8 +242,9 @@ void Zeruma_P::Form_Unload() {
 }
 
 void Zeruma_P::InitCommands() {
-    for (Command* button : findChildren<Command*>())
+    for (Command* button : findChildren<Command*>()) {
         button->Initialize();
+    }
 }
 
 void Zeruma_P::ReadCursorPosition() {
@@ -270,8 +274,9 @@ void Zeruma_P::Img_BGM_MouseDown(int index) {
 }
 
 void Zeruma_P::ShowChoice() {
-    for (int i = 0; i < MusicChoice::kOptionCount; ++i)
+    for (int i = 0; i < MusicChoice::kOptionCount; ++i) {
         Img_BGM_[static_cast<size_t>(i)]->setPixmap(Img_Ra_[choice_.MarkChosen(i) ? 1 : 0]);
+    }
     Cmd_BGM_->SetEnabled(choice_.BrowseEnabled());
     BGM_Repeat_->setEnabled(choice_.RepeatEnabled());
 }
@@ -284,8 +289,9 @@ void Zeruma_P::ShowFileName() {
 void Zeruma_P::Cmd_BGM_Click() {
     const std::optional<std::string> path = chooseFile_ ? chooseFile_(this) : std::nullopt;
     app_.shared.APIResult = path && !path->empty() ? 1 : 0;
-    if (!path || path->empty())
+    if (!path || path->empty()) {
         return;
+    }
     choice_.FileChosen(*path);
     ShowFileName();
 }
@@ -298,8 +304,9 @@ std::optional<std::string> Zeruma_P::ChooseFileWithDialog(QWidget* owner) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(MusicFileFilter());
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
+    }
     return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
 }
 

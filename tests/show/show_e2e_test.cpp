@@ -145,10 +145,12 @@ TEST(ShowE2E, ShowRunsAndEndsWhenTheRendererCannotRun) {
         Display* dpy = xvfb.display();
         ProgramFolder folder;
         Process::Env env;
-        if (c.badFolder)
+        if (c.badFolder) {
             env.push_back({"XDG_RUNTIME_DIR", (folder.handoffDir() / "missing").string()});
-        if (c.rendererNotExecutable)
+        }
+        if (c.rendererNotExecutable) {
             fs::permissions(folder.renderer(), fs::perms::owner_read | fs::perms::group_read);
+        }
 
         MovePointerTo(dpy, 500, 500);
         Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder, env);
@@ -234,8 +236,9 @@ TEST_F(ShowMusicE2E, Mp3InAnyCaseIsHeardAndStopsAtTheEnd) {
     Xvfb encoderDisplay(XvfbOptions{64, 64});
     WriteToneWav(dir_.path() / "tone.wav", 3.0);
     const fs::path mp3 = dir_.path() / "Tone.Mp3";
-    if (!EncodeMp3(dir_.path() / "tone.wav", mp3, encoderDisplay))
+    if (!EncodeMp3(dir_.path() / "tone.wav", mp3, encoderDisplay)) {
         GTEST_SKIP() << "lame is not installed";
+    }
     const Heard heard = play(2, mp3.string(), 1500ms);
     // About a second of a loud tone at 44.1 kHz, whatever the channel count.
     EXPECT_GT(heard.loud, 30000u);
