@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     QFont::insertSubstitution(QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"));
 
     QtMainPlatform platform(app);
-    if (Main(app.commandLine, app.programFolder, platform) == MainResult::EndProcess)
+    if (Main(app.commandLine, app.programFolder, platform) == MainResult::EndProcess) {
         EndProcessAtOnce(0);
+    }
     EndProcessAtOnce(qtApp.exec());
 }

@@ -12,8 +12,9 @@ MainResult Main(const std::string& commandLine, const std::string& programFolder
     const bool showRunning = platform.WindowExists(kShowWindowTitle);
     const bool settingsOpen = platform.WindowExists(kSettingsWindowTitle);
     const bool rendererRunning = platform.WindowExists(kRendererWindowTitle);
-    if (showRunning || settingsOpen || rendererRunning)
+    if (showRunning || settingsOpen || rendererRunning) {
         return MainResult::EndProcess;
+    }
 
     const std::string letter = ModeLetter(commandLine);
     if (letter == "P") {
@@ -33,10 +34,12 @@ MainResult Main(const std::string& commandLine, const std::string& programFolder
         platform.ShowSettingsDialog();
         return MainResult::EndProcess;
     }
-    if (letter != "S" && !commandLine.empty())
+    if (letter != "S" && !commandLine.empty()) {
         return MainResult::EndProcess;
-    if (letter == "S")
+    }
+    if (letter == "S") {
         platform.HideCursor();
+    }
     platform.LoadShow();
     return MainResult::RunMessageLoop;
 }

@@ -26,12 +26,14 @@ void reapLater(pid_t pid) {
 } // namespace
 
 bool StartProgram(const std::string& absolutePath) {
-    if (absolutePath.empty() || absolutePath.front() != '/')
+    if (absolutePath.empty() || absolutePath.front() != '/') {
         return false;
+    }
 
     posix_spawnattr_t attr;
-    if (posix_spawnattr_init(&attr) != 0)
+    if (posix_spawnattr_init(&attr) != 0) {
         return false;
+    }
     // The child starts with every signal at its default and none blocked, whatever this process
     // has set up for its own shutdown.
     sigset_t all, none;
@@ -46,8 +48,9 @@ bool StartProgram(const std::string& absolutePath) {
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, absolutePath.c_str(), nullptr, &attr, argv, environ);
     posix_spawnattr_destroy(&attr);
-    if (rc != 0)
+    if (rc != 0) {
         return false;
+    }
     reapLater(pid);
     return true;
 }

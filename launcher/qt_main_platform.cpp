@@ -54,8 +54,9 @@ void QtMainPlatform::ShowPreview(int32_t parentHandle) {
     // Only a real window can take the preview in; for anything else the preview stays a
     // window of no size of its own.
     if (rect && preview->windowHandle() != nullptr) {
-        if (QWindow* foreign = QWindow::fromWinId(parent))
+        if (QWindow* foreign = QWindow::fromWinId(parent)) {
             preview->windowHandle()->setParent(foreign);
+        }
     }
     preview->setGeometry(0, 0, size.widthPixels, size.heightPixels);
     preview->Img_Prev()->setGeometry(0, 0, size.widthPixels, size.heightPixels);

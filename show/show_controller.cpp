@@ -72,8 +72,9 @@ void ShowController::Timer3_Timer() {
 }
 
 void ShowController::Form_QueryUnload() {
-    if (ending_)
+    if (ending_) {
         return;
+    }
     ending_ = true;
     // When the CD watch has already stopped, the device is left to the end of the process.
     if (timer2_) {
@@ -93,8 +94,9 @@ void ShowController::Form_QueryUnload() {
         }
     }
     // Only a show started with /s hid the pointer.
-    if (app_.modeLetter == "S")
+    if (app_.modeLetter == "S") {
         services_.ShowCursor();
+    }
     services_.EndProcessAtOnce();
 }
 

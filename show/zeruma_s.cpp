@@ -21,8 +21,9 @@ namespace {
 // complain about its textures.
 void savePicture(const QImage& picture, const char* name) {
     std::string error;
-    if (!WriteHandoffBitmap(name, ToRgbPixels(picture), &error))
+    if (!WriteHandoffBitmap(name, ToRgbPixels(picture), &error)) {
         std::fprintf(stderr, "Kovessa.scr: %s not written: %s\n", name, error.c_str());
+    }
 }
 
 } // namespace
@@ -63,15 +64,17 @@ void Zeruma_S::SaveBackgroundBitmap() {
 }
 
 void Zeruma_S::StartProgram(const std::string& path) {
-    if (!kovessa::StartProgram(path))
+    if (!kovessa::StartProgram(path)) {
         std::fprintf(stderr, "Kovessa.scr: cannot start %s\n", path.c_str());
+    }
 }
 
 std::optional<ScreenPoint> Zeruma_S::GetCursorPos() {
     int x = 0;
     int y = 0;
-    if (!x11::GetCursorPos(x, y))
+    if (!x11::GetCursorPos(x, y)) {
         return std::nullopt;
+    }
     return ScreenPoint{x, y};
 }
 
@@ -81,10 +84,11 @@ void Zeruma_S::ShowCursor() {
 
 void Zeruma_S::SetTimerEnabled(ShowTimer which, bool enabled) {
     QTimer& t = timer(which);
-    if (enabled && !t.isActive())
+    if (enabled && !t.isActive()) {
         t.start();
-    else if (!enabled)
+    } else if (!enabled) {
         t.stop();
+    }
 }
 
 void Zeruma_S::Unload() {
