@@ -132,19 +132,20 @@ void CloseOwnDisplay() {
     triedOwnDisplay = false;
 }
 
-bool GetCursorPos(int& x, int& y) {
+std::optional<ScreenPoint> GetCursorPos() {
     Display* dpy = XDisplay();
     if (dpy == nullptr) {
-        return false;
+        return std::nullopt;
     }
     Window root = 0, child = 0;
-    int winX = 0, winY = 0;
+    int x = 0, y = 0, winX = 0, winY = 0;
     unsigned int mask = 0;
     ErrorTrap trap(dpy);
-    if (!XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &x, &y, &winX, &winY, &mask)) {
-        return false;
+    if (!XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &x, &y, &winX, &winY, &mask) ||
+        trap.failed()) {
+        return std::nullopt;
     }
-    return !trap.failed();
+    return ScreenPoint{x, y};
 }
 
 void HideCursor() {

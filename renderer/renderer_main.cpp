@@ -126,10 +126,9 @@ int RunRenderer() {
     }
 
     r.clock.Start(TickCount());
-    int x = 0;
-    int y = 0;
-    GetCursorPos(r.window.WindowHandle, x, y);
-    r.StartCursor.Start(x, y);
+    // A position that cannot be read starts the watch at the screen's corner.
+    const ScreenPoint start = GetCursorPos(r.window.WindowHandle).value_or(ScreenPoint{});
+    r.StartCursor.Start(start.x, start.y);
     SDL_ShowCursor(SDL_DISABLE);
 
     for (;;) {
@@ -150,7 +149,8 @@ int RunRenderer() {
         }
         r.scene.HandleKeys(r.KeyDown);
         // A pointer position that cannot be read counts as no movement.
-        if (GetCursorPos(r.window.WindowHandle, x, y) && r.StartCursor.MovedAway(x, y)) {
+        const std::optional<ScreenPoint> at = GetCursorPos(r.window.WindowHandle);
+        if (at && r.StartCursor.MovedAway(at->x, at->y)) {
             break;
         }
     }

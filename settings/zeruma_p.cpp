@@ -248,10 +248,9 @@ void Zeruma_P::InitCommands() {
 }
 
 void Zeruma_P::ReadCursorPosition() {
-    int x = 0, y = 0;
-    const bool ok = x11::GetCursorPos(x, y);
-    app_.shared.APIResult = ok ? 1 : 0;
-    RecordOpenPoint(app_.shared, ok ? std::optional(ScreenPoint{x, y}) : std::nullopt);
+    const std::optional<ScreenPoint> at = x11::GetCursorPos();
+    app_.shared.APIResult = at ? 1 : 0;
+    RecordOpenPoint(app_.shared, at);
 }
 
 bool Zeruma_P::eventFilter(QObject* watched, QEvent* event) {

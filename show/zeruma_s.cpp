@@ -70,12 +70,7 @@ void Zeruma_S::StartProgram(const std::string& path) {
 }
 
 std::optional<ScreenPoint> Zeruma_S::GetCursorPos() {
-    int x = 0;
-    int y = 0;
-    if (!x11::GetCursorPos(x, y)) {
-        return std::nullopt;
-    }
-    return ScreenPoint{x, y};
+    return x11::GetCursorPos();
 }
 
 void Zeruma_S::ShowCursor() {
