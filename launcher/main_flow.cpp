@@ -1,8 +1,8 @@
 #include "launcher/main_flow.h"
 
+#include "common/window_titles.h"
 #include "launcher/command_line.h"
 #include "launcher/program_paths.h"
-#include "launcher/window_titles.h"
 
 namespace kovessa {
 

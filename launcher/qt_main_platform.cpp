@@ -1,10 +1,10 @@
 #include "launcher/qt_main_platform.h"
 
+#include "common/window_titles.h"
 #include "launcher/file_exists.h"
 #include "launcher/main_flow.h"
 #include "launcher/preview_size.h"
 #include "launcher/settings_file.h"
-#include "launcher/window_titles.h"
 #include "launcher/x11_desktop.h"
 #include "settings/zeruma_p.h"
 #include "show/zeruma_r.h"

@@ -1,10 +1,10 @@
 #include "launcher/settings_file.h"
 
+#include "common/window_titles.h"
 #include "launcher/file_exists.h"
 #include "launcher/number_reader.h"
 #include "launcher/profile_file.h"
 #include "launcher/program_paths.h"
-#include "launcher/window_titles.h"
 
 #include <cmath>
 

@@ -11,7 +11,7 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
-#include "launcher/handoff_folder.h"
+#include "common/handoff_folder.h"
 #include "renderer/firefly_scene.h"
 #include "renderer/frame_pacer.h"
 #include "renderer/gl_scene_painter.h"

@@ -1,12 +1,12 @@
 #include "settings/zeruma_p.h"
 
+#include "common/window_titles.h"
 #include "controls/command.h"
 #include "controls/property_bag.h"
 #include "launcher/file_exists.h"
 #include "launcher/open_point.h"
 #include "launcher/program_paths.h"
 #include "launcher/settings_file.h"
-#include "launcher/window_titles.h"
 #include "launcher/x11_desktop.h"
 #include "settings/repeat_text.h"
 #include "settings/settings_file_writer.h"

@@ -1,7 +1,7 @@
 #include "show/handoff_bitmap.h"
 
+#include "common/handoff_folder.h"
 #include "launcher/atomic_file.h"
-#include "launcher/handoff_folder.h"
 
 #include <cstdint>
 #include <limits>

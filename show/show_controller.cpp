@@ -1,7 +1,7 @@
 #include "show/show_controller.h"
 
+#include "common/window_titles.h"
 #include "launcher/open_point.h"
-#include "launcher/window_titles.h"
 #include "show/music_file_kind.h"
 
 #include <cstdint>

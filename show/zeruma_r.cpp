@@ -1,7 +1,7 @@
 #include "show/zeruma_r.h"
 
+#include "common/window_titles.h"
 #include "launcher/process_end.h"
-#include "launcher/window_titles.h"
 #include "show/show_pictures.h"
 #include "show/x11_parent_watch.h"
 

@@ -1,9 +1,9 @@
 #include "show/zeruma_s.h"
 
-#include "launcher/handoff_folder.h"
+#include "common/handoff_folder.h"
+#include "common/window_titles.h"
 #include "launcher/process_end.h"
 #include "launcher/process_start.h"
-#include "launcher/window_titles.h"
 #include "launcher/x11_desktop.h"
 #include "music/default_media_platform.h"
 #include "show/handoff_bitmap.h"

@@ -6,7 +6,7 @@
 //   KOVESSA_BIN_DIR=build/bin build/bench/kovessa-show-bench [screenshot folder]
 #include "tests/show/show_e2e_support.h"
 
-#include "launcher/window_titles.h"
+#include "common/window_titles.h"
 
 #include <algorithm>
 #include <cstdio>

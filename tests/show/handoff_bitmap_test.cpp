@@ -1,4 +1,4 @@
-#include "launcher/handoff_folder.h"
+#include "common/handoff_folder.h"
 #include "show/handoff_bitmap.h"
 #include "show/music_file_kind.h"
 #include "tests/support/temp_dir.h"

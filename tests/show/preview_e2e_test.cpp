@@ -1,6 +1,6 @@
 // The preview inside a foreign window: the picture at its own size in the top-left corner on
 // black, the end of the process with its parent, and its independence from the guard.
-#include "launcher/window_titles.h"
+#include "common/window_titles.h"
 #include "tests/show/show_e2e_support.h"
 
 // GoogleTest before Xlib: Xlib's macros clash with its names.

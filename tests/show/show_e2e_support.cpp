@@ -1,7 +1,7 @@
 #include "tests/show/show_e2e_support.h"
 
+#include "common/window_titles.h"
 #include "launcher/settings_file.h"
-#include "launcher/window_titles.h"
 #include "show/handoff_bitmap.h"
 #include "show/qt_rgb_pixels.h"
 

@@ -1,4 +1,4 @@
-#include "launcher/handoff_folder.h"
+#include "common/handoff_folder.h"
 
 #include <cerrno>
 #include <cstdlib>
