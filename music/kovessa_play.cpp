@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnSignal);
     std::unique_ptr<MediaPlatform> platform = CreateMediaPlatform(disc ? path : std::string{});
     int32_t apiResult = 0;
-    ZerumaBGM bgm(settings, apiResult, *platform);
+    Zeruma_BGM bgm(settings, apiResult, *platform);
 
     if (disc) {
         bgm.OpenCD();

@@ -4,7 +4,7 @@ namespace kovessa {
 
 // The music calls the show makes, in the terms of the music module. The show drives them from
 // its load handler, its two music watches and its end sequence; the production implementation
-// forwards to ZerumaBGM.
+// forwards to Zeruma_BGM.
 class ShowMusic {
 public:
     virtual ~ShowMusic() = default;
