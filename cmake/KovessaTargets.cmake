@@ -24,6 +24,10 @@ add_custom_target(unit-tests)
 add_custom_target(fuzzers)
 define_property(GLOBAL PROPERTY KOVESSA_LOGIC_SOURCES BRIEF_DOCS "logic sources"
                 FULL_DOCS "Sources that must not see toolkit headers")
+define_property(GLOBAL PROPERTY KOVESSA_LOGIC_DIRS BRIEF_DOCS "logic folders"
+                FULL_DOCS "Folders that hold a logic library; their headers are logic by default")
+define_property(GLOBAL PROPERTY KOVESSA_SHELL_FILES BRIEF_DOCS "shell files"
+                FULL_DOCS "Files listed in the sources of toolkit shell libraries")
 
 function(kovessa_apply_warnings target)
     target_compile_options(${target} PRIVATE ${KOVESSA_WARNINGS})
@@ -31,7 +35,8 @@ endfunction()
 
 # A logic library: plain C++ that must not include Qt, SDL, OpenGL, Xlib or xcb headers. It
 # links nothing of those, so their include folders are not on its path, and the
-# include_boundary test checks the transitive includes of every source as well.
+# include_boundary test checks the transitive includes of every source as well. A header of the
+# library's folder with no .cpp beside it counts as logic too (kovessa_finish_logic_boundary).
 function(kovessa_logic_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
@@ -39,6 +44,7 @@ function(kovessa_logic_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
     kovessa_apply_warnings(${name})
+    set_property(GLOBAL APPEND PROPERTY KOVESSA_LOGIC_DIRS ${CMAKE_CURRENT_SOURCE_DIR})
     foreach(src ${ARG_SOURCES})
         get_filename_component(abs ${src} ABSOLUTE)
         set_property(GLOBAL APPEND PROPERTY KOVESSA_LOGIC_SOURCES ${abs})
@@ -49,13 +55,18 @@ function(kovessa_logic_library name)
     endforeach()
 endfunction()
 
-# A toolkit shell library (Qt, SDL, Xlib ...).
+# A toolkit shell library (Qt, SDL, Xlib ...). A header-only shell file is kept out of the
+# include boundary by listing it in SOURCES.
 function(kovessa_shell_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     kovessa_apply_warnings(${name})
+    foreach(src ${ARG_SOURCES})
+        get_filename_component(abs ${src} ABSOLUTE)
+        set_property(GLOBAL APPEND PROPERTY KOVESSA_SHELL_FILES ${abs})
+    endforeach()
 endfunction()
 
 # A test that needs no X server (Qt tests run on the offscreen platform).
@@ -122,10 +133,26 @@ function(kovessa_fuzzer name)
 endfunction()
 
 # Writes the list of logic sources and registers the test that keeps toolkit headers out of
-# them (the compiler lists every header each source pulls in, directly or not).
+# them (the compiler lists every header each source pulls in, directly or not). The headers of
+# a logic folder are found by globbing, so a new header-only file cannot be left out.
 function(kovessa_finish_logic_boundary)
     get_property(sources GLOBAL PROPERTY KOVESSA_LOGIC_SOURCES)
+    get_property(dirs GLOBAL PROPERTY KOVESSA_LOGIC_DIRS)
+    get_property(shell GLOBAL PROPERTY KOVESSA_SHELL_FILES)
+    list(REMOVE_DUPLICATES dirs)
+    foreach(dir ${dirs})
+        file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h)
+        # A header beside a .cpp goes with it: it is checked when that source is a logic one.
+        # A header on its own is logic unless a shell library lists it.
+        foreach(header ${headers})
+            string(REGEX REPLACE "\\.h$" ".cpp" sibling ${header})
+            if(NOT EXISTS ${sibling} AND NOT header IN_LIST shell)
+                list(APPEND sources ${header})
+            endif()
+        endforeach()
+    endforeach()
     list(REMOVE_DUPLICATES sources)
+    list(SORT sources)
     list(JOIN sources "\n" content)
     file(WRITE ${CMAKE_BINARY_DIR}/logic_sources.txt "${content}\n")
     add_test(NAME include_boundary

@@ -7,8 +7,8 @@
 namespace kovessa {
 
 // The two ends of the face gradient.
-inline constexpr uint32_t kGradientLight = Rgb(0xFF, 0xFF, 0xFF);
-inline constexpr uint32_t kGradientShade = Rgb(0xC6, 0xC5, 0xD7);
+inline constexpr uint32_t kGradientLight = PackRgb(0xFF, 0xFF, 0xFF);
+inline constexpr uint32_t kGradientShade = PackRgb(0xC6, 0xC5, 0xD7);
 
 // Width of the picture band that frames the face: the corners are this size, unscaled.
 inline constexpr int kFaceBand = 4;

@@ -3,7 +3,7 @@
 namespace kovessa {
 
 void CommandButtonState::Initialize() {
-    buttonState_ = 1;
+    buttonState_ = kButtonStateNormal;
     surface_.StartMouseTimer();
 }
 
@@ -19,13 +19,13 @@ void CommandButtonState::MouseMove() {
     if (!enabled_) {
         return;
     }
-    if (buttonState_ == 1) {
-        buttonState_ = 2;
+    if (buttonState_ == kButtonStateNormal) {
+        buttonState_ = kButtonStateHover;
         DrawButton(FacePicture::HighLight);
     }
     // While the left button is held the focused face stays as the press left it.
-    if (buttonState_ == 3 && !mouseIsDown_) {
-        buttonState_ = 4;
+    if (buttonState_ == kButtonStateFocus && !mouseIsDown_) {
+        buttonState_ = kButtonStateFocusHover;
         DrawButton(FacePicture::HighLightSelect);
     }
 }
@@ -36,14 +36,14 @@ void CommandButtonState::MouseUp(MouseButton button) {
     }
     if (button == MouseButton::Left) {
         mouseIsDown_ = false;
-        if (buttonState_ == 2) {
+        if (buttonState_ == kButtonStateHover) {
             DrawButton(FacePicture::Normal);
-        } else if (buttonState_ == 4) {
+        } else if (buttonState_ == kButtonStateFocusHover) {
             DrawButton(FacePicture::HighLightSelect);
         }
     }
     // A focused button whose pointer has left was dragged off: the press is withdrawn.
-    if (buttonState_ != 3) {
+    if (buttonState_ != kButtonStateFocus) {
         surface_.RaiseClick();
     }
 }
@@ -52,12 +52,12 @@ void CommandButtonState::GotFocus() {
     if (!enabled_) {
         return;
     }
-    if (buttonState_ != 2) {
-        buttonState_ = 3;
+    if (buttonState_ != kButtonStateHover) {
+        buttonState_ = kButtonStateFocus;
         DrawButton(FacePicture::Selected);
     } else {
         // Focus that arrives with the pointer over the button comes from a click on it.
-        buttonState_ = 4;
+        buttonState_ = kButtonStateFocusHover;
         DrawButton(FacePicture::Pressed);
     }
 }
@@ -66,8 +66,8 @@ void CommandButtonState::LostFocus() {
     if (!enabled_) {
         return;
     }
-    if (buttonState_ != 1) {
-        buttonState_ = 1;
+    if (buttonState_ != kButtonStateNormal) {
+        buttonState_ = kButtonStateNormal;
         DrawButton(FacePicture::Normal);
     }
 }
@@ -83,11 +83,11 @@ void CommandButtonState::MouseTimerTick(bool cursorOverControl) {
 }
 
 void CommandButtonState::MouseOut() {
-    if (buttonState_ == 2) {
-        buttonState_ = 1;
+    if (buttonState_ == kButtonStateHover) {
+        buttonState_ = kButtonStateNormal;
         DrawButton(FacePicture::Normal);
-    } else if (buttonState_ == 4) {
-        buttonState_ = 3;
+    } else if (buttonState_ == kButtonStateFocusHover) {
+        buttonState_ = kButtonStateFocus;
         DrawButton(FacePicture::Selected);
     }
 }
@@ -108,15 +108,15 @@ void CommandButtonState::ApplyEnabled() {
 
 void CommandButtonState::DrawButton(FacePicture picture) {
     switch (buttonState_) {
-    case 1:
-    case 3:
+    case kButtonStateNormal:
+    case kButtonStateFocus:
         hoverGradient_ = false;
         break;
-    case 2:
+    case kButtonStateHover:
         hoverGradient_ = true;
         break;
     default:
-        break; // 4 keeps the direction it had; 0 has not been set up yet
+        break; // focus with hover keeps the direction it had; unset has no face yet
     }
     surface_.DrawFace(picture, hoverGradient_);
 }

@@ -9,6 +9,13 @@ namespace kovessa {
 
 enum class MouseButton { Left, Right, Middle, Other };
 
+// The values of ButtonState, as the button's design numbers them.
+inline constexpr uint8_t kButtonStateUnset = 0;      // before Initialize or a focus change
+inline constexpr uint8_t kButtonStateNormal = 1;     // no focus, pointer outside
+inline constexpr uint8_t kButtonStateHover = 2;      // no focus, pointer over
+inline constexpr uint8_t kButtonStateFocus = 3;      // focus, pointer outside
+inline constexpr uint8_t kButtonStateFocusHover = 4; // focus, pointer over
+
 // The states of the Command button and the moves between them, driven by the mouse, the
 // focus and the 100 ms pointer test; it draws through the surface it is given.
 //

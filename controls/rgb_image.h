@@ -23,7 +23,9 @@ struct RgbImage {
     void set(int x, int y, uint32_t rgb) { pixels[static_cast<std::size_t>(y) * width + x] = rgb; }
 };
 
-inline constexpr uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) {
+// Packs three channels into one 0x00RRGGBB pixel of an RgbImage. (`Rgb` alone names a colour
+// struct elsewhere, so the verb keeps the two apart.)
+inline constexpr uint32_t PackRgb(uint8_t r, uint8_t g, uint8_t b) {
     return (uint32_t{r} << 16) | (uint32_t{g} << 8) | uint32_t{b};
 }
 

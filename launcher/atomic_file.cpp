@@ -13,8 +13,9 @@ namespace kovessa {
 namespace {
 
 bool fail(std::string* error, const std::string& what) {
-    if (error != nullptr)
+    if (error != nullptr) {
         *error = what + ": " + std::strerror(errno);
+    }
     return false;
 }
 
@@ -22,8 +23,9 @@ bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
+            }
             return false;
         }
         bytes.remove_prefix(static_cast<size_t>(n));
@@ -41,8 +43,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     const char suffix[] = ".XXXXXX";
     tmp.insert(tmp.end(), suffix, suffix + sizeof suffix);
     const int fd = mkstemp(tmp.data());
-    if (fd < 0)
+    if (fd < 0) {
         return fail(error, "cannot create a temporary file beside " + path);
+    }
 
     // Keep the permissions an existing file had; a new file gets the usual 0644 less umask.
     struct stat st {};

@@ -1,7 +1,7 @@
 #include "launcher/command_line.h"
 
+#include "common/window_id.h"
 #include "launcher/number_reader.h"
-#include "launcher/window_id.h"
 
 #include <cctype>
 

@@ -1,6 +1,6 @@
 #include "launcher/hack_command.h"
 
-#include "launcher/window_id.h"
+#include "common/window_id.h"
 
 #include <string_view>
 

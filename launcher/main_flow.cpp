@@ -1,8 +1,8 @@
 #include "launcher/main_flow.h"
 
+#include "common/window_titles.h"
 #include "launcher/command_line.h"
 #include "launcher/program_paths.h"
-#include "launcher/window_titles.h"
 
 namespace kovessa {
 
@@ -12,8 +12,9 @@ MainResult Main(const std::string& commandLine, const std::string& programFolder
     const bool showRunning = platform.WindowExists(kShowWindowTitle);
     const bool settingsOpen = platform.WindowExists(kSettingsWindowTitle);
     const bool rendererRunning = platform.WindowExists(kRendererWindowTitle);
-    if (showRunning || settingsOpen || rendererRunning)
+    if (showRunning || settingsOpen || rendererRunning) {
         return MainResult::EndProcess;
+    }
 
     const std::string letter = ModeLetter(commandLine);
     const bool show = letter == "S" || commandLine.empty();
@@ -36,10 +37,12 @@ MainResult Main(const std::string& commandLine, const std::string& programFolder
         platform.ShowSettingsDialog();
         return MainResult::EndProcess;
     }
-    if (letter != "S" && !commandLine.empty())
+    if (letter != "S" && !commandLine.empty()) {
         return MainResult::EndProcess;
-    if (letter == "S")
+    }
+    if (letter == "S") {
         platform.HideCursor();
+    }
     platform.LoadShow();
     return MainResult::RunMessageLoop;
 }

@@ -34,8 +34,9 @@ public:
 private:
     void skipBlanks(bool allowed) {
         while (allowed && !atEnd() &&
-               (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n'))
+               (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n')) {
             ++pos_;
+        }
     }
 
     std::string_view text_;
@@ -45,12 +46,13 @@ private:
 
 int digitValue(char c, int base) {
     int v = -1;
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         v = c - '0';
-    else if (c >= 'a' && c <= 'f')
+    } else if (c >= 'a' && c <= 'f') {
         v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
+    } else if (c >= 'A' && c <= 'F') {
         v = c - 'A' + 10;
+    }
     return v < base ? v : -1;
 }
 
@@ -65,15 +67,17 @@ NumberReading readRadix(Scanner& s, int base) {
     for (int d = digitValue(s.peek(), base); d >= 0; d = digitValue(s.peek(), base)) {
         r.found = true;
         accumulated = accumulated * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-        if (accumulated > 0xFFFFFFFFull)
+        if (accumulated > 0xFFFFFFFFull) {
             r.overflow = true;
+        }
         r.end = s.pos() + 1;
         s.advance();
     }
-    if (r.overflow)
+    if (r.overflow) {
         r.value = std::numeric_limits<double>::infinity();
-    else
+    } else {
         r.value = static_cast<int32_t>(static_cast<uint32_t>(accumulated));
+    }
     return r;
 }
 
@@ -93,8 +97,9 @@ NumberReading readDecimal(Scanner& s) {
     if (s.peek() == '.') {
         const std::size_t pointEnd = s.pos() + 1;
         s.advance();
-        if (!intDigits.empty())
+        if (!intDigits.empty()) {
             r.end = pointEnd;
+        }
         while (digitValue(s.peek(), 10) >= 0) {
             fracDigits += s.peek();
             r.end = s.pos() + 1;
@@ -120,8 +125,9 @@ NumberReading readDecimal(Scanner& s) {
         bool expDigits = false;
         while (digitValue(s.peek(), 10) >= 0) {
             expDigits = true;
-            if (exponent < kExponentClamp)
+            if (exponent < kExponentClamp) {
                 exponent = exponent * 10 + (s.peek() - '0');
+            }
             r.end = s.pos() + 1;
             s.advance();
         }
@@ -144,10 +150,11 @@ NumberReading readDecimal(Scanner& s) {
         // Out of range either way: tell a number too small (which reads as 0) from one too big.
         const auto firstNonZero = intDigits.find_first_not_of('0');
         long magnitude = exponent;
-        if (firstNonZero != std::string::npos)
+        if (firstNonZero != std::string::npos) {
             magnitude += static_cast<long>(intDigits.size() - firstNonZero);
-        else
+        } else {
             magnitude -= static_cast<long>(fracDigits.find_first_not_of('0'));
+        }
         if (magnitude > 0) {
             r.overflow = true;
             value = std::numeric_limits<double>::infinity();
@@ -168,18 +175,20 @@ NumberReading ReadNumber(std::string_view text, bool skipBlanksInside) {
         s.advance();
         const char kind = s.peek();
         int base = 0;
-        if (kind == 'h' || kind == 'H')
+        if (kind == 'h' || kind == 'H') {
             base = 16;
-        else if (kind == 'o' || kind == 'O')
+        } else if (kind == 'o' || kind == 'O') {
             base = 8;
+        }
         if (base == 0) {
             s.restore(amp);
             return {};
         }
         s.advance();
         NumberReading r = readRadix(s, base);
-        if (!r.found)
+        if (!r.found) {
             r.end = 0;
+        }
         return r;
     }
     return readDecimal(s);
@@ -191,28 +200,33 @@ double Val(std::string_view text) {
 
 std::optional<double> StrictNumber(std::string_view text) {
     const NumberReading r = ReadNumber(text, false);
-    if (!r.found || r.overflow)
+    if (!r.found || r.overflow) {
         return std::nullopt;
+    }
     for (std::size_t i = r.end; i < text.size(); ++i) {
-        if (text[i] != ' ' && text[i] != '\t')
+        if (text[i] != ' ' && text[i] != '\t') {
             return std::nullopt;
+        }
     }
     return r.value;
 }
 
 std::optional<int32_t> RoundToInt32(double value) {
-    if (!std::isfinite(value))
+    if (!std::isfinite(value)) {
         return std::nullopt;
+    }
     const double r = std::nearbyint(value);
-    if (r < -2147483648.0 || r > 2147483647.0)
+    if (r < -2147483648.0 || r > 2147483647.0) {
         return std::nullopt;
+    }
     return static_cast<int32_t>(r);
 }
 
 std::optional<int16_t> RoundToInt16(double value) {
     const std::optional<int32_t> wide = RoundToInt32(value);
-    if (!wide || *wide < -32768 || *wide > 32767)
+    if (!wide || *wide < -32768 || *wide > 32767) {
         return std::nullopt;
+    }
     return static_cast<int16_t>(*wide);
 }
 

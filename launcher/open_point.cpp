@@ -9,8 +9,9 @@ namespace {
 
 void storeIfItFits(int value, int16_t& into) {
     if (value >= std::numeric_limits<int16_t>::min() &&
-        value <= std::numeric_limits<int16_t>::max())
+        value <= std::numeric_limits<int16_t>::max()) {
         into = static_cast<int16_t>(value);
+    }
 }
 
 } // namespace

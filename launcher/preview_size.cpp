@@ -22,8 +22,9 @@ Axis axis(int32_t from, int32_t to, double twipsPerPixel) {
 } // namespace
 
 double TwipsPerPixel(double dotsPerInch) {
-    if (!std::isfinite(dotsPerInch) || dotsPerInch < 1.0)
+    if (!std::isfinite(dotsPerInch) || dotsPerInch < 1.0) {
         dotsPerInch = 96.0;
+    }
     return 1440.0 / dotsPerInch;
 }
 

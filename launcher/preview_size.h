@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launcher/screen_rect.h"
+#include "common/screen_rect.h"
 
 #include <cstdint>
 

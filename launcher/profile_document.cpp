@@ -5,10 +5,12 @@ namespace kovessa {
 namespace {
 
 std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
         s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+    }
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
         s.remove_suffix(1);
+    }
     return s;
 }
 
@@ -23,11 +25,13 @@ unsigned char foldAscii(unsigned char c) {
 // The section name of a header line "[name]", or nullopt for any other line.
 std::optional<std::string_view> sectionName(std::string_view line) {
     const std::string_view t = trimBlanks(line);
-    if (t.empty() || t.front() != '[')
+    if (t.empty() || t.front() != '[') {
         return std::nullopt;
+    }
     const std::size_t close = t.find(']');
-    if (close == std::string_view::npos)
+    if (close == std::string_view::npos) {
         return std::nullopt;
+    }
     return trimBlanks(t.substr(1, close - 1));
 }
 
@@ -38,17 +42,20 @@ struct KeyLine {
 
 std::optional<KeyLine> keyLine(std::string_view line) {
     const std::string_view t = trimBlanks(line);
-    if (t.empty() || t.front() == ';' || t.front() == '[')
+    if (t.empty() || t.front() == ';' || t.front() == '[') {
         return std::nullopt;
+    }
     const std::size_t eq = t.find('=');
-    if (eq == std::string_view::npos)
+    if (eq == std::string_view::npos) {
         return std::nullopt;
+    }
     return KeyLine{trimBlanks(t.substr(0, eq)), trimBlanks(t.substr(eq + 1))};
 }
 
 std::string_view unquote(std::string_view v) {
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
         return v.substr(1, v.size() - 2);
+    }
     return v;
 }
 
@@ -67,8 +74,9 @@ ProfileDocument::ProfileDocument(std::string_view bytes) {
             break;
         }
         std::size_t next = brk + 1;
-        if (bytes[brk] == '\r' && next < bytes.size() && bytes[next] == '\n')
+        if (bytes[brk] == '\r' && next < bytes.size() && bytes[next] == '\n') {
             ++next;
+        }
         lines_.push_back({std::string(bytes.substr(start, brk - start)),
                           std::string(bytes.substr(brk, next - brk))});
         start = next;
@@ -76,20 +84,23 @@ ProfileDocument::ProfileDocument(std::string_view bytes) {
 }
 
 bool ProfileDocument::SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
+    if (a.size() != b.size()) {
         return false;
+    }
     for (std::size_t i = 0; i < a.size(); ++i) {
         const auto ca = static_cast<unsigned char>(a[i]);
         const auto cb = static_cast<unsigned char>(b[i]);
         if (isLeadByte(ca) && i + 1 < a.size()) {
             // A double-byte character: both bytes must match as they are.
-            if (ca != cb || a[i + 1] != b[i + 1])
+            if (ca != cb || a[i + 1] != b[i + 1]) {
                 return false;
+            }
             ++i;
             continue;
         }
-        if (foldAscii(ca) != foldAscii(cb))
+        if (foldAscii(ca) != foldAscii(cb)) {
             return false;
+        }
     }
     return true;
 }
@@ -97,11 +108,13 @@ bool ProfileDocument::SameName(std::string_view a, std::string_view b) {
 std::optional<ProfileDocument::Range> ProfileDocument::findSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const auto name = sectionName(lines_[i].text);
-        if (!name || !SameName(*name, section))
+        if (!name || !SameName(*name, section)) {
             continue;
+        }
         std::size_t end = i + 1;
-        while (end < lines_.size() && !sectionName(lines_[end].text))
+        while (end < lines_.size() && !sectionName(lines_[end].text)) {
             ++end;
+        }
         return Range{i, end};
     }
     return std::nullopt;
@@ -111,8 +124,9 @@ std::optional<std::size_t> ProfileDocument::findKey(const Range& range,
                                                     std::string_view key) const {
     for (std::size_t i = range.header + 1; i < range.end; ++i) {
         const auto kl = keyLine(lines_[i].text);
-        if (kl && SameName(kl->key, key))
+        if (kl && SameName(kl->key, key)) {
             return i;
+        }
     }
     return std::nullopt;
 }
@@ -120,11 +134,13 @@ std::optional<std::size_t> ProfileDocument::findKey(const Range& range,
 std::optional<std::string> ProfileDocument::Get(std::string_view section,
                                                 std::string_view key) const {
     const auto range = findSection(section);
-    if (!range)
+    if (!range) {
         return std::nullopt;
+    }
     const auto index = findKey(*range, key);
-    if (!index)
+    if (!index) {
         return std::nullopt;
+    }
     return std::string(unquote(keyLine(lines_[*index].text)->rawValue));
 }
 
@@ -135,30 +151,35 @@ ProfileDocument::SetResult ProfileDocument::Set(std::string_view section, std::s
     value = trimBlanks(value);
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
         section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
-        key.empty() || key.front() == '[' || key.front() == ';')
+        key.empty() || key.front() == '[' || key.front() == ';') {
         return SetResult::Refused;
+    }
 
     const std::string newLine = std::string(key) + "=" + std::string(value);
     const auto range = findSection(section);
     if (range) {
         if (const auto index = findKey(*range, key)) {
             const KeyLine kl = *keyLine(lines_[*index].text);
-            if (kl.rawValue == value)
+            if (kl.rawValue == value) {
                 return SetResult::Unchanged;
+            }
             // The key keeps the spelling it has in the file.
             lines_[*index].text = std::string(kl.key) + "=" + std::string(value);
             return SetResult::Changed;
         }
         std::size_t after = range->end;
-        while (after > range->header + 1 && trimBlanks(lines_[after - 1].text).empty())
+        while (after > range->header + 1 && trimBlanks(lines_[after - 1].text).empty()) {
             --after;
-        if (lines_[after - 1].ending.empty())
+        }
+        if (lines_[after - 1].ending.empty()) {
             lines_[after - 1].ending = "\r\n";
+        }
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after), Line{newLine, "\r\n"});
         return SetResult::Changed;
     }
-    if (!lines_.empty() && lines_.back().ending.empty())
+    if (!lines_.empty() && lines_.back().ending.empty()) {
         lines_.back().ending = "\r\n";
+    }
     lines_.push_back({"[" + std::string(section) + "]", "\r\n"});
     lines_.push_back({newLine, "\r\n"});
     return SetResult::Changed;
@@ -166,8 +187,9 @@ ProfileDocument::SetResult ProfileDocument::Set(std::string_view section, std::s
 
 std::string ProfileDocument::Text() const {
     std::string text;
-    for (const Line& line : lines_)
+    for (const Line& line : lines_) {
         text += line.text + line.ending;
+    }
     return text;
 }
 

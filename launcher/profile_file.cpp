@@ -26,8 +26,9 @@ struct FileText {
 
 FileText readWhole(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
         return {errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed, {}};
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
         ::close(fd);
@@ -37,14 +38,16 @@ FileText readWhole(const std::string& path) {
     char buffer[8192];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
+        }
         if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > std::size_t(kMaxFileSize)) {
             ::close(fd);
             return {ReadStatus::Failed, {}};
         }
-        if (n == 0)
+        if (n == 0) {
             break;
+        }
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
@@ -61,23 +64,27 @@ std::string cString(const std::string& s) {
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, std::size_t bufferSize,
                              const std::string& path) {
-    if (bufferSize == 0)
+    if (bufferSize == 0) {
         return {};
+    }
     std::optional<std::string> value;
     const FileText file = readWhole(path);
-    if (file.status == ReadStatus::Ok)
+    if (file.status == ReadStatus::Ok) {
         value = ProfileDocument(file.bytes).Get(cString(section), cString(key));
+    }
     std::string result = cString(value.value_or(defaultValue));
-    if (result.size() > bufferSize - 1)
+    if (result.size() > bufferSize - 1) {
         result.resize(bufferSize - 1);
+    }
     return result;
 }
 
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path) {
     const FileText file = readWhole(path);
-    if (file.status == ReadStatus::Failed)
+    if (file.status == ReadStatus::Failed) {
         return false;
+    }
     ProfileDocument document(file.bytes);
     switch (document.Set(cString(section), cString(key), cString(value))) {
     case ProfileDocument::SetResult::Unchanged:

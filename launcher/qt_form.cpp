@@ -51,13 +51,15 @@ Form::Form(QWidget* parent) : QWidget(parent) {}
 
 Form::~Form() {
     forget(this);
-    if (modalLoop_ != nullptr)
+    if (modalLoop_ != nullptr) {
         modalLoop_->quit();
+    }
 }
 
 void Form::Load() {
-    if (loaded_)
+    if (loaded_) {
         return;
+    }
     loaded_ = true;
     loadedForms().push_back(this);
     // A window that is never shown gets no X window until asked for one; the other processes
@@ -68,22 +70,25 @@ void Form::Load() {
 
 void Form::ShowModeless() {
     Load();
-    if (!unloading_)
+    if (!unloading_) {
         show();
+    }
 }
 
 void Form::ShowModal() {
     Load();
-    if (unloading_)
+    if (unloading_) {
         return;
+    }
     setWindowModality(Qt::ApplicationModal);
     show();
     QEventLoop loop;
     modalLoop_ = &loop;
     QPointer<Form> self(this);
     loop.exec();
-    if (!self)
+    if (!self) {
         return;
+    }
     modalLoop_ = nullptr;
     // The loop also ends when the whole application is asked to quit, and Qt then refuses to
     // run any loop again; that is a shutdown, and the window unloads as for any other.
@@ -91,8 +96,9 @@ void Form::ShowModal() {
 }
 
 void Form::Unload() {
-    if (unloading_ || !loaded_)
+    if (unloading_ || !loaded_) {
         return;
+    }
     unloading_ = true;
     Form_QueryUnload();
     Form_Unload();
@@ -106,8 +112,9 @@ void Form::Unload() {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [] {
-                if (loadedForms().empty())
+                if (loadedForms().empty()) {
                     QCoreApplication::exit(0);
+                }
             },
             Qt::QueuedConnection);
     }
@@ -122,11 +129,13 @@ void Form::closeEvent(QCloseEvent* event) {
 void Form::UnloadAll() {
     // Copy first: each unload changes the list, and a handler may end the process outright.
     std::vector<QPointer<Form>> forms;
-    for (auto it = loadedForms().rbegin(); it != loadedForms().rend(); ++it)
+    for (auto it = loadedForms().rbegin(); it != loadedForms().rend(); ++it) {
         forms.emplace_back(*it);
+    }
     for (const QPointer<Form>& form : forms) {
-        if (form)
+        if (form) {
             form->Unload();
+        }
     }
     QCoreApplication::exit(0);
 }
@@ -136,10 +145,12 @@ int Form::LoadedCount() {
 }
 
 void Form::InstallTerminationHandlers() {
-    if (signalPipe[0] >= 0)
+    if (signalPipe[0] >= 0) {
         return;
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    }
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
+    }
     auto* notifier =
         new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {

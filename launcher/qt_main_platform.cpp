@@ -1,10 +1,10 @@
 #include "launcher/qt_main_platform.h"
 
+#include "common/window_titles.h"
 #include "launcher/file_exists.h"
 #include "launcher/main_flow.h"
 #include "launcher/preview_size.h"
 #include "launcher/settings_file.h"
-#include "launcher/window_titles.h"
 #include "launcher/x11_desktop.h"
 #include "settings/zeruma_p.h"
 #include "show/zeruma_r.h"
@@ -57,8 +57,9 @@ void QtMainPlatform::ShowPreview(int32_t parentHandle) {
     // Only a real window can take the preview in; for anything else the preview stays a
     // window of no size of its own.
     if (rect && preview->windowHandle() != nullptr) {
-        if (QWindow* foreign = QWindow::fromWinId(parent))
+        if (QWindow* foreign = QWindow::fromWinId(parent)) {
             preview->windowHandle()->setParent(foreign);
+        }
     }
     preview->setGeometry(0, 0, size.widthPixels, size.heightPixels);
     preview->Img_Prev()->setGeometry(0, 0, size.widthPixels, size.heightPixels);

@@ -1,10 +1,10 @@
 #include "launcher/settings_file.h"
 
+#include "common/window_titles.h"
 #include "launcher/file_exists.h"
 #include "launcher/number_reader.h"
 #include "launcher/profile_file.h"
 #include "launcher/program_paths.h"
-#include "launcher/window_titles.h"
 
 #include <cmath>
 
@@ -17,14 +17,17 @@ constexpr std::size_t kNameLimit = 128;
 
 // A whole number for a 16-bit setting, or the old value when the text is not one.
 int16_t readSetting(const std::string& value, int16_t old) {
-    if (value.empty())
+    if (value.empty()) {
         return 0;
+    }
     const std::optional<double> number = StrictNumber(value);
-    if (!number)
+    if (!number) {
         return old;
+    }
     const double whole = std::floor(*number);
-    if (whole < -32768.0 || whole > 32767.0)
+    if (whole < -32768.0 || whole > 32767.0) {
         return old;
+    }
     return static_cast<int16_t>(whole);
 }
 
@@ -59,8 +62,9 @@ void LoadSettings(MusicSettings& settings, const std::string& programFolder) {
     settings.BGMFile = file;
     if (file.empty() || !FileExists(file)) {
         settings.BGMFile.clear();
-        if (settings.BGMKind == 2)
-            settings.BGMKind = 0;
+        if (settings.BGMKind == kBgmKindFile) {
+            settings.BGMKind = kBgmKindNone;
+        }
     }
 }
 

@@ -51,14 +51,16 @@ private:
 
 bool fixesReady(Display* dpy) {
     static Display* announcedOn = nullptr;
-    if (announcedOn == dpy)
+    if (announcedOn == dpy) {
         return true;
+    }
     int event = 0, error = 0, major = 4, minor = 0;
     // The server accepts the pointer requests only from a client that has announced its
     // version of the extension.
     if (!XFixesQueryExtension(dpy, &event, &error) || !XFixesQueryVersion(dpy, &major, &minor) ||
-        major < 4)
+        major < 4) {
         return false;
+    }
     announcedOn = dpy;
     return true;
 }
@@ -71,30 +73,37 @@ std::string property(Display* dpy, Window w, Atom name) {
     std::string text;
     if (XGetWindowProperty(dpy, w, name, 0, 1024, False, AnyPropertyType, &type, &format, &count,
                            &after, &data) == Success &&
-        data != nullptr && format == 8)
+        data != nullptr && format == 8) {
         text.assign(reinterpret_cast<const char*>(data), count);
-    if (data != nullptr)
+    }
+    if (data != nullptr) {
         XFree(data);
+    }
     return text;
 }
 
 Window findIn(Display* dpy, Window w, const std::string& title, Atom netName, int depth) {
-    if (property(dpy, w, XA_WM_NAME) == title || property(dpy, w, netName) == title)
+    if (property(dpy, w, XA_WM_NAME) == title || property(dpy, w, netName) == title) {
         return w;
+    }
     // Real trees are a few levels deep; the bound only guards against a hostile one.
-    if (depth > 64)
+    if (depth > 64) {
         return 0;
+    }
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
-    if (!XQueryTree(dpy, w, &root, &parent, &children, &count))
+    if (!XQueryTree(dpy, w, &root, &parent, &children, &count)) {
         return 0;
+    }
     std::vector<Window> list(children, children + count);
-    if (children != nullptr)
+    if (children != nullptr) {
         XFree(children);
+    }
     for (Window child : list) {
-        if (const Window found = findIn(dpy, child, title, netName, depth + 1))
+        if (const Window found = findIn(dpy, child, title, netName, depth + 1)) {
             return found;
+        }
     }
     return 0;
 }
@@ -104,8 +113,9 @@ Window findIn(Display* dpy, Window w, const std::string& title, Atom netName, in
 Display* XDisplay() {
     if (auto* x11 =
             qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
-        if (Display* dpy = x11->display())
+        if (Display* dpy = x11->display()) {
             return dpy;
+        }
     }
     if (!triedOwnDisplay) {
         triedOwnDisplay = true;
@@ -115,45 +125,52 @@ Display* XDisplay() {
 }
 
 void CloseOwnDisplay() {
-    if (ownDisplay != nullptr)
+    if (ownDisplay != nullptr) {
         XCloseDisplay(ownDisplay);
+    }
     ownDisplay = nullptr;
     triedOwnDisplay = false;
 }
 
-bool GetCursorPos(int& x, int& y) {
+std::optional<ScreenPoint> GetCursorPos() {
     Display* dpy = XDisplay();
-    if (dpy == nullptr)
-        return false;
+    if (dpy == nullptr) {
+        return std::nullopt;
+    }
     Window root = 0, child = 0;
-    int winX = 0, winY = 0;
+    int x = 0, y = 0, winX = 0, winY = 0;
     unsigned int mask = 0;
     ErrorTrap trap(dpy);
-    if (!XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &x, &y, &winX, &winY, &mask))
-        return false;
-    return !trap.failed();
+    if (!XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &x, &y, &winX, &winY, &mask) ||
+        trap.failed()) {
+        return std::nullopt;
+    }
+    return ScreenPoint{x, y};
 }
 
 void HideCursor() {
     Display* dpy = XDisplay();
-    if (dpy == nullptr || !fixesReady(dpy))
+    if (dpy == nullptr || !fixesReady(dpy)) {
         return;
+    }
     XFixesHideCursor(dpy, DefaultRootWindow(dpy));
     XFlush(dpy);
 }
 
 void ShowCursor() {
     Display* dpy = XDisplay();
-    if (dpy == nullptr || !fixesReady(dpy))
+    if (dpy == nullptr || !fixesReady(dpy)) {
         return;
+    }
     XFixesShowCursor(dpy, DefaultRootWindow(dpy));
     XFlush(dpy);
 }
 
 unsigned long FindWindowByTitle(const std::string& title) {
     Display* dpy = XDisplay();
-    if (dpy == nullptr)
+    if (dpy == nullptr) {
         return 0;
+    }
     ErrorTrap trap(dpy);
     const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
     return findIn(dpy, DefaultRootWindow(dpy), title, netName, 0);
@@ -161,17 +178,21 @@ unsigned long FindWindowByTitle(const std::string& title) {
 
 std::optional<ScreenRect> GetWindowRect(unsigned long window) {
     Display* dpy = XDisplay();
-    if (dpy == nullptr || window == 0)
+    if (dpy == nullptr || window == 0) {
         return std::nullopt;
+    }
     ErrorTrap trap(dpy);
     XWindowAttributes attributes;
     std::memset(&attributes, 0, sizeof attributes);
-    if (!XGetWindowAttributes(dpy, window, &attributes) || trap.failed())
+    if (!XGetWindowAttributes(dpy, window, &attributes) || trap.failed()) {
         return std::nullopt;
+    }
     int x = 0, y = 0;
     Window child = 0;
-    if (!XTranslateCoordinates(dpy, window, attributes.root, 0, 0, &x, &y, &child) || trap.failed())
+    if (!XTranslateCoordinates(dpy, window, attributes.root, 0, 0, &x, &y, &child) ||
+        trap.failed()) {
         return std::nullopt;
+    }
     return ScreenRect{x, y, x + attributes.width, y + attributes.height};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launcher/screen_rect.h"
+#include "common/screen_rect.h"
 
 #include <optional>
 #include <string>
@@ -20,8 +20,8 @@ Display* XDisplay();
 // Closes the module's own connection, if one was opened; Qt's is left alone.
 void CloseOwnDisplay();
 
-// The pointer position on the screen; false when it cannot be read.
-bool GetCursorPos(int& x, int& y);
+// GetCursorPos: the pointer's position on the screen; nullopt when it cannot be read.
+std::optional<ScreenPoint> GetCursorPos();
 
 // Hides and shows the pointer over the whole screen. The X server shows it again by itself
 // when this process's connection closes, so a crash never leaves it hidden.

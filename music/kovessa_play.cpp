@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     int next = 2;
     MusicSettings settings;
     settings.BGMFile = path;
-    settings.BGMKind = disc ? 1 : 2;
+    settings.BGMKind = disc ? kBgmKindCD : kBgmKindFile;
     if (disc && argc > next) {
         settings.BGMRepeat = static_cast<int16_t>(std::atoi(argv[next++]));
     }
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnSignal);
     std::unique_ptr<MediaPlatform> platform = CreateMediaPlatform(disc ? path : std::string{});
     int32_t apiResult = 0;
-    ZerumaBGM bgm(settings, apiResult, *platform);
+    Zeruma_BGM bgm(settings, apiResult, *platform);
 
     if (disc) {
         bgm.OpenCD();

@@ -5,6 +5,11 @@
 
 namespace kovessa {
 
+// The values of BGMKind that choose a source. Every other value, 0 included, plays nothing.
+inline constexpr int16_t kBgmKindNone = 0;
+inline constexpr int16_t kBgmKindCD = 1;
+inline constexpr int16_t kBgmKindFile = 2;
+
 // The three music settings of the screensaver program. The settings file fills them at start,
 // the settings dialog edits and writes them, the show plays what they say.
 struct MusicSettings {

@@ -53,15 +53,15 @@ double LeadingNumber(const std::string& text) {
 
 } // namespace
 
-ZerumaBGM::ZerumaBGM(MusicSettings& settings, int32_t& apiResult, MediaPlatform& platform)
+Zeruma_BGM::Zeruma_BGM(MusicSettings& settings, int32_t& apiResult, MediaPlatform& platform)
     : settings_(settings), apiResult_(apiResult), platform_(platform) {}
 
-void ZerumaBGM::OpenCD() {
+void Zeruma_BGM::OpenCD() {
     apiResult_ = platform_.SendString("open cdaudio", nullptr, 0);
     apiResult_ = platform_.SendString("set cdaudio time format tmsf", nullptr, 0);
 }
 
-void ZerumaBGM::CheckCD() {
+void Zeruma_BGM::CheckCD() {
     CDReady = kTrue;
     try {
         const std::string track = MCIQuery("status cdaudio current track");
@@ -93,12 +93,12 @@ void ZerumaBGM::CheckCD() {
     }
 }
 
-void ZerumaBGM::CloseCD() {
+void Zeruma_BGM::CloseCD() {
     apiResult_ = platform_.SendString("stop cdaudio", nullptr, 0);
     apiResult_ = platform_.SendString("close cdaudio", nullptr, 0);
 }
 
-void ZerumaBGM::PlayMP3() {
+void Zeruma_BGM::PlayMP3() {
     // The path is quoted so that blanks work; a double quote inside it is doubled, so it stays
     // part of the name and can never end the name early and add words to the command.
     const std::string open =
@@ -108,12 +108,12 @@ void ZerumaBGM::PlayMP3() {
     }
 }
 
-bool ZerumaBGM::IsMP3Playing() {
+bool Zeruma_BGM::IsMP3Playing() {
     platform_.SendString("status MP3Play mode", mp3Mode_.data(), 30);
     return ModeIs(mp3Mode_.data(), "playing");
 }
 
-void ZerumaBGM::RepeatMP3() {
+void Zeruma_BGM::RepeatMP3() {
     if (IsMP3Playing()) {
         return;
     }
@@ -121,23 +121,23 @@ void ZerumaBGM::RepeatMP3() {
     platform_.SendString("play MP3Play from 0", nullptr, 0);
 }
 
-void ZerumaBGM::CloseMP3() {
+void Zeruma_BGM::CloseMP3() {
     platform_.SendString("stop MP3Play", nullptr, 0);
     platform_.SendString("close MP3Play", nullptr, 0);
 }
 
-void ZerumaBGM::PlayWave() {
+void Zeruma_BGM::PlayWave() {
     if (platform_.WaveOutGetNumDevs() <= 0) {
         return;
     }
     apiResult_ = platform_.PlaySound(settings_.BGMFile.c_str(), kSndAsync | kSndLoop);
 }
 
-void ZerumaBGM::StopWave() {
+void Zeruma_BGM::StopWave() {
     apiResult_ = platform_.PlaySound(nullptr, kSndSync);
 }
 
-int32_t ZerumaBGM::SendMCICommand(const std::string& command, std::string& answer) {
+int32_t Zeruma_BGM::SendMCICommand(const std::string& command, std::string& answer) {
     if (command.empty()) {
         answer = "コマンド文字列が指定されていません";
         return -1;
@@ -158,7 +158,7 @@ int32_t ZerumaBGM::SendMCICommand(const std::string& command, std::string& answe
     return 0;
 }
 
-std::string ZerumaBGM::MCIQuery(const std::string& command) {
+std::string Zeruma_BGM::MCIQuery(const std::string& command) {
     const int32_t code = SendMCICommand(command, lastAnswer_);
     apiResult_ = code;
     if (code != 0) {
@@ -167,8 +167,8 @@ std::string ZerumaBGM::MCIQuery(const std::string& command) {
     return lastAnswer_;
 }
 
-int32_t ZerumaBGM::MCIPlay(const std::string& device, const std::string& from,
-                           const std::string& to) {
+int32_t Zeruma_BGM::MCIPlay(const std::string& device, const std::string& from,
+                            const std::string& to) {
     std::string command = "play " + device;
     if (!from.empty()) {
         command += " from " + from;

@@ -12,9 +12,9 @@ namespace kovessa {
 // The music module of the show: starts the chosen music, keeps it repeating from the show
 // window's timers and stops it. Every failure is silent; it only ends up as a code in
 // `APIResult`. Runs on the user-interface thread, and every call returns at once.
-class ZerumaBGM {
+class Zeruma_BGM {
 public:
-    ZerumaBGM(MusicSettings& settings, int32_t& apiResult, MediaPlatform& platform);
+    Zeruma_BGM(MusicSettings& settings, int32_t& apiResult, MediaPlatform& platform);
 
     // True (-1) while the disc can be queried; the show's CD timer follows it.
     int16_t CDReady = 0;

@@ -54,28 +54,34 @@ void FireflyScene::StepFireflies(int64_t t) {
         while (fly.Cell == fly.Trail[0] || fly.Cell == fly.Trail[1]) {
             switch (Random.RandomBelow(6)) {
             case 0:
-                if (CellIx(from) > 0)
+                if (CellIx(from) > 0) {
                     fly.Cell = from - 1;
+                }
                 break;
             case 1:
-                if (CellIx(from) < kLatticeX - 1)
+                if (CellIx(from) < kLatticeX - 1) {
                     fly.Cell = from + 1;
+                }
                 break;
             case 2:
-                if (CellIz(from) > 0)
+                if (CellIz(from) > 0) {
                     fly.Cell = from - kLatticeX;
+                }
                 break;
             case 3:
-                if (CellIz(from) < kLatticeZ - 1)
+                if (CellIz(from) < kLatticeZ - 1) {
                     fly.Cell = from + kLatticeX;
+                }
                 break;
             case 4:
-                if (CellIy(from) > 0)
+                if (CellIy(from) > 0) {
                     fly.Cell = from - kLatticeX * kLatticeZ;
+                }
                 break;
             default:
-                if (CellIy(from) < kLatticeY - 1)
+                if (CellIy(from) < kLatticeY - 1) {
                     fly.Cell = from + kLatticeX * kLatticeZ;
+                }
                 break;
             }
         }

@@ -13,7 +13,7 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
-#include "launcher/handoff_folder.h"
+#include "common/handoff_folder.h"
 #include "renderer/firefly_scene.h"
 #include "renderer/frame_pacer.h"
 #include "renderer/gl_scene_painter.h"
@@ -181,13 +181,12 @@ int RunRenderer(const std::vector<std::string>& arguments) {
     }
 
     r.clock.Start(TickCount());
-    int x = 0;
-    int y = 0;
     // The daemon owns the pointer and keyboard of its window: neither ends the show there.
     const bool ownWindow = !r.window.foreign;
     if (ownWindow) {
-        GetCursorPos(r.window.WindowHandle, x, y);
-        r.StartCursor.Start(x, y);
+        // A position that cannot be read starts the watch at the screen's corner.
+        const ScreenPoint start = GetCursorPos(r.window.WindowHandle).value_or(ScreenPoint{});
+        r.StartCursor.Start(start.x, start.y);
         SDL_ShowCursor(SDL_DISABLE);
     }
 
@@ -215,7 +214,8 @@ int RunRenderer(const std::vector<std::string>& arguments) {
         }
         r.scene.HandleKeys(r.KeyDown);
         // A pointer position that cannot be read counts as no movement.
-        if (GetCursorPos(r.window.WindowHandle, x, y) && r.StartCursor.MovedAway(x, y)) {
+        const std::optional<ScreenPoint> at = GetCursorPos(r.window.WindowHandle);
+        if (at && r.StartCursor.MovedAway(at->x, at->y)) {
             break;
         }
     }

@@ -1,6 +1,6 @@
 #include "renderer/renderer_options.h"
 
-#include "launcher/window_id.h"
+#include "common/window_id.h"
 
 namespace kovessa {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "launcher/window_titles.h"
+#include "common/window_titles.h"
 #include "renderer/gl_scene_painter.h"
 
 namespace kovessa {

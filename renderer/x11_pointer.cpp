@@ -5,14 +5,17 @@
 
 namespace kovessa {
 
-bool GetCursorPos(SDL_Window* window, int& x, int& y) {
+std::optional<ScreenPoint> GetCursorPos(SDL_Window* window) {
+    if (window == nullptr) {
+        return std::nullopt;
+    }
+    ScreenPoint at;
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
-        info.subsystem != SDL_SYSWM_X11) {
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
         // Outside X11 (a native Wayland session) SDL's own global state is the only source.
-        SDL_GetGlobalMouseState(&x, &y);
-        return window != nullptr;
+        SDL_GetGlobalMouseState(&at.x, &at.y);
+        return at;
     }
     Display* display = info.info.x11.display;
     Window root = 0;
@@ -20,8 +23,11 @@ bool GetCursorPos(SDL_Window* window, int& x, int& y) {
     int winX = 0;
     int winY = 0;
     unsigned int mask = 0;
-    return XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &winX, &winY,
-                         &mask) == True;
+    if (XQueryPointer(display, DefaultRootWindow(display), &root, &child, &at.x, &at.y, &winX,
+                      &winY, &mask) != True) {
+        return std::nullopt;
+    }
+    return at;
 }
 
 } // namespace kovessa

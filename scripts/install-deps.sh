@@ -3,7 +3,7 @@
 # that are already there are not fetched again, so a second run costs a second.
 set -eu
 
-PACKAGES="cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format
+PACKAGES="cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format clang-tidy
 qt6-base-dev libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
 libx11-dev libxfixes-dev libxtst-dev libxcb1-dev
 libmpg123-dev libsndfile1-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev

@@ -4,7 +4,8 @@
 #   2. the gcc build with warnings as errors, every test: unit tests, the toolkit-free logic
 #      boundary, and the end-to-end tests that run both programs on private Xvfb servers;
 #   3. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
-#      again, and each libFuzzer target for a short run over its regression inputs.
+#      again, and each libFuzzer target for a short run over its regression inputs;
+#   4. braces always (clang-tidy over every source, with the two builds' compile commands).
 # Ends with the combined count of passed and failed tests.
 set -u
 cd "$(dirname "$0")/.."
@@ -51,6 +52,14 @@ if CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Deb
 else
     tail -50 "$LOG/asan-build.log"
     failed_steps="$failed_steps sanitizer-build"
+fi
+
+echo "== braces"
+if tools/check_braces.sh >"$LOG/braces.txt" 2>&1; then
+    tail -1 "$LOG/braces.txt"
+else
+    cat "$LOG/braces.txt"
+    failed_steps="$failed_steps braces"
 fi
 
 # ctest closes with "N% tests passed, F tests failed out of T"; add the runs up.

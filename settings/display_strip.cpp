@@ -38,10 +38,8 @@ void DisplayStrip::ResizePIC(PixelSurface& surface) {
 }
 
 void DisplayStrip::pTextOut(PixelSurface& surface, std::string_view text, std::string_view fontName,
-                            int16_t fontSize, bool bold, int16_t x, int16_t y, uint32_t colour) {
-    const uint32_t rgb =
-        ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF); // BGR to RGB
-    text_.DrawText(surface, SurfaceFont{fontName, fontSize, bold}, text, x, y, rgb);
+                            int16_t fontSize, bool bold, int16_t x, int16_t y, BgrColour colour) {
+    text_.DrawText(surface, SurfaceFont{fontName, fontSize, bold}, text, x, y, ToRgb(colour));
 }
 
 void DisplayStrip::ApplyHiLite(int32_t x) {
@@ -51,8 +49,9 @@ void DisplayStrip::ApplyHiLite(int32_t x) {
 
 void DisplayStrip::ApplyStar(int16_t n, int32_t x, int32_t y) {
     // Only the four pictures exist; any other index draws nothing, as a missing control would.
-    if (n < 0 || n >= static_cast<int16_t>(picStar.size()))
+    if (n < 0 || n >= static_cast<int16_t>(picStar.size())) {
         return;
+    }
     const PixelSurface& star = picStar[static_cast<size_t>(n)];
     AlphaBlendAdd(picBuffer, x, y, star.width(), star.height(), star, 0, 0, kBlendAlpha);
 }
@@ -69,8 +68,9 @@ void DisplayStrip::DrawFrame() {
     BitBlt(picBuffer, 0, 0, picText.width(), picText.height(), picText, 0, 0, RasterOp::SrcPaint);
 
     HiliteX += kHiliteStep;
-    if (HiliteX > picDisplay.width())
+    if (HiliteX > picDisplay.width()) {
         HiliteX = -picHilite.width();
+    }
 
     if (HiliteX > kStarWindowLow && HiliteX < kStarWindowHigh && !StarActive) {
         StarActive = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/colour.h"
 #include "settings/pixel_surface.h"
 #include "settings/text_drawer.h"
 
@@ -9,12 +10,6 @@
 #include <string_view>
 
 namespace kovessa {
-
-// A colour as the desktop's colour values hold it: 0x00BBGGRR.
-constexpr uint32_t ColourRef(uint8_t r, uint8_t g, uint8_t b) {
-    return static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) |
-           (static_cast<uint32_t>(b) << 16);
-}
 
 // The animated link strip of the settings dialog, composed on plain pixel surfaces. A pale
 // yellow address on black; a bright slanted streak sweeps across its letters and a star
@@ -38,7 +33,7 @@ public:
     static constexpr int16_t kFontPoints = 14;
     static constexpr int16_t kTextX = 2;
     static constexpr int16_t kTextY = 2;
-    static constexpr uint32_t kTextColour = ColourRef(200, 200, 100);
+    static constexpr BgrColour kTextColour = ColourRef(200, 200, 100);
 
     // `hilite` is the streak picture, `stars` the four star pictures, grey on black.
     DisplayStrip(TextDrawer& text, PixelSurface hilite, std::array<PixelSurface, 4> stars);
@@ -56,18 +51,18 @@ public:
     void Cleartext();
     void ResizePIC(PixelSurface& surface);
     void pTextOut(PixelSurface& surface, std::string_view text, std::string_view fontName,
-                  int16_t fontSize, bool bold, int16_t x, int16_t y, uint32_t colour);
+                  int16_t fontSize, bool bold, int16_t x, int16_t y, BgrColour colour);
     void ApplyHiLite(int32_t x);
     void ApplyStar(int16_t n, int32_t x, int32_t y);
     void DrawFrame();
 
     // Surfaces. picDisplay is what the strip shows; the others are hidden.
-    PixelSurface picDisplay{kDisplayWidth, kDisplayHeight, 0x000000};
-    PixelSurface picBuffer{0, 0, 0x000000};
-    PixelSurface picBlank{0, 0, 0x000000};
-    PixelSurface picText{0, 0, 0x000000};
-    PixelSurface picTextM{0, 0, 0xFFFFFF};
-    PixelSurface PictextB{0, 0, 0x000000};
+    PixelSurface picDisplay{kDisplayWidth, kDisplayHeight, RgbColour{0x000000}};
+    PixelSurface picBuffer{0, 0, RgbColour{0x000000}};
+    PixelSurface picBlank{0, 0, RgbColour{0x000000}};
+    PixelSurface picText{0, 0, RgbColour{0x000000}};
+    PixelSurface picTextM{0, 0, RgbColour{0xFFFFFF}};
+    PixelSurface PictextB{0, 0, RgbColour{0x000000}};
     PixelSurface picHilite;
     std::array<PixelSurface, 4> picStar;
 

@@ -12,8 +12,9 @@ void MusicChoice::ShowCurrentKind() {
 }
 
 void MusicChoice::ChooseOption(int index) {
-    if (index < 0 || index >= kOptionCount)
+    if (index < 0 || index >= kOptionCount) {
         return;
+    }
     settings_.BGMKind = static_cast<int16_t>(index);
     repeatEnabled_ = false;
     browseEnabled_ = false;
@@ -22,16 +23,18 @@ void MusicChoice::ChooseOption(int index) {
 
 void MusicChoice::ShowKind(int kind) {
     marks_.fill(false);
-    if (kind < 0 || kind >= kOptionCount)
+    if (kind < 0 || kind >= kOptionCount) {
         return;
+    }
     marks_[static_cast<size_t>(kind)] = true;
-    repeatEnabled_ = kind == 1;
-    browseEnabled_ = kind == 2;
+    repeatEnabled_ = kind == kBgmKindCD;
+    browseEnabled_ = kind == kBgmKindFile;
 }
 
 void MusicChoice::FileChosen(const std::string& path) {
-    if (!path.empty())
+    if (!path.empty()) {
         settings_.BGMFile = path;
+    }
 }
 
 void MusicChoice::Confirm(std::string_view repeatText, IniWriter& writer,

@@ -32,10 +32,10 @@ public:
     // Stores the three settings in order: kind, the track read from `repeatText`, the file.
     void Confirm(std::string_view repeatText, IniWriter& writer, const std::string& iniPath);
 
-    bool markChosen(int index) const { return marks_[static_cast<size_t>(index)]; }
-    bool repeatEnabled() const { return repeatEnabled_; }
-    bool browseEnabled() const { return browseEnabled_; }
-    const MusicSettings& settings() const { return settings_; }
+    bool MarkChosen(int index) const { return marks_[static_cast<size_t>(index)]; }
+    bool RepeatEnabled() const { return repeatEnabled_; }
+    bool BrowseEnabled() const { return browseEnabled_; }
+    const MusicSettings& Settings() const { return settings_; }
 
 private:
     void ShowKind(int kind);

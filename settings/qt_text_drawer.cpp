@@ -19,9 +19,10 @@ constexpr double kStripDotsPerInch = 96.0;
 } // namespace
 
 void QtTextDrawer::DrawText(PixelSurface& surface, const SurfaceFont& font, std::string_view text,
-                            int x, int y, uint32_t rgb) {
-    if (surface.width() <= 0 || surface.height() <= 0 || text.empty())
+                            int x, int y, RgbColour rgb) {
+    if (surface.width() <= 0 || surface.height() <= 0 || text.empty()) {
         return;
+    }
     QImage image(reinterpret_cast<uchar*>(surface.bits()), surface.width(), surface.height(),
                  surface.bytesPerLine(), QImage::Format_RGB32);
     QFont qfont(QString::fromStdString(std::string(font.name)));
@@ -38,7 +39,7 @@ void QtTextDrawer::DrawText(PixelSurface& surface, const SurfaceFont& font, std:
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setFont(qfont);
-    painter.setPen(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | rgb)));
+    painter.setPen(QColor::fromRgb(static_cast<QRgb>(ToOpaquePixel(rgb).value)));
     // x, y is the top left of the text cell; Qt places text on its baseline.
     const QFontMetrics metrics(qfont);
     painter.drawText(x, y + metrics.ascent(),

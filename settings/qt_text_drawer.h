@@ -8,7 +8,7 @@ namespace kovessa {
 class QtTextDrawer : public TextDrawer {
 public:
     void DrawText(PixelSurface& surface, const SurfaceFont& font, std::string_view text, int x,
-                  int y, uint32_t rgb) override;
+                  int y, RgbColour rgb) override;
 };
 
 } // namespace kovessa

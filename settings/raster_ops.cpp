@@ -27,8 +27,9 @@ bool ClipBlock(Block& b, const PixelSurface& dst, const PixelSurface* src) {
             s = 0;
         }
     };
-    if (w <= 0 || h <= 0)
+    if (w <= 0 || h <= 0) {
         return false;
+    }
     trimStart(dx, sx, w);
     trimStart(dy, sy, h);
     w = std::min<int64_t>(w, dst.width() - dx);
@@ -37,8 +38,9 @@ bool ClipBlock(Block& b, const PixelSurface& dst, const PixelSurface* src) {
         w = std::min<int64_t>(w, src->width() - sx);
         h = std::min<int64_t>(h, src->height() - sy);
     }
-    if (w <= 0 || h <= 0)
+    if (w <= 0 || h <= 0) {
         return false;
+    }
     // Everything left lies inside the surfaces, so it fits an int again.
     b = Block{static_cast<int>(dx), static_cast<int>(dy), static_cast<int>(sx),
               static_cast<int>(sy), static_cast<int>(w),  static_cast<int>(h)};
@@ -50,21 +52,22 @@ bool ClipBlock(Block& b, const PixelSurface& dst, const PixelSurface* src) {
 void BitBlt(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface& src, int sx,
             int sy, RasterOp op) {
     Block b{dx, dy, sx, sy, w, h};
-    if (!ClipBlock(b, dst, &src))
+    if (!ClipBlock(b, dst, &src)) {
         return;
+    }
     for (int y = 0; y < b.h; ++y) {
-        uint32_t* d = &dst.at(b.dx, b.dy + y);
-        const uint32_t* s = src.row(b.sy + y) + b.sx;
+        ArgbPixel* d = &dst.at(b.dx, b.dy + y);
+        const ArgbPixel* s = src.row(b.sy + y) + b.sx;
         for (int x = 0; x < b.w; ++x) {
             switch (op) {
             case RasterOp::SrcCopy:
                 d[x] = s[x];
                 break;
             case RasterOp::SrcAnd:
-                d[x] &= s[x];
+                d[x].value &= s[x].value;
                 break;
             case RasterOp::SrcPaint:
-                d[x] |= s[x];
+                d[x].value |= s[x].value;
                 break;
             }
         }
@@ -74,11 +77,13 @@ void BitBlt(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface&
 bool AlphaBlendAdd(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface& src, int sx,
                    int sy, uint8_t constantAlpha) {
     if (w < 0 || h < 0 || sx < 0 || sy < 0 || w > src.width() || h > src.height() ||
-        sx > src.width() - w || sy > src.height() - h)
+        sx > src.width() - w || sy > src.height() - h) {
         return false;
+    }
     Block b{dx, dy, sx, sy, w, h};
-    if (!ClipBlock(b, dst, nullptr))
+    if (!ClipBlock(b, dst, nullptr)) {
         return true;
+    }
     auto add = [constantAlpha](uint32_t d, uint32_t s, int shift) -> uint32_t {
         const uint32_t dc = (d >> shift) & 0xFF;
         const uint32_t sc = (s >> shift) & 0xFF;
@@ -86,10 +91,12 @@ bool AlphaBlendAdd(PixelSurface& dst, int dx, int dy, int w, int h, const PixelS
         return std::min<uint32_t>(sum, 255) << shift;
     };
     for (int y = 0; y < b.h; ++y) {
-        uint32_t* d = &dst.at(b.dx, b.dy + y);
-        const uint32_t* s = src.row(b.sy + y) + b.sx;
-        for (int x = 0; x < b.w; ++x)
-            d[x] = kOpaque | add(d[x], s[x], 16) | add(d[x], s[x], 8) | add(d[x], s[x], 0);
+        ArgbPixel* d = &dst.at(b.dx, b.dy + y);
+        const ArgbPixel* s = src.row(b.sy + y) + b.sx;
+        for (int x = 0; x < b.w; ++x) {
+            const uint32_t dv = d[x].value, sv = s[x].value;
+            d[x] = ArgbPixel{kOpaque | add(dv, sv, 16) | add(dv, sv, 8) | add(dv, sv, 0)};
+        }
     }
     return true;
 }

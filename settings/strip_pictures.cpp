@@ -17,8 +17,9 @@ PixelSurface LoadSurface(const char* resourcePath) {
     PixelSurface surface(image.isNull() ? 0 : image.width(), image.isNull() ? 0 : image.height());
     for (int y = 0; y < surface.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < surface.width(); ++x)
-            surface.setPixel(x, y, row[x] & 0xFFFFFFu);
+        for (int x = 0; x < surface.width(); ++x) {
+            surface.setPixel(x, y, ToRgb(ArgbPixel{row[x]}));
+        }
     }
     return surface;
 }

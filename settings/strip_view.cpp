@@ -16,8 +16,9 @@ StripView::StripView(const PixelSurface& frame, QWidget* parent) : QWidget(paren
 void StripView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (frame_.width() <= 0 || frame_.height() <= 0)
+    if (frame_.width() <= 0 || frame_.height() <= 0) {
         return;
+    }
     const QImage image(reinterpret_cast<const uchar*>(frame_.bits()), frame_.width(),
                        frame_.height(), frame_.bytesPerLine(), QImage::Format_RGB32);
     painter.drawImage(0, 0, image);
@@ -32,8 +33,9 @@ void StripView::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = pressed_ && event->button() == Qt::LeftButton &&
                        rect().contains(event->position().toPoint());
     pressed_ = false;
-    if (click)
+    if (click) {
         emit clicked();
+    }
 }
 
 } // namespace kovessa

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/colour.h"
 #include "settings/pixel_surface.h"
 
 #include <cstdint>
@@ -16,12 +17,12 @@ struct SurfaceFont {
 
 // Draws text onto a surface the way the desktop's text call does: the top left of the text
 // cell at x, y, transparent background, so only the glyph pixels change and they take exactly
-// `rgb` (0xRRGGBB). The shell provides it over the real font engine; tests provide their own.
+// `rgb`. The shell provides it over the real font engine; tests provide their own.
 class TextDrawer {
 public:
     virtual ~TextDrawer() = default;
     virtual void DrawText(PixelSurface& surface, const SurfaceFont& font, std::string_view text,
-                          int x, int y, uint32_t rgb) = 0;
+                          int x, int y, RgbColour rgb) = 0;
 };
 
 } // namespace kovessa

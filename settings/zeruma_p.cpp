@@ -1,12 +1,12 @@
 #include "settings/zeruma_p.h"
 
+#include "common/window_titles.h"
 #include "controls/command.h"
 #include "controls/property_bag.h"
 #include "launcher/file_exists.h"
 #include "launcher/open_point.h"
 #include "launcher/program_paths.h"
 #include "launcher/settings_file.h"
-#include "launcher/window_titles.h"
 #include "launcher/x11_desktop.h"
 #include "settings/repeat_text.h"
 #include "settings/settings_file_writer.h"
@@ -78,8 +78,9 @@ Command* MakeCommand(QWidget* parent, const char* name, const char* design, QRec
     QFile file(QString::fromLatin1(design));
     if (file.open(QIODevice::ReadOnly)) {
         const QByteArray text = file.readAll();
-        if (const auto bag = PropertyBag::Parse(std::string_view(text.constData(), text.size())))
+        if (const auto bag = PropertyBag::Parse(std::string_view(text.constData(), text.size()))) {
             button->ReadProperties(*bag);
+        }
     }
     return button;
 }
@@ -215,8 +216,9 @@ void Zeruma_P::Form_Load() {
     // 6. The text first, then the list; nothing selected, so the text stays as set.
     const QString repeatText = QString::fromStdString(FormatRepeat(app_.music.BGMRepeat));
     BGM_Repeat_->setEditText(repeatText);
-    for (int16_t track = 0; track <= 30; ++track)
+    for (int16_t track = 0; track <= 30; ++track) {
         BGM_Repeat_->addItem(QString::fromStdString(FormatRepeat(track)));
+    }
     BGM_Repeat_->setCurrentIndex(-1);
     BGM_Repeat_->setEditText(repeatText);
     // 7.
@@ -229,8 +231,9 @@ void Zeruma_P::Form_Load() {
     // 10. The zoom from the pointer to the window is a desktop animation X does not offer; the
     // dialog simply appears.
     // 11.
-    while (QApplication::overrideCursor())
+    while (QApplication::overrideCursor()) {
         QApplication::restoreOverrideCursor();
+    }
 }
 
 void Zeruma_P::Form_Unload() {
@@ -239,15 +242,15 @@ void Zeruma_P::Form_Unload() {
 }
 
 void Zeruma_P::InitCommands() {
-    for (Command* button : findChildren<Command*>())
+    for (Command* button : findChildren<Command*>()) {
         button->Initialize();
+    }
 }
 
 void Zeruma_P::ReadCursorPosition() {
-    int x = 0, y = 0;
-    const bool ok = x11::GetCursorPos(x, y);
-    app_.shared.APIResult = ok ? 1 : 0;
-    RecordOpenPoint(app_.shared, ok ? std::optional(ScreenPoint{x, y}) : std::nullopt);
+    const std::optional<ScreenPoint> at = x11::GetCursorPos();
+    app_.shared.APIResult = at ? 1 : 0;
+    RecordOpenPoint(app_.shared, at);
 }
 
 bool Zeruma_P::eventFilter(QObject* watched, QEvent* event) {
@@ -270,10 +273,11 @@ void Zeruma_P::Img_BGM_MouseDown(int index) {
 }
 
 void Zeruma_P::ShowChoice() {
-    for (int i = 0; i < MusicChoice::kOptionCount; ++i)
-        Img_BGM_[static_cast<size_t>(i)]->setPixmap(Img_Ra_[choice_.markChosen(i) ? 1 : 0]);
-    Cmd_BGM_->SetEnabled(choice_.browseEnabled());
-    BGM_Repeat_->setEnabled(choice_.repeatEnabled());
+    for (int i = 0; i < MusicChoice::kOptionCount; ++i) {
+        Img_BGM_[static_cast<size_t>(i)]->setPixmap(Img_Ra_[choice_.MarkChosen(i) ? 1 : 0]);
+    }
+    Cmd_BGM_->SetEnabled(choice_.BrowseEnabled());
+    BGM_Repeat_->setEnabled(choice_.RepeatEnabled());
 }
 
 void Zeruma_P::ShowFileName() {
@@ -284,8 +288,9 @@ void Zeruma_P::ShowFileName() {
 void Zeruma_P::Cmd_BGM_Click() {
     const std::optional<std::string> path = chooseFile_ ? chooseFile_(this) : std::nullopt;
     app_.shared.APIResult = path && !path->empty() ? 1 : 0;
-    if (!path || path->empty())
+    if (!path || path->empty()) {
         return;
+    }
     choice_.FileChosen(*path);
     ShowFileName();
 }
@@ -298,8 +303,9 @@ std::optional<std::string> Zeruma_P::ChooseFileWithDialog(QWidget* owner) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(MusicFileFilter());
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
+    }
     return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
 }
 

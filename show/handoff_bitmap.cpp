@@ -1,7 +1,7 @@
 #include "show/handoff_bitmap.h"
 
+#include "common/handoff_folder.h"
 #include "launcher/atomic_file.h"
-#include "launcher/handoff_folder.h"
 
 #include <cstdint>
 #include <limits>
@@ -19,19 +19,22 @@ void put16(std::string& out, uint16_t v) {
 }
 
 void put32(std::string& out, uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8)
+    for (int shift = 0; shift < 32; shift += 8) {
         out.push_back(static_cast<char>((v >> shift) & 0xff));
+    }
 }
 
 } // namespace
 
 std::string EncodeHandoffBitmap(const RgbPixels& image) {
-    if (!image.IsValid())
+    if (!image.IsValid()) {
         return {};
+    }
     const uint64_t rowBytes = (static_cast<uint64_t>(image.width) * 3 + 3) & ~uint64_t{3};
     const uint64_t pixelBytes = rowBytes * static_cast<uint64_t>(image.height);
-    if (pixelBytes + kHandoffHeaderSize > std::numeric_limits<uint32_t>::max())
+    if (pixelBytes + kHandoffHeaderSize > std::numeric_limits<uint32_t>::max()) {
         return {};
+    }
 
     std::string out;
     out.reserve(kHandoffHeaderSize + pixelBytes);
@@ -72,14 +75,16 @@ std::string EncodeHandoffBitmap(const RgbPixels& image) {
 bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* error) {
     const std::string bytes = EncodeHandoffBitmap(image);
     if (bytes.empty()) {
-        if (error != nullptr)
+        if (error != nullptr) {
             *error = std::string("the picture for ") + name + " is empty";
+        }
         return false;
     }
     HandoffFolderResult folder = HandoffFolder();
     if (!folder.folder) {
-        if (error != nullptr)
+        if (error != nullptr) {
             *error = folder.error;
+        }
         return false;
     }
     return WriteFileAtomically(*folder.folder + "/" + name, bytes, error);

@@ -7,13 +7,16 @@ MusicFileKind MusicFileKindOf(const std::string& path) {
     // two extensions anyway, whatever a locale would make of them.
     std::string last = path.size() > 3 ? path.substr(path.size() - 3) : path;
     for (char& c : last) {
-        if (c >= 'a' && c <= 'z')
+        if (c >= 'a' && c <= 'z') {
             c = static_cast<char>(c - 'a' + 'A');
+        }
     }
-    if (last == "WAV")
+    if (last == "WAV") {
         return MusicFileKind::Wave;
-    if (last == "MP3")
+    }
+    if (last == "MP3") {
         return MusicFileKind::Mp3;
+    }
     return MusicFileKind::None;
 }
 

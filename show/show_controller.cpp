@@ -1,7 +1,7 @@
 #include "show/show_controller.h"
 
+#include "common/window_titles.h"
 #include "launcher/open_point.h"
-#include "launcher/window_titles.h"
 #include "show/music_file_kind.h"
 
 #include <cstdint>
@@ -62,11 +62,11 @@ void ShowController::RendererEnded(int status) {
 void ShowController::startMusic() {
     musicStarted_ = true;
     switch (app_.music.BGMKind) {
-    case 1:
+    case kBgmKindCD:
         music_.OpenCD();
         setTimer(ShowTimer::Timer2, true);
         break;
-    case 2:
+    case kBgmKindFile:
         switch (MusicFileKindOf(app_.music.BGMFile)) {
         case MusicFileKind::Wave:
             music_.PlayWave(); // loops by itself, no watch needed
@@ -91,7 +91,7 @@ void ShowController::Timer1_Timer() {
 void ShowController::Timer2_Timer() {
     music_.CheckCD();
     // Once the disc can no longer be queried the watch stops for the rest of the show.
-    setTimer(ShowTimer::Timer2, music_.CDReady());
+    setTimer(ShowTimer::Timer2, music_.IsCDReady());
 }
 
 void ShowController::Timer3_Timer() {
@@ -116,7 +116,7 @@ void ShowController::Form_QueryUnload() {
     }
     // An instance that never started music (another monitor's plays it) has none to stop, and
     // setting up a sound device only to stop nothing could hold up the end.
-    if (musicStarted_ && app_.music.BGMKind == 2) {
+    if (musicStarted_ && app_.music.BGMKind == kBgmKindFile) {
         switch (MusicFileKindOf(app_.music.BGMFile)) {
         case MusicFileKind::Wave:
             music_.StopWave();

@@ -14,10 +14,10 @@ ZerumaBgmMusic::~ZerumaBgmMusic() {
     platform_.reset();
 }
 
-ZerumaBGM& ZerumaBgmMusic::bgm() {
+Zeruma_BGM& ZerumaBgmMusic::bgm() {
     if (bgm_ == nullptr) {
         platform_ = makePlatform_();
-        bgm_ = std::make_unique<ZerumaBGM>(settings_, apiResult_, *platform_);
+        bgm_ = std::make_unique<Zeruma_BGM>(settings_, apiResult_, *platform_);
     }
     return *bgm_;
 }

@@ -11,7 +11,7 @@
 
 namespace kovessa {
 
-// The show's music through the music module ZerumaBGM. The media platform (and with it the
+// The show's music through the music module Zeruma_BGM. The media platform (and with it the
 // audio output) is made on the first music call only, so a show without music never opens an
 // audio device and costs no audio thread.
 class ZerumaBgmMusic : public ShowMusic {
@@ -23,7 +23,7 @@ public:
 
     void OpenCD() override { bgm().OpenCD(); }
     void CheckCD() override { bgm().CheckCD(); }
-    bool CDReady() const override { return bgm_ == nullptr || bgm_->CDReady != 0; }
+    bool IsCDReady() const override { return bgm_ == nullptr || bgm_->CDReady != 0; }
     void CloseCD() override { bgm().CloseCD(); }
     void PlayMP3() override { bgm().PlayMP3(); }
     void RepeatMP3() override { bgm().RepeatMP3(); }
@@ -32,13 +32,13 @@ public:
     void StopWave() override { bgm().StopWave(); }
 
 private:
-    ZerumaBGM& bgm();
+    Zeruma_BGM& bgm();
 
     MusicSettings& settings_;
     int32_t& apiResult_;
     PlatformFactory makePlatform_;
     std::unique_ptr<MediaPlatform> platform_;
-    std::unique_ptr<ZerumaBGM> bgm_;
+    std::unique_ptr<Zeruma_BGM> bgm_;
 };
 
 } // namespace kovessa

@@ -1,7 +1,7 @@
 #include "show/zeruma_r.h"
 
+#include "common/window_titles.h"
 #include "launcher/process_end.h"
-#include "launcher/window_titles.h"
 #include "show/show_pictures.h"
 #include "show/x11_parent_watch.h"
 
@@ -38,8 +38,9 @@ void Zeruma_R::WatchParent(unsigned long parent) {
     // When the parent goes, X has already destroyed this window as its child: no handler of
     // it can run usefully any more, so the process simply ends.
     watch_ = std::make_unique<X11ParentWatch>(parent, [] { EndProcessAtOnce(0); });
-    if (!watch_->Start())
+    if (!watch_->Start()) {
         EndProcessAtOnce(0);
+    }
 }
 
 } // namespace kovessa

@@ -1,10 +1,10 @@
 #include "show/zeruma_s.h"
 
+#include "common/handoff_folder.h"
+#include "common/window_id.h"
+#include "common/window_titles.h"
 #include "launcher/child_process.h"
-#include "launcher/handoff_folder.h"
 #include "launcher/process_end.h"
-#include "launcher/window_id.h"
-#include "launcher/window_titles.h"
 #include "launcher/x11_desktop.h"
 #include "music/default_media_platform.h"
 #include "show/handoff_bitmap.h"
@@ -91,11 +91,7 @@ bool Zeruma_S::ClaimMusic() {
 }
 
 std::optional<ScreenPoint> Zeruma_S::GetCursorPos() {
-    int x = 0;
-    int y = 0;
-    if (!x11::GetCursorPos(x, y))
-        return std::nullopt;
-    return ScreenPoint{x, y};
+    return x11::GetCursorPos();
 }
 
 void Zeruma_S::ShowCursor() {

@@ -42,7 +42,7 @@ long RssKiB() {
 }
 
 // Runs `seconds` of the show's timers and returns the CPU share of one core it took.
-double MeasureCpu(ZerumaBGM& bgm, bool cd, double seconds) {
+double MeasureCpu(Zeruma_BGM& bgm, bool cd, double seconds) {
     const double cpu0 = CpuSeconds();
     const auto start = Clock::now();
     auto next = start;
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         MusicSettings settings;
         settings.BGMFile = mp3;
         int32_t api = 0;
-        ZerumaBGM bgm(settings, api, *platform);
+        Zeruma_BGM bgm(settings, api, *platform);
         bgm.PlayMP3();
         std::this_thread::sleep_for(500ms);
         const double cpu = MeasureCpu(bgm, false, seconds);
@@ -90,9 +90,9 @@ int main(int argc, char** argv) {
     {
         auto platform = CreateMediaPlatform(cue);
         MusicSettings settings;
-        settings.BGMKind = 1;
+        settings.BGMKind = kBgmKindCD;
         int32_t api = 0;
-        ZerumaBGM bgm(settings, api, *platform);
+        Zeruma_BGM bgm(settings, api, *platform);
         bgm.OpenCD();
         bgm.CheckCD();
         std::this_thread::sleep_for(500ms);
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
         MusicSettings settings;
         settings.BGMFile = mp3;
         int32_t api = 0;
-        ZerumaBGM bgm(settings, api, *platform);
+        Zeruma_BGM bgm(settings, api, *platform);
         const auto t0 = Clock::now();
         bgm.PlayMP3();
         double delay = -1;

@@ -6,7 +6,7 @@
 //   KOVESSA_BIN_DIR=build/bin build/bench/kovessa-show-bench [screenshot folder]
 #include "tests/show/show_e2e_support.h"
 
-#include "launcher/window_titles.h"
+#include "common/window_titles.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -38,12 +38,14 @@ long CpuTicks(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const size_t close = stat.rfind(')');
-    if (close == std::string::npos)
+    if (close == std::string::npos) {
         return -1;
+    }
     std::istringstream fields(stat.substr(close + 2));
     std::string skip;
-    for (int i = 0; i < 11; ++i) // state .. cmajflt
+    for (int i = 0; i < 11; ++i) { // state .. cmajflt
         fields >> skip;
+    }
     long utime = 0;
     long stime = 0;
     fields >> utime >> stime;
@@ -54,8 +56,9 @@ long ResidentKiB(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(in, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
+        if (line.rfind("VmRSS:", 0) == 0) {
             return std::stol(line.substr(6));
+        }
     }
     return -1;
 }
@@ -64,19 +67,22 @@ long ResidentKiB(pid_t pid) {
 pid_t ChildOf(pid_t parent) {
     for (const auto& entry : fs::directory_iterator("/proc")) {
         const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
             continue;
+        }
         std::ifstream in(entry.path() / "stat");
         std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         const size_t close = stat.rfind(')');
-        if (close == std::string::npos)
+        if (close == std::string::npos) {
             continue;
+        }
         std::istringstream fields(stat.substr(close + 2));
         std::string state;
         pid_t ppid = 0;
         fields >> state >> ppid;
-        if (ppid == parent)
+        if (ppid == parent) {
             return static_cast<pid_t>(std::stol(name));
+        }
     }
     return 0;
 }
@@ -91,8 +97,9 @@ double CpuPercent(pid_t pid, std::chrono::seconds over) {
 
 void EndShow(Display* dpy, Process& show) {
     CloseRenderer(dpy);
-    if (const auto found = FindWindows(dpy, kovessa::kShowWindowTitle); !found.empty())
+    if (const auto found = FindWindows(dpy, kovessa::kShowWindowTitle); !found.empty()) {
         SendCloseRequest(dpy, found.front());
+    }
     show.waitExit(3s);
 }
 
@@ -114,16 +121,19 @@ int main(int argc, char** argv) {
         std::optional<double> windowAt;
         const bool drawn = WaitUntil(
             [&] {
-                if (!windowAt && RendererWindow(dpy) != 0)
+                if (!windowAt && RendererWindow(dpy) != 0) {
                     windowAt = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+                }
                 return EarthInTheMiddle(dpy, xvfb.width(), xvfb.height());
             },
             20s);
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-        if (drawn)
+        if (drawn) {
             startMs.push_back(ms);
-        if (windowAt)
+        }
+        if (windowAt) {
             windowMs.push_back(*windowAt);
+        }
         if (run == 0 && shots) {
             std::this_thread::sleep_for(2s);
             SavePng(Capture(dpy, 0, 0, xvfb.width(), xvfb.height()), *shots / "show.png");
@@ -131,16 +141,18 @@ int main(int argc, char** argv) {
         EndShow(dpy, show);
     }
     std::sort(startMs.begin(), startMs.end());
-    if (!startMs.empty())
+    if (!startMs.empty()) {
         std::printf(
             "start to first frame: median %.0f ms, best %.0f ms, worst %.0f ms (%zu runs)\n",
             startMs[startMs.size() / 2], startMs.front(), startMs.back(), startMs.size());
-    else
+    } else {
         std::printf("start to first frame: no frame seen\n");
+    }
     std::sort(windowMs.begin(), windowMs.end());
-    if (!windowMs.empty())
+    if (!windowMs.empty()) {
         std::printf("start to the renderer's window: median %.0f ms\n",
                     windowMs[windowMs.size() / 2]);
+    }
 
     // CPU and memory without music.
     {
@@ -153,9 +165,10 @@ int main(int argc, char** argv) {
         std::printf("show program CPU without music: %.2f %% of a core (10 s)\n", cpu);
         std::printf("resident memory: Kovessa.scr %ld KiB, Kovessa.xy %ld KiB\n",
                     ResidentKiB(show.pid()), renderer != 0 ? ResidentKiB(renderer) : -1L);
-        if (renderer != 0)
+        if (renderer != 0) {
             std::printf("renderer CPU meanwhile: %.1f %% of a core (3 s)\n",
                         CpuPercent(renderer, 3s));
+        }
         EndShow(dpy, show);
     }
 

@@ -14,7 +14,7 @@ RgbImage CoordinatePicture() {
     RgbImage picture(64, 25);
     for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 64; ++x) {
-            picture.set(x, y, Rgb(static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0xA5));
+            picture.set(x, y, PackRgb(static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0xA5));
         }
     }
     return picture;
@@ -26,7 +26,7 @@ int Sampled(int first, int sourceLength, int offset, int targetLength) {
 }
 
 uint32_t Source(int x, int y) {
-    return Rgb(static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0xA5);
+    return PackRgb(static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0xA5);
 }
 
 class FaceBand : public ::testing::TestWithParam<std::tuple<int, int>> {};
@@ -71,10 +71,10 @@ TEST(FaceGradient, RestingFaceIsLightOnTopAndHoverTurnsItOver) {
         int row;
         uint32_t resting, hover;
     } rows[] = {
-        {0, Rgb(0xFF, 0xFF, 0xFF), Rgb(0xC6, 0xC5, 0xD7)},
-        {4, Rgb(245, 245, 248), Rgb(207, 206, 221)},
-        {12, Rgb(226, 226, 235), Rgb(226, 226, 235)},
-        {24, Rgb(0xC6, 0xC5, 0xD7), Rgb(0xFF, 0xFF, 0xFF)},
+        {0, PackRgb(0xFF, 0xFF, 0xFF), PackRgb(0xC6, 0xC5, 0xD7)},
+        {4, PackRgb(245, 245, 248), PackRgb(207, 206, 221)},
+        {12, PackRgb(226, 226, 235), PackRgb(226, 226, 235)},
+        {24, PackRgb(0xC6, 0xC5, 0xD7), PackRgb(0xFF, 0xFF, 0xFF)},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(resting.at(0, row.row), row.resting) << "row " << row.row;

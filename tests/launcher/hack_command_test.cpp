@@ -1,6 +1,6 @@
+#include "common/window_id.h"
 #include "launcher/hack_command.h"
 #include "launcher/runtime_folder.h"
-#include "launcher/window_id.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/unprivileged.h"
 

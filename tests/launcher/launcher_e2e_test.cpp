@@ -19,16 +19,18 @@ constexpr const char* kBoxCaption = "Kovessa(ScreenSaver)";
 
 // The renderer file only has to be there for these starts; none of them runs it.
 void ensureRendererFile(const ProgramFolder& folder) {
-    if (!fs::exists(folder.renderer()))
+    if (!fs::exists(folder.renderer())) {
         std::ofstream(folder.renderer()) << "placeholder";
+    }
 }
 
 // Any window the screensaver program could have made, apart from `except` (the test's own).
 bool anyWindowOfTheSystem(Display* dpy, unsigned long except = 0) {
     for (const char* title : {"Zeruma_Main", "<Kovessa>", "Preview Window", kBoxCaption}) {
         for (unsigned long w : FindWindows(dpy, title)) {
-            if (w != except)
+            if (w != except) {
                 return true;
+            }
         }
     }
     return false;
@@ -59,10 +61,11 @@ TEST(LauncherE2E, MissingRendererShowsTheBoxUntilItIsClosed) {
         EXPECT_FALSE(scr.waitExit(300ms).has_value()) << label;
         EXPECT_TRUE(FindWindows(dpy, "Zeruma_Main").empty()) << label;
         EXPECT_TRUE(FindWindows(dpy, "<Kovessa>").empty()) << label;
-        if (c.closeByKey)
+        if (c.closeByKey) {
             TapKey(dpy, XK_Return);
-        else
+        } else {
             SendCloseRequest(dpy, boxes.front());
+        }
         EXPECT_EQ(scr.waitExit(10s), 0) << label << ": " << scr.stdErr();
     }
 }
@@ -88,8 +91,9 @@ TEST(LauncherE2E, PreviewNeedsNoRendererAndEmbedsInItsParent) {
     Window* children = nullptr;
     unsigned int count = 0;
     ASSERT_TRUE(XQueryTree(dpy, previews.front(), &root, &xParent, &children, &count));
-    if (children != nullptr)
+    if (children != nullptr) {
         XFree(children);
+    }
     EXPECT_EQ(xParent, parent);
     const std::optional<Geometry> inner = WindowGeometry(dpy, previews.front());
     const std::optional<Geometry> outer = WindowGeometry(dpy, parent);

@@ -1,5 +1,5 @@
+#include "common/window_titles.h"
 #include "launcher/main_flow.h"
-#include "launcher/window_titles.h"
 
 #include <gtest/gtest.h>
 

@@ -48,8 +48,9 @@ TEST(NumberReader, ValReadsLikeTheProgramAlwaysDid) {
         {"1e-400", 0}, // too small for a double reads as zero, not as an overflow
         {"0.000", 0},
     };
-    for (const ValCase& c : cases)
+    for (const ValCase& c : cases) {
         EXPECT_DOUBLE_EQ(Val(c.text), c.expected) << '"' << c.text << '"';
+    }
 }
 
 TEST(NumberReader, OverflowIsInfiniteNeverAWrappedValue) {
@@ -74,8 +75,9 @@ TEST(NumberReader, StrictNumberWantsTheWholeText) {
         {"&H10", 16}, {"abc", {}},    {"", {}},       {"1 2", {}},   {"- 5", {}},
         {"1.9x", {}}, {"x1", {}},     {".", {}},      {"1e999", {}}, {"2;c", {}},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(StrictNumber(c.text), c.expected) << '"' << c.text << '"';
+    }
 }
 
 TEST(NumberReader, RoundingIsHalfToEvenWithinRange) {

@@ -60,8 +60,9 @@ TEST(ProfileDocument, ReadsValuesTheWayTheFileFormatDefines) {
         {"code page 932 key", std::string("[Section]\r\n") + kKeyBGMKind + "=2\r\n", "Section",
          kKeyBGMKind, "2"},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(get(c.text, c.section, c.key), c.expected) << c.name;
+    }
 }
 
 TEST(ProfileDocument, DoubleByteCharactersAreNeverCaseFolded) {
@@ -148,8 +149,9 @@ TEST(ProfileFile, ReadingCutsAndDefaults) {
 TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
     TempDir dir;
     std::string garbage;
-    for (int i = 0; i < 4096; ++i)
+    for (int i = 0; i < 4096; ++i) {
         garbage += static_cast<char>((i * 7919 + 13) & 0xFF);
+    }
     const std::string ini = dir.write("g.ini", garbage);
     EXPECT_EQ(ReadIniString("Section", kKeyBGMKind, ini), "");
     int32_t api = -5;
@@ -227,21 +229,25 @@ TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
         int32_t api = 1;
         ::chmod(dir.path().c_str(), 0555);
         WriteIniString("Section", "a", "2", ini, api);
-        if (api != 0)
+        if (api != 0) {
             return 1;
-        if (TempDir::read(ini) != "[Section]\na=1\n")
+        }
+        if (TempDir::read(ini) != "[Section]\na=1\n") {
             return 2;
+        }
         ::chmod(dir.path().c_str(), 0755);
 
         // A file that cannot be read would lose its other contents if it were replaced.
         ::chmod(ini.c_str(), 0200);
         api = 1;
         WriteIniString("Section", "b", "2", ini, api);
-        if (api != 0)
+        if (api != 0) {
             return 3;
+        }
         ::chmod(ini.c_str(), 0600);
-        if (TempDir::read(ini) != "[Section]\na=1\n")
+        if (TempDir::read(ini) != "[Section]\na=1\n") {
             return 4;
+        }
         return 0;
     });
     EXPECT_EQ(result, 0) << test::DescribeChildResult(
@@ -260,8 +266,9 @@ TEST(ProfileFile, KilledInTheMiddleOfSavingLeavesOldOrNewFile) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             int32_t api = 0;
-            for (int i = 0;; ++i)
+            for (int i = 0;; ++i) {
                 WriteIniString("Section", "keep", std::string(100000 + i % 7, 'n'), ini, api);
+            }
         }
         ::usleep(20000 + round * 7000);
         ::kill(child, SIGKILL);
@@ -270,8 +277,9 @@ TEST(ProfileFile, KilledInTheMiddleOfSavingLeavesOldOrNewFile) {
         const std::string now = TempDir::read(ini);
         const bool isOld = now == oldText;
         bool isNew = false;
-        for (int i = 0; i < 7 && !isNew; ++i)
+        for (int i = 0; i < 7 && !isNew; ++i) {
             isNew = now == "[Section]\r\nkeep=" + std::string(100000 + i, 'n') + "\r\n";
+        }
         EXPECT_TRUE(isOld || isNew) << "round " << round << ": " << now.size() << " bytes";
     }
 }

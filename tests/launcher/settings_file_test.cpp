@@ -17,12 +17,15 @@ using test::TempDir;
 
 std::string iniWith(const std::string& kind, const std::string& repeat, const std::string& file) {
     std::string text = "[Section]\r\n";
-    if (!kind.empty())
+    if (!kind.empty()) {
         text += std::string(kKeyBGMKind) + "=" + kind + "\r\n";
-    if (!repeat.empty())
+    }
+    if (!repeat.empty()) {
         text += std::string(kKeyBGMRepeat) + "=" + repeat + "\r\n";
-    if (!file.empty())
+    }
+    if (!file.empty()) {
         text += std::string(kKeyBGMFile) + "=" + file + "\r\n";
+    }
     return text;
 }
 

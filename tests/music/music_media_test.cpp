@@ -54,7 +54,7 @@ struct RecordedMusic {
     MciMediaPlatform platform;
     MusicSettings settings;
     int32_t apiResult = 0;
-    ZerumaBGM bgm{settings, apiResult, platform};
+    Zeruma_BGM bgm{settings, apiResult, platform};
     bool cdTimer = true;
 };
 
@@ -283,7 +283,7 @@ TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
         MusicSettings settings;
         settings.BGMFile = path;
         int32_t apiResult = 0;
-        ZerumaBGM bgm(settings, apiResult, *platform);
+        Zeruma_BGM bgm(settings, apiResult, *platform);
         bgm.PlayMP3();
         EXPECT_TRUE(bgm.IsMP3Playing());
         std::this_thread::sleep_for(1000ms);

@@ -78,7 +78,7 @@ protected:
     MusicSettings settings;
     int32_t apiResult = 12345;
     ScriptedPlatform platform;
-    ZerumaBGM bgm{settings, apiResult, platform};
+    Zeruma_BGM bgm{settings, apiResult, platform};
 };
 
 TEST_F(ZerumaBGMTest, StartAndStopSendExactlyTheirCommands) {

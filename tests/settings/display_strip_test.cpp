@@ -21,20 +21,24 @@ class BlockTextDrawer : public TextDrawer {
 public:
     static bool IsGlyph(const std::string& text, int px, int py) {
         const int rel = px - DisplayStrip::kTextX;
-        if (rel < 0 || py < DisplayStrip::kTextY || py > DisplayStrip::kTextY + 15)
+        if (rel < 0 || py < DisplayStrip::kTextY || py > DisplayStrip::kTextY + 15) {
             return false;
+        }
         const size_t i = static_cast<size_t>(rel / 7);
         return i < text.size() && rel % 7 <= 4 && text[i] != ' ';
     }
     void DrawText(PixelSurface& surface, const SurfaceFont&, std::string_view text, int x, int y,
-                  uint32_t rgb) override {
+                  RgbColour rgb) override {
         ++calls;
         for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == ' ')
+            if (text[i] == ' ') {
                 continue;
-            for (int dy = 0; dy <= 15; ++dy)
-                for (int dx = 0; dx <= 4; ++dx)
+            }
+            for (int dy = 0; dy <= 15; ++dy) {
+                for (int dx = 0; dx <= 4; ++dx) {
                     surface.setPixel(x + 7 * static_cast<int>(i) + dx, y + dy, rgb);
+                }
+            }
         }
     }
     int calls = 0;
@@ -42,10 +46,6 @@ public:
 
 // Ends before the star's corner (x 287), so the star always lands on black.
 const std::string kLink = "abcdefghijklmnopqrstuvwxyz abcdefghijk";
-
-uint32_t Rgb(int r, int g, int b) {
-    return static_cast<uint32_t>(r << 16 | g << 8 | b);
-}
 
 int Channel(uint32_t rgb, int shift) {
     return static_cast<int>((rgb >> shift) & 0xFF);
@@ -70,16 +70,18 @@ protected:
     // What the visible strip must hold with the streak's left edge at `hiliteX` and no star:
     // the letters in pale yellow brightened by the streak, everything else black.
     uint32_t Expected(int x, int y, int hiliteX) const {
-        if (!BlockTextDrawer::IsGlyph(kLink, x, y))
+        if (!BlockTextDrawer::IsGlyph(kLink, x, y)) {
             return 0;
-        const uint32_t streak = pictures_.hilite.pixel(x - hiliteX, y);
-        return AddScaled(Rgb(200, 200, 100), streak);
+        }
+        const uint32_t streak = pictures_.hilite.pixel(x - hiliteX, y).value;
+        return AddScaled(MakeRgb(200, 200, 100).value, streak);
     }
 
     // Runs frames until frame `k` (0-based) has been drawn.
     void RunTo(int k) {
-        for (int i = 0; i <= k; ++i)
+        for (int i = 0; i <= k; ++i) {
             strip_.DrawFrame();
+        }
     }
 
     BlockTextDrawer text_;
@@ -96,13 +98,14 @@ TEST_F(DisplayStripTest, StartSizesSurfacesDrawsMasksAndPlacesStreakLeftOfStrip)
     EXPECT_EQ(strip_.HiliteX, -69);
     EXPECT_TRUE(strip_.Timer1Enabled);
     EXPECT_FALSE(strip_.StarActive);
-    for (int y = 0; y < 25; ++y)
+    for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
             const bool glyph = BlockTextDrawer::IsGlyph(kLink, x, y);
-            ASSERT_EQ(strip_.picTextM.pixel(x, y), glyph ? 0u : 0xFFFFFFu) << x << "," << y;
-            ASSERT_EQ(strip_.PictextB.pixel(x, y), glyph ? 0xFFFFFFu : 0u) << x << "," << y;
-            ASSERT_EQ(strip_.picBlank.pixel(x, y), 0u);
+            ASSERT_EQ(strip_.picTextM.pixel(x, y).value, glyph ? 0u : 0xFFFFFFu) << x << "," << y;
+            ASSERT_EQ(strip_.PictextB.pixel(x, y).value, glyph ? 0xFFFFFFu : 0u) << x << "," << y;
+            ASSERT_EQ(strip_.picBlank.pixel(x, y).value, 0u);
         }
+    }
 }
 
 TEST_F(DisplayStripTest, FramesShowStreakOnlyInsideLetters) {
@@ -115,13 +118,15 @@ TEST_F(DisplayStripTest, FramesShowStreakOnlyInsideLetters) {
             ++drawn;
         }
         const int hx = -69 + 8 * k;
-        for (int y = 0; y < 25; ++y)
+        for (int y = 0; y < 25; ++y) {
             for (int x = 0; x < 309; ++x) {
-                if (x >= DisplayStrip::kStarX && y >= DisplayStrip::kStarY && strip_.StarActive)
+                if (x >= DisplayStrip::kStarX && y >= DisplayStrip::kStarY && strip_.StarActive) {
                     continue;
-                ASSERT_EQ(strip_.picDisplay.pixel(x, y), Expected(x, y, hx))
+                }
+                ASSERT_EQ(strip_.picDisplay.pixel(x, y).value, Expected(x, y, hx))
                     << "frame " << k << " at " << x << "," << y;
             }
+        }
     }
 }
 
@@ -130,14 +135,16 @@ TEST_F(DisplayStripTest, BrightestStreakTurnsPaleYellowLettersWhite) {
     RunTo(20);
     const int hx = -69 + 8 * 20;
     int checked = 0;
-    for (int y = 0; y < 25; ++y)
+    for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
-            if (pictures_.hilite.pixel(x - hx, y) != Rgb(174, 174, 174))
+            if (pictures_.hilite.pixel(x - hx, y).value != MakeRgb(174, 174, 174).value) {
                 continue;
+            }
             const uint32_t expected = BlockTextDrawer::IsGlyph(kLink, x, y) ? 0xFFFFFFu : 0u;
-            EXPECT_EQ(strip_.picDisplay.pixel(x, y), expected) << x << "," << y;
+            EXPECT_EQ(strip_.picDisplay.pixel(x, y).value, expected) << x << "," << y;
             checked += expected != 0;
         }
+    }
     EXPECT_GT(checked, 0);
 }
 
@@ -173,20 +180,26 @@ TEST_F(DisplayStripTest, StarStartsOnlyStrictlyInsideItsWindow) {
 // test when the corner matches no picture exactly.
 int ShownStar(const DisplayStrip& strip, const StripPictures& pictures) {
     auto matches = [&](const PixelSurface* star) {
-        for (int y = DisplayStrip::kStarY; y < 25; ++y)
+        for (int y = DisplayStrip::kStarY; y < 25; ++y) {
             for (int x = DisplayStrip::kStarX; x < 309; ++x) {
                 const uint32_t src =
-                    star ? star->pixel(x - DisplayStrip::kStarX, y - DisplayStrip::kStarY) : 0u;
-                if (strip.picDisplay.pixel(x, y) != AddScaled(0, src))
+                    star ? star->pixel(x - DisplayStrip::kStarX, y - DisplayStrip::kStarY).value
+                         : 0u;
+                if (strip.picDisplay.pixel(x, y).value != AddScaled(0, src)) {
                     return false;
+                }
             }
+        }
         return true;
     };
-    if (matches(nullptr))
+    if (matches(nullptr)) {
         return -1;
-    for (int n = 0; n < 4; ++n)
-        if (matches(&pictures.stars[static_cast<size_t>(n)]))
+    }
+    for (int n = 0; n < 4; ++n) {
+        if (matches(&pictures.stars[static_cast<size_t>(n)])) {
             return n;
+        }
+    }
     ADD_FAILURE() << "the star corner shows no known picture";
     return -2;
 }
@@ -218,24 +231,26 @@ TEST(RasterOps, BitBltCombinesBitwiseAndClipsAtEveryEdge) {
                {RasterOp::SrcAnd, 0xF0F0F0, 0x3C3C3C, 0x303030},
                {RasterOp::SrcPaint, 0xF00000, 0x0F0F0F, 0xFF0F0F}};
     for (const auto& o : ops) {
-        PixelSurface dst(4, 3, o.dst);
-        const PixelSurface src(4, 3, o.src);
+        PixelSurface dst(4, 3, RgbColour{o.dst});
+        const PixelSurface src(4, 3, RgbColour{o.src});
         // Shifted up-left by one: row 0 and column 0 of the source fall outside.
         BitBlt(dst, -1, -1, 4, 3, src, 0, 0, o.op);
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 4; ++x)
-                EXPECT_EQ(dst.pixel(x, y), (x < 3 && y < 2) ? o.out : o.dst) << x << "," << y;
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                EXPECT_EQ(dst.pixel(x, y).value, (x < 3 && y < 2) ? o.out : o.dst) << x << "," << y;
+            }
+        }
     }
 
     // A block beyond the right and bottom edges, and one reading beyond the source.
-    PixelSurface dst(3, 3, 0);
-    const PixelSurface src(2, 2, 0xFFFFFF);
+    PixelSurface dst(3, 3, RgbColour{0});
+    const PixelSurface src(2, 2, RgbColour{0xFFFFFF});
     BitBlt(dst, 2, 2, 5, 5, src, 0, 0, RasterOp::SrcCopy);
     BitBlt(dst, 0, 0, 3, 3, src, 1, 1, RasterOp::SrcCopy);
-    EXPECT_EQ(dst.pixel(2, 2), 0xFFFFFFu);
-    EXPECT_EQ(dst.pixel(0, 0), 0xFFFFFFu);
-    EXPECT_EQ(dst.pixel(1, 0), 0u);
-    EXPECT_EQ(dst.pixel(0, 1), 0u);
+    EXPECT_EQ(dst.pixel(2, 2).value, 0xFFFFFFu);
+    EXPECT_EQ(dst.pixel(0, 0).value, 0xFFFFFFu);
+    EXPECT_EQ(dst.pixel(1, 0).value, 0u);
+    EXPECT_EQ(dst.pixel(0, 1).value, 0u);
     BitBlt(dst, 0, 0, -2, 3, src, 0, 0, RasterOp::SrcCopy); // nothing, no crash
     BitBlt(dst, 100, 100, 3, 3, src, 0, 0, RasterOp::SrcCopy);
 }
@@ -251,22 +266,22 @@ TEST(RasterOps, BlendAddsNearlyAllOfTheSourceAndSaturates) {
         {0x00FF80, 0x808080, 0x7FFFFF}, // 128 gives 127 (127.498), limited per channel
     };
     for (const auto& c : cases) {
-        PixelSurface dst(1, 1, c.dst);
-        const PixelSurface src(1, 1, c.src);
+        PixelSurface dst(1, 1, RgbColour{c.dst});
+        const PixelSurface src(1, 1, RgbColour{c.src});
         EXPECT_TRUE(AlphaBlendAdd(dst, 0, 0, 1, 1, src, 0, 0, 254));
-        EXPECT_EQ(dst.pixel(0, 0), c.out) << std::hex << c.dst << " + " << c.src;
+        EXPECT_EQ(dst.pixel(0, 0).value, c.out) << std::hex << c.dst << " + " << c.src;
     }
     // A source block that does not lie inside the source is refused and changes nothing.
-    PixelSurface dst(2, 2, 0x101010);
-    const PixelSurface src(2, 2, 0xFFFFFF);
+    PixelSurface dst(2, 2, RgbColour{0x101010});
+    const PixelSurface src(2, 2, RgbColour{0xFFFFFF});
     EXPECT_FALSE(AlphaBlendAdd(dst, 0, 0, 3, 2, src, 0, 0, 254));
     EXPECT_FALSE(AlphaBlendAdd(dst, 0, 0, 2, 2, src, -1, 0, 254));
-    EXPECT_EQ(dst.pixel(0, 0), 0x101010u);
+    EXPECT_EQ(dst.pixel(0, 0).value, 0x101010u);
     // A destination partly outside is clipped.
     EXPECT_TRUE(AlphaBlendAdd(dst, 1, -1, 2, 2, src, 0, 0, 254));
-    EXPECT_EQ(dst.pixel(1, 0), 0xFFFFFFu);
-    EXPECT_EQ(dst.pixel(0, 0), 0x101010u);
-    EXPECT_EQ(dst.pixel(1, 1), 0x101010u);
+    EXPECT_EQ(dst.pixel(1, 0).value, 0xFFFFFFu);
+    EXPECT_EQ(dst.pixel(0, 0).value, 0x101010u);
+    EXPECT_EQ(dst.pixel(1, 1).value, 0x101010u);
 }
 
 TEST(StripPictures, StreakAndStarsHaveTheirSizesAndShapes) {
@@ -276,7 +291,7 @@ TEST(StripPictures, StreakAndStarsHaveTheirSizesAndShapes) {
     for (int y = 0; y < 125; ++y) {
         int peak = 0, peakX = -1;
         for (int x = 0; x < 69; ++x) {
-            const uint32_t c = p.hilite.pixel(x, y);
+            const uint32_t c = p.hilite.pixel(x, y).value;
             ASSERT_EQ(Channel(c, 16), Channel(c, 0)) << "grey";
             ASSERT_EQ(Channel(c, 8), Channel(c, 0)) << "grey";
             if (Channel(c, 0) > peak) {
@@ -287,17 +302,19 @@ TEST(StripPictures, StreakAndStarsHaveTheirSizesAndShapes) {
         EXPECT_TRUE(peak == 174 || peak == 175) << "row " << y;
         const double ideal = 53 - 35.0 * y / 124;
         EXPECT_NEAR(peakX, ideal, 0.51) << "row " << y;
-        EXPECT_EQ(p.hilite.pixel(0, 0), 0u);
-        EXPECT_EQ(p.hilite.pixel(68, 124), 0u);
+        EXPECT_EQ(p.hilite.pixel(0, 0).value, 0u);
+        EXPECT_EQ(p.hilite.pixel(68, 124).value, 0u);
     }
     const int lit[] = {44, 96, 158, 230};
     for (size_t n = 0; n < 4; ++n) {
         ASSERT_EQ(p.stars[n].width(), 28);
         ASSERT_EQ(p.stars[n].height(), 28);
         int count = 0;
-        for (int y = 0; y < 28; ++y)
-            for (int x = 0; x < 28; ++x)
-                count += p.stars[n].pixel(x, y) != 0;
+        for (int y = 0; y < 28; ++y) {
+            for (int x = 0; x < 28; ++x) {
+                count += p.stars[n].pixel(x, y).value != 0;
+            }
+        }
         EXPECT_EQ(count, lit[n]) << "star " << n;
     }
 }
@@ -314,14 +331,14 @@ TEST(QtTextDrawer, LettersAreSolidAndTheMasksAreExactInverses) {
     strip.DrawFrame();
 
     int letters = 0;
-    for (int y = 0; y < 25; ++y)
+    for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
-            const uint32_t m = strip.picTextM.pixel(x, y);
-            const uint32_t b = strip.PictextB.pixel(x, y);
+            const uint32_t m = strip.picTextM.pixel(x, y).value;
+            const uint32_t b = strip.PictextB.pixel(x, y).value;
             ASSERT_TRUE(m == 0u || m == 0xFFFFFFu) << "smoothed mask pixel at " << x << "," << y;
             ASSERT_EQ(b, m ^ 0xFFFFFFu) << x << "," << y;
-            const uint32_t shown = strip.picDisplay.pixel(x, y);
-            ASSERT_EQ(shown, b ? Rgb(200, 200, 100) : 0u) << x << "," << y;
+            const uint32_t shown = strip.picDisplay.pixel(x, y).value;
+            ASSERT_EQ(shown, b ? MakeRgb(200, 200, 100).value : 0u) << x << "," << y;
             if (b) {
                 ++letters;
                 // The text cell starts at 2, 2: nothing is drawn above or left of it.
@@ -329,6 +346,7 @@ TEST(QtTextDrawer, LettersAreSolidAndTheMasksAreExactInverses) {
                 EXPECT_GE(y, 2);
             }
         }
+    }
     EXPECT_GT(letters, 300);
 }
 

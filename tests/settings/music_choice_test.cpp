@@ -29,8 +29,9 @@ TEST(RepeatText, ComboShowsTrackWithEmptyTextForWholeDisc) {
         int16_t track;
         const char* text;
     } cases[] = {{0, ""}, {7, "7"}, {30, "30"}, {-3, "-3"}, {32767, "32767"}, {-32768, "-32768"}};
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(FormatRepeat(c.track), c.text) << c.track;
+    }
 }
 
 TEST(RepeatText, ComboTextBecomesTrackRoundedHalfToEven) {
@@ -65,8 +66,9 @@ TEST(RepeatText, ComboTextBecomesTrackRoundedHalfToEven) {
         {"1e-400", 9, 0},
         {"1e400x", 9, 0},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(RepeatFromText(c.text, c.previous), c.track) << '"' << c.text << '"';
+    }
 }
 
 TEST(MusicChoice, EachKindEnablesOnlyItsOwnControl) {
@@ -81,14 +83,15 @@ TEST(MusicChoice, EachKindEnablesOnlyItsOwnControl) {
         choice.ShowCurrentKind();
         choice.ChooseOption(c.kind);
         EXPECT_EQ(settings.BGMKind, c.kind);
-        EXPECT_EQ(choice.repeatEnabled(), c.repeat) << c.kind;
-        EXPECT_EQ(choice.browseEnabled(), c.browse) << c.kind;
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(choice.markChosen(i), i == c.kind) << "kind " << c.kind << " mark " << i;
+        EXPECT_EQ(choice.RepeatEnabled(), c.repeat) << c.kind;
+        EXPECT_EQ(choice.BrowseEnabled(), c.browse) << c.kind;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(choice.MarkChosen(i), i == c.kind) << "kind " << c.kind << " mark " << i;
+        }
         // Pressing the same option again changes nothing.
         choice.ChooseOption(c.kind);
-        EXPECT_EQ(choice.repeatEnabled(), c.repeat);
-        EXPECT_EQ(choice.browseEnabled(), c.browse);
+        EXPECT_EQ(choice.RepeatEnabled(), c.repeat);
+        EXPECT_EQ(choice.BrowseEnabled(), c.browse);
     }
 }
 
@@ -97,10 +100,11 @@ TEST(MusicChoice, KindOutsideTheOptionsShowsNoMarkAndIsWrittenBackUnchanged) {
         MusicSettings settings{kind, 4, "/music/a.mp3"};
         MusicChoice choice(settings);
         choice.ShowCurrentKind();
-        for (int i = 0; i < 3; ++i)
-            EXPECT_FALSE(choice.markChosen(i));
-        EXPECT_FALSE(choice.repeatEnabled());
-        EXPECT_FALSE(choice.browseEnabled());
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_FALSE(choice.MarkChosen(i));
+        }
+        EXPECT_FALSE(choice.RepeatEnabled());
+        EXPECT_FALSE(choice.BrowseEnabled());
         RecordingWriter writer;
         choice.Confirm("4", writer, "/p/Kovessa.ini");
         ASSERT_EQ(writer.writes.size(), 3u);

@@ -27,12 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t left = size;
     const int dw = TakeInt(p, left) & 63, dh = TakeInt(p, left) & 63;
     const int sw = TakeInt(p, left) & 63, sh = TakeInt(p, left) & 63;
-    PixelSurface dst(dw, dh, 0x203040);
-    const PixelSurface src(sw, sh, 0xF0E0D0);
+    PixelSurface dst(dw, dh, RgbColour{0x203040});
+    const PixelSurface src(sw, sh, RgbColour{0xF0E0D0});
     const int dx = TakeInt(p, left), dy = TakeInt(p, left), w = TakeInt(p, left),
               h = TakeInt(p, left), sx = TakeInt(p, left), sy = TakeInt(p, left);
-    for (RasterOp op : {RasterOp::SrcCopy, RasterOp::SrcAnd, RasterOp::SrcPaint})
+    for (RasterOp op : {RasterOp::SrcCopy, RasterOp::SrcAnd, RasterOp::SrcPaint}) {
         BitBlt(dst, dx, dy, w, h, src, sx, sy, op);
+    }
     AlphaBlendAdd(dst, dx, dy, w, h, src, sx, sy, 254);
     RepeatFromText(std::string_view(reinterpret_cast<const char*>(p), left), 3);
     return 0;

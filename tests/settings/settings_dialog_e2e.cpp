@@ -55,16 +55,18 @@ protected:
         const bool shown = WaitUntil(
             [&] {
                 const auto windows = FindWindows(dpy, "<Kovessa>");
-                for (unsigned long w : windows)
+                for (unsigned long w : windows) {
                     if (IsWindowViewable(dpy, w)) {
                         window_ = w;
                         return true;
                     }
+                }
                 return false;
             },
             10s);
-        if (!shown)
+        if (!shown) {
             return false;
+        }
         geometry_ = *WindowGeometry(dpy, window_);
         // The settings say no music: once that mark shows, the dialog has been painted.
         return WaitUntil([&] { return MarkChosen(kNoneMark); }, 5s);
@@ -168,8 +170,9 @@ TEST_F(SettingsDialogE2E, TheFileChosenInTheDialogIsWhatTheNextShowPlays) {
     fs::create_directory(music);
     WriteToneWav(music / "tone.wav", 2.0);
     const fs::path mp3 = music / "tone.mp3";
-    if (!EncodeMp3(music / "tone.wav", mp3, xvfb_))
+    if (!EncodeMp3(music / "tone.wav", mp3, xvfb_)) {
         GTEST_SKIP() << "lame is not installed";
+    }
     std::ofstream(folder_.ini(), std::ios::binary | std::ios::trunc) << IniText(0, 0, mp3);
 
     ASSERT_TRUE(OpenDialog()) << process_->stdErr();

@@ -106,8 +106,9 @@ TEST_F(DialogTest, LoadShowsControlsAtTheirPlacesWithTheSettings) {
         {"Cmd_Set", {320, 180, 73, 25}},  {"Cmd_Can", {396, 180, 69, 25}},
         {"lbl15", {20, 16, 111, 13}},
     };
-    for (const auto& p : places)
+    for (const auto& p : places) {
         EXPECT_EQ(Child<QWidget>(p.name)->geometry(), p.geometry) << p.name;
+    }
 
     const struct {
         const char* name;
@@ -187,8 +188,9 @@ TEST_F(DialogTest, AnyMouseButtonOnMarkOrCaptionChoosesTheOption) {
 TEST_F(DialogTest, KindOutsideTheOptionsShowsNoMark) {
     app_.music = {5, 0, ""};
     Open();
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(MarkChosen(i)) << i;
+    }
     EXPECT_FALSE(Child<QComboBox>("BGM_Repeat")->isEnabled());
     EXPECT_FALSE(Child<Command>("Cmd_BGM")->Enabled());
 }
@@ -218,10 +220,11 @@ TEST_F(DialogTest, CancelAndWindowCloseWriteNothing) {
         d.SetFileChooser([](QWidget*) { return std::optional<std::string>("/music/new.wav"); });
         QTest::mouseClick(Child<Command>("Cmd_BGM"), Qt::LeftButton, {}, QPoint(5, 5));
         EXPECT_EQ(Child<QLabel>("lbl_Fname")->text(), QStringLiteral("/music/new.wav"));
-        if (useCancel)
+        if (useCancel) {
             QTest::mouseClick(Child<Command>("Cmd_Can"), Qt::LeftButton, {}, QPoint(10, 10));
-        else
+        } else {
             d.close();
+        }
         EXPECT_TRUE(writer_.writes.empty());
         EXPECT_FALSE(d.isVisible());
         EXPECT_FALSE(d.Strip().Timer1Enabled);
@@ -273,11 +276,12 @@ TEST_F(DialogTest, VisibleStripShowsTheComposedFrame) {
     ASSERT_EQ(shown.size(), QSize(309, 25));
     const PixelSurface& frame = d.Strip().picDisplay;
     int lit = 0;
-    for (int y = 0; y < 25; ++y)
+    for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
-            ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFFu, frame.pixel(x, y)) << x << "," << y;
-            lit += frame.pixel(x, y) != 0;
+            ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFFu, frame.pixel(x, y).value) << x << "," << y;
+            lit += frame.pixel(x, y).value != 0;
         }
+    }
     EXPECT_GT(lit, 100);
 }
 
@@ -290,15 +294,18 @@ TEST(DialogStatics, FilterMatchesMp3AndWavInAnyCase) {
     auto matches = [&](const QString& name) {
         for (const QString& p : patterns) {
             const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(p));
-            if (re.match(name).hasMatch())
+            if (re.match(name).hasMatch()) {
                 return true;
+            }
         }
         return false;
     };
-    for (const char* name : {"a.mp3", "B.MP3", "c.Mp3", "d.wav", "E.WAV", "f.wAv"})
+    for (const char* name : {"a.mp3", "B.MP3", "c.Mp3", "d.wav", "E.WAV", "f.wAv"}) {
         EXPECT_TRUE(matches(QString::fromLatin1(name))) << name;
-    for (const char* name : {"a.mp4", "b.wave", "mp3", "c.txt"})
+    }
+    for (const char* name : {"a.mp4", "b.wave", "mp3", "c.txt"}) {
         EXPECT_FALSE(matches(QString::fromLatin1(name))) << name;
+    }
 }
 
 TEST(DialogStatics, DocumentationIsTheInstalledReadmeWhenThereIsOne) {

@@ -1,6 +1,6 @@
 // Kovessa.scr as a screensaver daemon starts it: into a given window (the daemon's saver window
 // or its preview area), ended only by signals, with nothing left behind.
-#include "launcher/window_id.h"
+#include "common/window_id.h"
 #include "tests/show/show_e2e_support.h"
 
 // GoogleTest before Xlib: Xlib's macros clash with its names.

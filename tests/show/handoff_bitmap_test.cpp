@@ -1,4 +1,4 @@
-#include "launcher/handoff_folder.h"
+#include "common/handoff_folder.h"
 #include "show/handoff_bitmap.h"
 #include "show/music_file_kind.h"
 #include "tests/support/temp_dir.h"
@@ -84,8 +84,9 @@ TEST(HandoffBitmap, PixelsRunBlueGreenRedFromTheBottomRowWithRowsPaddedToFourByt
                 ASSERT_EQ(static_cast<uint8_t>(b[at + 1]), img.rgb[src + 1]) << x << "," << y;
                 ASSERT_EQ(static_cast<uint8_t>(b[at + 2]), img.rgb[src]) << x << "," << y;
             }
-            for (size_t pad = static_cast<size_t>(w) * 3; pad < row; ++pad)
+            for (size_t pad = static_cast<size_t>(w) * 3; pad < row; ++pad) {
                 EXPECT_EQ(b[54 + fileRow * row + pad], '\0');
+            }
         }
     }
 }
@@ -107,17 +108,19 @@ protected:
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir_ = tmpl;
         const char* old = std::getenv("XDG_RUNTIME_DIR");
-        if (old != nullptr)
+        if (old != nullptr) {
             saved_ = old;
+        }
         setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
     }
     void TearDown() override {
         chmod(dir_.c_str(), 0700);
         fs::remove_all(dir_);
-        if (saved_)
+        if (saved_) {
             setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1);
-        else
+        } else {
             unsetenv("XDG_RUNTIME_DIR");
+        }
     }
     fs::path dir_;
     std::optional<std::string> saved_;
@@ -151,12 +154,15 @@ TEST_F(HandoffFolderTest, UnwritableFolderFailsAndKeepsTheEarlierFile) {
     const int result = test::RunUnprivileged([&] {
         chmod(dir_.c_str(), 0500);
         std::string error;
-        if (WriteHandoffBitmap(kGlowBitmapName, gradient(4, 4), &error))
+        if (WriteHandoffBitmap(kGlowBitmapName, gradient(4, 4), &error)) {
             return 1;
-        if (error.empty())
+        }
+        if (error.empty()) {
             return 2;
-        if (test::ReadWholeFile(dir_ / kGlowBitmapName) != "earlier")
+        }
+        if (test::ReadWholeFile(dir_ / kGlowBitmapName) != "earlier") {
             return 3;
+        }
         return 0;
     });
     EXPECT_EQ(result, 0) << test::DescribeChildResult(
@@ -196,8 +202,9 @@ TEST(MusicFileKind, TestsTheLastThreeCharactersInAnyCase) {
         {"", MusicFileKind::None},
         {"/m/\xe6\x9b\xb2.wav", MusicFileKind::Wave},
     };
-    for (const auto& [path, kind] : cases)
+    for (const auto& [path, kind] : cases) {
         EXPECT_EQ(MusicFileKindOf(path), kind) << path;
+    }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The preview inside a foreign window: the picture at its own size in the top-left corner on
 // black, the end of the process with its parent, and its independence from the guard.
-#include "launcher/window_titles.h"
+#include "common/window_titles.h"
 #include "tests/show/show_e2e_support.h"
 
 // GoogleTest before Xlib: Xlib's macros clash with its names.
@@ -22,8 +22,9 @@ int WrongPixels(const Image& shot, const QImage& picture) {
                 want = Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
                            static_cast<uint8_t>(qBlue(p))};
             }
-            if (!(shot.at(x, y) == want))
+            if (!(shot.at(x, y) == want)) {
                 ++wrong;
+            }
         }
     }
     return wrong;
@@ -54,9 +55,10 @@ TEST(PreviewE2E, ShowsThePictureAtItsOwnSizeOnBlackAndEndsWithItsParent) {
             },
             10s);
         EXPECT_TRUE(drawn) << WrongPixels(shot, picture) << " pixels differ";
-        if (!drawn || (w == 400 && h == 300 && scale[0] == '1'))
+        if (!drawn || (w == 400 && h == 300 && scale[0] == '1')) {
             SavePng(shot, ArtifactDir() /
                               ("preview-" + std::to_string(w) + "x" + std::to_string(h) + ".png"));
+        }
         EXPECT_EQ(FindWindows(dpy, kPreviewWindowTitle).size(), 1u);
 
         const auto destroyed = std::chrono::steady_clock::now();

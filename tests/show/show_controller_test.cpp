@@ -35,11 +35,13 @@ struct Recorder : ShowServices, ShowMusic {
     void ReportProblem(const std::string& text) override { log.push_back("stderr " + text); }
     std::optional<ScreenPoint> GetCursorPos() override {
         log.push_back("GetCursorPos");
-        if (pointer.empty())
+        if (pointer.empty()) {
             return std::nullopt;
+        }
         std::optional<ScreenPoint> p = pointer.front();
-        if (pointer.size() > 1)
+        if (pointer.size() > 1) {
             pointer.pop_front();
+        }
         return p;
     }
     void ShowCursor() override { log.push_back("ShowCursor"); }
@@ -63,7 +65,7 @@ struct Recorder : ShowServices, ShowMusic {
 
     void OpenCD() override { log.push_back("OpenCD"); }
     void CheckCD() override { log.push_back("CheckCD"); }
-    bool CDReady() const override { return cdReady; }
+    bool IsCDReady() const override { return cdReady; }
     void CloseCD() override { log.push_back("CloseCD"); }
     void PlayMP3() override { log.push_back("PlayMP3"); }
     void RepeatMP3() override { log.push_back("RepeatMP3"); }

@@ -1,7 +1,7 @@
 #include "tests/show/show_e2e_support.h"
 
+#include "common/window_titles.h"
 #include "launcher/settings_file.h"
-#include "launcher/window_titles.h"
 #include "show/handoff_bitmap.h"
 #include "show/qt_rgb_pixels.h"
 
@@ -17,8 +17,9 @@ namespace kovessa::test {
 namespace {
 
 void put(std::ofstream& out, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i)
+    for (int i = 0; i < bytes; ++i) {
         out.put(static_cast<char>((v >> (8 * i)) & 0xff));
+    }
 }
 
 } // namespace
@@ -63,8 +64,9 @@ void WriteToneWav(const fs::path& path, double seconds, double hertz) {
 }
 
 bool EncodeMp3(const fs::path& wav, const fs::path& mp3, const Xvfb& xvfb) {
-    if (!fs::exists("/usr/bin/lame"))
+    if (!fs::exists("/usr/bin/lame")) {
         return false;
+    }
     Process lame =
         Process::start("/usr/bin/lame", {"--quiet", "-b", "128", wav.string(), mp3.string()}, xvfb);
     return lame.waitExit(30s) == 0 && fs::file_size(mp3) > 0;
@@ -76,8 +78,9 @@ size_t LoudSamples(const fs::path& recording, int threshold) {
     for (size_t i = 0; i + 1 < raw.size(); i += 2) {
         const auto v = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) |
                                             static_cast<uint8_t>(raw[i + 1]) << 8);
-        if (std::abs(v) > threshold)
+        if (std::abs(v) > threshold) {
             ++loud;
+        }
     }
     return loud;
 }

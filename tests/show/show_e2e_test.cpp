@@ -1,7 +1,7 @@
 // The full-screen show with the real programs on a private X server: the texture hand-off, the
 // pointer rule, the independent ends of the show and the renderer, and the music.
-#include "launcher/handoff_folder.h"
-#include "launcher/window_titles.h"
+#include "common/handoff_folder.h"
+#include "common/window_titles.h"
 #include "tests/show/framebuffer_server.h"
 #include "tests/show/show_e2e_support.h"
 

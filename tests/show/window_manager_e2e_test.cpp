@@ -21,10 +21,10 @@ bool WindowManagerRunning(Display* dpy) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    const bool found = XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False,
-                                          XA_WINDOW, &type, &format, &count, &after,
-                                          &data) == Success &&
-                       count == 1;
+    const bool found =
+        XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False, XA_WINDOW, &type,
+                           &format, &count, &after, &data) == Success &&
+        count == 1;
     if (data != nullptr) {
         XFree(data);
     }
@@ -33,16 +33,16 @@ bool WindowManagerRunning(Display* dpy) {
 
 // A red dock across the top of the screen that reserves its strip, as panels do.
 unsigned long MakeDock(Display* dpy, int width) {
-    const Window dock = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0,
-                                            static_cast<unsigned>(width), kDockHeight, 0, 0,
-                                            0xff0000);
+    const Window dock =
+        XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, static_cast<unsigned>(width),
+                            kDockHeight, 0, 0, 0xff0000);
     const Atom windowType = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False);
     Atom dockType = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DOCK", False);
     XChangeProperty(dpy, dock, windowType, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(&dockType), 1);
     long strut[12] = {0, 0, kDockHeight, 0, 0, 0, 0, 0, 0, width - 1, 0, 0};
-    XChangeProperty(dpy, dock, XInternAtom(dpy, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL,
-                    32, PropModeReplace, reinterpret_cast<unsigned char*>(strut), 12);
+    XChangeProperty(dpy, dock, XInternAtom(dpy, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(strut), 12);
     XChangeProperty(dpy, dock, XInternAtom(dpy, "_NET_WM_STRUT", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<unsigned char*>(strut), 4);
     XMapRaised(dpy, dock);

@@ -11,11 +11,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const double lenient = kovessa::Val(text);
-    if (std::isnan(lenient))
+    if (std::isnan(lenient)) {
         std::abort();
+    }
     if (const auto strict = kovessa::StrictNumber(text)) {
-        if (*strict != lenient)
+        if (*strict != lenient) {
             std::abort();
+        }
     }
     (void)kovessa::RoundToInt16(lenient);
     (void)kovessa::PreviewHandle(text);

@@ -10,10 +10,12 @@
 namespace {
 
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
         s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+    }
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
         s.remove_suffix(1);
+    }
     return s;
 }
 
@@ -35,26 +37,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string value(b == std::string_view::npos ? "v" : edit.substr(b + 1));
 
     kovessa::ProfileDocument document(file);
-    if (document.Text() != file)
+    if (document.Text() != file) {
         std::abort(); // parsing alone must keep the text byte for byte
+    }
     (void)document.Get(section, key);
 
     const auto result = document.Set(section, key, value);
     if (result == kovessa::ProfileDocument::SetResult::Refused) {
-        if (document.Text() != file)
+        if (document.Text() != file) {
             std::abort();
+        }
         return 0;
     }
     const kovessa::ProfileDocument reread(document.Text());
     const auto stored = reread.Get(section, key);
-    if (!stored)
+    if (!stored) {
         std::abort();
+    }
     // Blanks around the value are dropped, and a quoted value reads back without its quotes.
     std::string_view expected = trimmed(value);
     if (expected.size() >= 2 && (expected.front() == '"' || expected.front() == '\'') &&
-        expected.back() == expected.front())
+        expected.back() == expected.front()) {
         expected = expected.substr(1, expected.size() - 2);
-    if (*stored != expected)
+    }
+    if (*stored != expected) {
         std::abort();
+    }
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "launcher/window_id.h"
+#include "common/window_id.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "launcher/handoff_folder.h"
+#include "common/handoff_folder.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -20,17 +20,22 @@ HandoffFolderResult refuse(std::string why) {
 HandoffFolderResult privateTmpFolder() {
     const uid_t uid = getuid();
     const std::string path = "/tmp/kovessa-" + std::to_string(uid);
-    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
         return refuse("cannot create " + path + ": " + std::strerror(errno));
+    }
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0)
+    if (lstat(path.c_str(), &st) != 0) {
         return refuse("cannot inspect " + path + ": " + std::strerror(errno));
-    if (!S_ISDIR(st.st_mode))
+    }
+    if (!S_ISDIR(st.st_mode)) {
         return refuse(path + " is not a folder");
-    if (st.st_uid != uid)
+    }
+    if (st.st_uid != uid) {
         return refuse(path + " belongs to another user");
-    if ((st.st_mode & 077) != 0)
+    }
+    if ((st.st_mode & 077) != 0) {
         return refuse(path + " is open to other users");
+    }
     return {path, {}};
 }
 
@@ -40,11 +45,13 @@ HandoffFolderResult HandoffFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && runtime[0] != '\0') {
         std::string folder = runtime;
-        while (folder.size() > 1 && folder.back() == '/')
+        while (folder.size() > 1 && folder.back() == '/') {
             folder.pop_back();
+        }
         struct stat st {};
-        if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
             return refuse("XDG_RUNTIME_DIR " + folder + " is not a folder");
+        }
         return {folder, {}};
     }
     return privateTmpFolder();
@@ -66,8 +73,9 @@ void RemoveOneShotHandoffFolder(const std::string& folder) {
 
 std::optional<std::string> HandoffPath(const char* name) {
     HandoffFolderResult result = HandoffFolder();
-    if (!result.folder)
+    if (!result.folder) {
         return std::nullopt;
+    }
     return *result.folder + "/" + name;
 }
 
