@@ -133,6 +133,40 @@ TEST(MusicOnDisc, ChosenTrackKeepsRepeating) {
     EXPECT_GE(track2, 65);
 }
 
+TEST(MusicOnDisc, WholeDiscSoundsOnlyItsAudioTracks) {
+    TempDir dir;
+    // Data first (a mixed-mode disc), between the songs, and last (an enhanced disc).
+    const std::vector<double> tones = {0, 440, 0, 660, 0};
+    RecordedMusic music(test::MakeDiscImage(dir.path(), "mixed", tones, 2.0));
+    music.bgm.OpenCD();
+    ASSERT_EQ(music.apiResult, 0);
+    music.runCd(9.0);
+    EXPECT_TRUE(music.cdTimer);
+    const auto runs = Runs(ToneSequence(music.output.takeRecording(), tones));
+    // 440, 660, 440, 660, with at most one window straddling a change and never the noise of
+    // a data track in between.
+    std::vector<int> songs;
+    for (const auto& [tone, length] : runs) {
+        if (tone == -1) {
+            EXPECT_LE(length, 1) << "a data track sounded";
+        } else {
+            songs.push_back(tone);
+        }
+    }
+    ASSERT_GE(songs.size(), 4u);
+    EXPECT_EQ(std::vector<int>(songs.begin(), songs.begin() + 4), (std::vector<int>{1, 3, 1, 3}));
+}
+
+TEST(MusicOnDisc, ChosenDataTrackPlaysNothingAndEndsTheWatch) {
+    TempDir dir;
+    RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", {440, 0, 660}, 2.0));
+    music.settings.BGMRepeat = 2;
+    music.bgm.OpenCD();
+    music.runCd(1.0);
+    EXPECT_FALSE(music.cdTimer);
+    EXPECT_EQ(music.output.recordedFrames(), 0u);
+}
+
 TEST(MusicOnDisc, TrackBeyondTheDiscLeavesTheWatchRunningAndSilent) {
     TempDir dir;
     RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", {440, 660, 990}, 2.0));
