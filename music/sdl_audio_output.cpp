@@ -116,9 +116,11 @@ void SdlAudioOutput::mix(Uint8* out, int bytes) {
             SDL_AudioStreamClear(e.convert);
             e.epoch = epoch;
         }
-        // Pull in pieces of about the size needed until the converter holds enough.
-        const size_t piece = std::max<size_t>(64, static_cast<size_t>(samples / kChannels) *
-                                                      static_cast<size_t>(f.rate) / kRate);
+        // Pull in pieces no larger than one device buffer's worth until the converter holds
+        // enough. The converter expands a piece all at once, so at a very low rate even a few
+        // frames would become many seconds of sound in memory: there a piece is one frame.
+        const size_t piece = std::max<size_t>(1, static_cast<size_t>(samples / kChannels) *
+                                                     static_cast<size_t>(f.rate) / kRate);
         pulled_.resize(piece * f.channels);
         while (SDL_AudioStreamAvailable(e.convert) < bytes) {
             const size_t got = e.stream->pull(pulled_.data(), piece);

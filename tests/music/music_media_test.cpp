@@ -5,6 +5,7 @@
 #include "music/default_media_platform.h"
 #include "music/mci_media_platform.h"
 #include "music/recording_audio_output.h"
+#include "music/sdl_audio_output.h"
 #include "music/zeruma_bgm.h"
 #include "test_media.h"
 
@@ -15,6 +16,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <mutex>
 #include <random>
 #include <thread>
 
@@ -284,6 +287,18 @@ TEST(MusicFiles, WaveWithoutAnOutputDeviceDoesNothing) {
     EXPECT_EQ(music.output.streamCount(), 0u);
 }
 
+// Polls `condition` until it holds or the time is up.
+bool WaitUntilTrue(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
 // The real output: SDL's disk driver writes what the device played, in real time.
 class SdlDiskOutput : public ::testing::Test {
 protected:
@@ -305,6 +320,43 @@ protected:
     TempDir dir;
 };
 
+// A stream at 1 Hz that counts what the output asks of it.
+class SlowStream final : public OutputStream {
+public:
+    PcmFormat streamFormat() const override { return {1, 2}; }
+    size_t pull(int16_t* out, size_t frames) override {
+        std::fill_n(out, frames * 2, int16_t{1000});
+        std::lock_guard lock(mutex_);
+        largest_ = std::max(largest_, frames);
+        total_ += frames;
+        return frames;
+    }
+    size_t largest() const {
+        std::lock_guard lock(mutex_);
+        return largest_;
+    }
+    size_t total() const {
+        std::lock_guard lock(mutex_);
+        return total_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    size_t largest_ = 0;
+    size_t total_ = 0;
+};
+
+TEST_F(SdlDiskOutput, AVerySlowRateIsConvertedOneFrameAtATime) {
+    // The converter expands all it is given at once: one frame at 1 Hz is already a second of
+    // sound at the device's rate, so more than one frame per pull would pile up seconds.
+    SdlAudioOutput output;
+    SlowStream stream;
+    ASSERT_TRUE(output.addStream(&stream));
+    EXPECT_TRUE(WaitUntilTrue([&] { return stream.total() >= 2; }, 10s));
+    output.removeStream(&stream);
+    EXPECT_EQ(stream.largest(), 1u);
+}
+
 TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
     if (!HaveMediaTools()) {
         GTEST_SKIP() << "sox and lame are needed to make test media";
@@ -318,18 +370,29 @@ TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
         settings.BGMFile = path;
         int32_t apiResult = 0;
         ZerumaBGM bgm(settings, apiResult, *platform);
+        // The device writes in real time, so the recording's length is the time it played.
+        const auto recorded = [&] {
+            std::error_code ec;
+            const auto bytes = std::filesystem::file_size(dir.file("out.raw"), ec);
+            return ec ? 0 : static_cast<size_t>(bytes) / 4; // frames
+        };
+        const auto playOn = [&](size_t frames) {
+            const size_t until = recorded() + frames;
+            return WaitUntilTrue([&] { return recorded() >= until; }, 5s);
+        };
         bgm.PlayMP3();
         EXPECT_TRUE(bgm.IsMP3Playing());
-        std::this_thread::sleep_for(1000ms);
-        EXPECT_FALSE(bgm.IsMP3Playing());
-        bgm.RepeatMP3(); // the file timer's tick
+        // The pass of 0.6 s ends by itself, then a gap before the file timer's tick.
+        EXPECT_TRUE(WaitUntilTrue([&] { return !bgm.IsMP3Playing(); }, 5s));
+        EXPECT_TRUE(playOn(kRate / 5));
+        bgm.RepeatMP3();
         EXPECT_TRUE(bgm.IsMP3Playing());
-        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(playOn(kRate * 3 / 10));
         bgm.CloseMP3(); // in the middle of the second pass
-        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(playOn(kRate * 3 / 10));
     }
     const std::vector<int16_t> pcm = played();
-    ASSERT_GT(pcm.size(), 2u * kRate);
+    ASSERT_GT(pcm.size(), 2u * kRate * 14 / 10);
     // Sound in 10 ms windows: a first pass of 0.6 s, a gap, a second pass cut short.
     std::vector<std::pair<int, int>> runs;
     const size_t window = kRate / 100;
