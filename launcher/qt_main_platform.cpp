@@ -3,6 +3,7 @@
 #include "launcher/file_exists.h"
 #include "launcher/main_flow.h"
 #include "launcher/preview_size.h"
+#include "launcher/qt_message_box.h"
 #include "launcher/settings_file.h"
 #include "launcher/window_titles.h"
 #include "launcher/x11_desktop.h"
@@ -12,7 +13,6 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
 
@@ -31,9 +31,7 @@ bool QtMainPlatform::FileExists(const std::string& path) {
 }
 
 void QtMainPlatform::ShowMissingRendererMessage() {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kProgramTitle),
-                    QString::fromUtf8(kMissingRendererMessage), QMessageBox::Ok);
-    box.exec();
+    MakeMissingRendererBox()->exec();
 }
 
 void QtMainPlatform::ShowPreview(int32_t parentHandle) {
