@@ -109,7 +109,9 @@ void FireflyScene::ComputeTrails(int64_t t, FrameGeometry& frame) {
         strip.head = pointBetween(fly.Trail[0], fly.Cell, fly.Progress);
         const bool reddish = IsFastest(fly.Speed);
         for (int j = 1; j <= 5; ++j) {
-            const float c = static_cast<float>(6 - j) / 6.0f - fly.Progress / 6.0f;
+            // Rounded to single once, from extended precision, as Progress is.
+            const float c = static_cast<float>(static_cast<long double>(6 - j) / 6.0L -
+                                               static_cast<long double>(fly.Progress) / 6.0L);
             strip.innerColours[j - 1] = reddish ? Rgb{c + 0.5f, c, c} : Rgb{c, c, c + 0.5f};
             strip.inner[j - 1] = Cells[fly.Trail[j - 1]];
         }
