@@ -4,17 +4,26 @@
 //
 //   build/bench/kovessa-soak-bench [--bin FOLDER] [--minutes M] [--seconds S]
 //
-// Thirty minutes unless told otherwise; the sound goes through SDL's disk driver to /dev/null,
-// paced in real time as on a sound card.
+// Thirty minutes unless told otherwise. The sound goes through SDL's disk driver, paced in real
+// time as on a sound card, into a pipe that the benchmark listens to, so it also counts the
+// passes of the music.
 #include "show/bench/bench_support.h"
 #include "tests/show/show_e2e_support.h"
 
 #include "launcher/window_titles.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kovessa::test;
 using namespace kovessa::bench;
@@ -44,6 +53,65 @@ void PrintGrowth(const char* name, const Figures& first, const Figures& last) {
                 last.rss - first.rss, last.fds - first.fds, last.threads - first.threads);
 }
 
+// Listens to the show's sound device through a named pipe that SDL's disk driver writes in
+// real time (44.1 kHz, 16-bit stereo) and counts the passes of the music: a tenth of a second
+// of sound after at least a tenth of silence starts one.
+class PassCounter {
+public:
+    explicit PassCounter(const fs::path& pipe) : pipe_(pipe) {
+        mkfifo(pipe.c_str(), 0600);
+        thread_ = std::thread([this] { listen(); });
+    }
+    ~PassCounter() {
+        stop_ = true;
+        // Opening the write end once lets a reader still waiting in its open() go on.
+        const int fd = open(pipe_.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) {
+            close(fd);
+        }
+        thread_.join();
+    }
+    long passes() const { return passes_; }
+
+private:
+    void listen() {
+        const int fd = open(pipe_.c_str(), O_RDONLY);
+        if (fd < 0) {
+            return;
+        }
+        constexpr size_t kWindow = 4410 * 2; // samples in a tenth of a second
+        std::vector<int16_t> window(kWindow);
+        size_t filled = 0;
+        bool sound = false;
+        while (!stop_) {
+            const ssize_t got = read(fd, window.data() + filled, (kWindow - filled) * 2);
+            if (got <= 0) {
+                break;
+            }
+            filled += static_cast<size_t>(got) / 2;
+            if (filled < kWindow) {
+                continue;
+            }
+            filled = 0;
+            double sum = 0;
+            for (int16_t v : window) {
+                sum += double(v) * v;
+            }
+            const bool loud = std::sqrt(sum / kWindow) > 1000;
+            if (loud && !sound) {
+                ++passes_;
+            }
+            sound = loud;
+        }
+        close(fd);
+    }
+
+    fs::path pipe_;
+    std::atomic<bool> stop_{false};
+    std::atomic<long> passes_{0};
+    std::thread thread_;
+};
+
 int Run(double seconds) {
     Xvfb xvfb;
     Display* dpy = xvfb.display();
@@ -57,9 +125,10 @@ int Run(double seconds) {
     }
     WriteMusicSettings(folder, 2, (dir.path() / "tone.mp3").string());
     MovePointerTo(dpy, 100, 100);
-    Process show =
-        Process::start(folder.scr(), {"/s"}, xvfb, &folder,
-                       {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", "/dev/null"}});
+    PassCounter heard(dir.path() / "sound.pipe");
+    Process show = Process::start(
+        folder.scr(), {"/s"}, xvfb, &folder,
+        {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", (dir.path() / "sound.pipe").string()}});
     pid_t renderer = 0;
     if (!WaitUntil(
             [&] {
@@ -83,6 +152,7 @@ int Run(double seconds) {
     const Clock::time_point start = Clock::now();
     const Figures scr0 = Read(show.pid());
     const Figures xy0 = Read(renderer);
+    const long passes0 = heard.passes();
     Print("start", 0, scr0, xy0);
     const auto length =
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
@@ -107,6 +177,9 @@ int Run(double seconds) {
     Print("end", std::chrono::duration<double>(Clock::now() - start).count() / 60, scr1, xy1);
     PrintGrowth("Kovessa.scr", scr0, scr1);
     PrintGrowth("Kovessa.xy", xy0, xy1);
+    const long passes = heard.passes() - passes0;
+    std::printf("music passes heard during the soak: %ld (one every %.1f s)\n", passes,
+                passes > 0 ? seconds / static_cast<double>(passes) : 0.0);
     CloseRenderer(dpy);
     if (const auto found = FindWindows(dpy, kovessa::kShowWindowTitle); !found.empty()) {
         SendCloseRequest(dpy, found.front());
