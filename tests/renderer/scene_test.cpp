@@ -160,17 +160,26 @@ TEST(FireflyScene, ProgressStaysInRangeForAnyRunningTime) {
     for (int64_t start : starts) {
         FireflyScene scene;
         scene.SetUp(99);
-        scene.FireflyCount = kMaxFireflies;
+        // A hundred fireflies hold every speed class; all thousand would make three hours of
+        // frames too slow for the sanitizer build without testing anything more.
+        scene.FireflyCount = 100;
+        std::set<float> speeds;
+        for (int32_t i = 0; i < scene.FireflyCount; ++i) {
+            speeds.insert(scene.Fireflies[i].Speed);
+        }
+        ASSERT_EQ(speeds.size(), 5u);
         FrameGeometry frame;
         uint32_t jitter = 1;
         int64_t t = start;
         const int64_t end = start + (start == 0 ? 3 * 3600 * 1000 : 20000);
         while (t < end) {
             scene.BuildFrame(t, frame);
-            for (const Firefly& fly : scene.Fireflies) {
-                ASSERT_GE(fly.Progress, 0.0f) << "t=" << t;
-                ASSERT_LT(fly.Progress, 1.0f) << "t=" << t;
-                ASSERT_GT(fly.NextStepTime, t);
+            for (int32_t i = 0; i < scene.FireflyCount; ++i) {
+                const Firefly& fly = scene.Fireflies[i];
+                if (!(fly.Progress >= 0.0f && fly.Progress < 1.0f && fly.NextStepTime > t)) {
+                    FAIL() << "t=" << t << ": Progress " << fly.Progress << ", next step at "
+                           << fly.NextStepTime;
+                }
             }
             jitter = jitter * 1103515245u + 12345u;
             t += 1 + (jitter >> 16) % (start == 0 ? 400 : 40);
