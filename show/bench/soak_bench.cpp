@@ -2,8 +2,9 @@
 // resident memory, open descriptors and threads of Kovessa.scr and Kovessa.xy at the start, every
 // few minutes, and at the end. A leak per pass of the music or per frame shows as growth.
 //
-//   build/bench/kovessa-soak-bench [--bin FOLDER] [--minutes M] [--seconds S]
+//   build/bench/kovessa-soak-bench [--bin FOLDER] [--minutes M] [--seconds S] [--music FILE]
 //
+// --music plays that MP3 or WAV instead (a WAV loops by itself, so it counts as one pass).
 // Thirty minutes unless told otherwise. The sound goes through SDL's disk driver, paced in real
 // time as on a sound card, into a pipe that the benchmark listens to, so it also counts the
 // passes of the music.
@@ -112,18 +113,18 @@ private:
     std::thread thread_;
 };
 
-int Run(double seconds) {
+int Run(double seconds, const std::string& music) {
     Xvfb xvfb;
     Display* dpy = xvfb.display();
     ProgramFolder folder;
     TempDir dir;
     // Two seconds of sound and the show's one-second repeat watch: a new pass every ~3 s.
     WriteToneWav(dir.path() / "tone.wav", 2.0);
-    if (!EncodeMp3(dir.path() / "tone.wav", dir.path() / "tone.mp3", xvfb)) {
+    if (music.empty() && !EncodeMp3(dir.path() / "tone.wav", dir.path() / "tone.mp3", xvfb)) {
         std::fprintf(stderr, "lame is needed to make the MP3\n");
         return 1;
     }
-    WriteMusicSettings(folder, 2, (dir.path() / "tone.mp3").string());
+    WriteMusicSettings(folder, 2, music.empty() ? (dir.path() / "tone.mp3").string() : music);
     MovePointerTo(dpy, 100, 100);
     PassCounter heard(dir.path() / "sound.pipe");
     Process show = Process::start(
@@ -178,8 +179,12 @@ int Run(double seconds) {
     PrintGrowth("Kovessa.scr", scr0, scr1);
     PrintGrowth("Kovessa.xy", xy0, xy1);
     const long passes = heard.passes() - passes0;
-    std::printf("music passes heard during the soak: %ld (one every %.1f s)\n", passes,
-                passes > 0 ? seconds / static_cast<double>(passes) : 0.0);
+    if (passes > 0) {
+        std::printf("music passes heard during the soak: %ld (one every %.1f s)\n", passes,
+                    seconds / static_cast<double>(passes));
+    } else {
+        std::printf("music passes heard during the soak: none began (a looping WAV is one)\n");
+    }
     CloseRenderer(dpy);
     if (const auto found = FindWindows(dpy, kovessa::kShowWindowTitle); !found.empty()) {
         SendCloseRequest(dpy, found.front());
@@ -192,6 +197,7 @@ int Run(double seconds) {
 
 int main(int argc, char** argv) {
     std::string bin;
+    std::string music;
     double seconds = 30 * 60;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -201,8 +207,12 @@ int main(int argc, char** argv) {
             seconds = std::atof(argv[++i]) * 60;
         } else if (arg == "--seconds" && i + 1 < argc) {
             seconds = std::atof(argv[++i]);
+        } else if (arg == "--music" && i + 1 < argc) {
+            music = fs::absolute(argv[++i]).string();
         } else {
-            std::fprintf(stderr, "usage: %s [--bin FOLDER] [--minutes M] [--seconds S]\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--bin FOLDER] [--minutes M] [--seconds S] [--music FILE]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -214,7 +224,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        return Run(seconds);
+        return Run(seconds, music);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kovessa-soak-bench: %s\n", e.what());
         return 1;
