@@ -4,6 +4,7 @@
 #include "launcher/file_exists.h"
 #include "launcher/main_flow.h"
 #include "launcher/preview_size.h"
+#include "launcher/qt_message_box.h"
 #include "launcher/settings_file.h"
 #include "launcher/x11_desktop.h"
 #include "settings/zeruma_p.h"
@@ -12,7 +13,6 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
 
@@ -34,9 +34,7 @@ bool QtMainPlatform::FileExists(const std::string& path) {
 }
 
 void QtMainPlatform::ShowMissingRendererMessage() {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kProgramTitle),
-                    QString::fromUtf8(kMissingRendererMessage), QMessageBox::Ok);
-    box.exec();
+    MakeMissingRendererBox()->exec();
 }
 
 void QtMainPlatform::ShowPreview(int32_t parentHandle) {

@@ -2,6 +2,7 @@
 
 #include "music/mci_errors.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -78,6 +79,48 @@ size_t MciCdDevice::trackIndexAt(int32_t sector) const {
         ++index;
     }
     return index;
+}
+
+size_t MciCdDevice::audioTrackFrom(int32_t sector) const {
+    size_t index = 0;
+    while (index < toc_.tracks.size() &&
+           (toc_.tracks[index].startSector < sector || !toc_.tracks[index].audio)) {
+        ++index;
+    }
+    return index;
+}
+
+bool MciCdDevice::audibleRange(int64_t& start, int64_t& end) const {
+    const auto sectorOf = [](int64_t frame) {
+        return static_cast<int32_t>(frame / kCdFramesPerSector);
+    };
+    if (const size_t at = trackIndexAt(sectorOf(start)); !toc_.tracks[at].audio) {
+        const size_t next = audioTrackFrom(toc_.tracks[at].startSector);
+        if (next == toc_.tracks.size()) {
+            return false;
+        }
+        start = int64_t{toc_.tracks[next].startSector} * kCdFramesPerSector;
+    }
+    for (size_t i = trackIndexAt(sectorOf(start)) + 1; i < toc_.tracks.size(); ++i) {
+        if (!toc_.tracks[i].audio) {
+            end = std::min(end, int64_t{toc_.tracks[i].startSector} * kCdFramesPerSector);
+            break;
+        }
+    }
+    return start < end;
+}
+
+int64_t MciCdDevice::positionAfterEnd(int64_t playedTo) const {
+    // A play cut short by a data track leaves the position there, so that playing on reaches the
+    // audio after it; at the end of the audio the disc starts over.
+    const auto sector = static_cast<int32_t>(playedTo / kCdFramesPerSector);
+    const size_t at = trackIndexAt(sector);
+    const bool cutAtData = !toc_.tracks[at].audio &&
+                           int64_t{toc_.tracks[at].startSector} * kCdFramesPerSector == playedTo;
+    if (cutAtData && audioTrackFrom(sector) < toc_.tracks.size()) {
+        return playedTo;
+    }
+    return startFrame();
 }
 
 int32_t MciCdDevice::parsePosition(const std::string& text, int64_t& frame) const {
@@ -182,6 +225,11 @@ MciReply MciCdDevice::status(MciWords& item) {
             return {error, {}};
         }
         reply.answer = formatPosition(int64_t{toc_.tracks[index].startSector} * kCdFramesPerSector);
+    } else if (item.take("type track")) {
+        if (const int32_t error = trackNumber(index); error != mci::kOk) {
+            return {error, {}};
+        }
+        reply.answer = toc_.tracks[index].audio ? "audio" : "other";
     } else if (item.take("length track")) {
         if (const int32_t error = trackNumber(index); error != mci::kOk) {
             return {error, {}};

@@ -30,10 +30,16 @@ private:
     MciReply status(MciWords& item) override;
     MciReply setTimeFormat(const std::string& name) override;
     std::string timeFormatName() const override;
+    // Only audio tracks sound: a play skips a data track it starts in and ends where the next
+    // data track begins; the play that follows goes on after it.
+    bool audibleRange(int64_t& start, int64_t& end) const override;
+    int64_t positionAfterEnd(int64_t playedTo) const override;
 
     // Index of the track that holds `sector` (the first track for sectors before it).
     size_t trackIndexAt(int32_t sector) const;
     std::string formatLength(int32_t sectors) const;
+    // Index of the first audio track that starts at or after `sector`, or the track count.
+    size_t audioTrackFrom(int32_t sector) const;
 
     std::unique_ptr<CdDisc> disc_;
     const CdToc toc_;

@@ -11,8 +11,11 @@ int64_t MciPlayerDevice::currentFrame() const {
     if (cued_) {
         return *cued_;
     }
-    if (!started_ || player_->reachedEnd()) {
+    if (!started_) {
         return startFrame();
+    }
+    if (player_->reachedEnd()) {
+        return positionAfterEnd(playTo_);
     }
     return player_->position();
 }
@@ -86,10 +89,17 @@ MciReply MciPlayerDevice::play(MciWords& words) {
         // length of a song; the music is always watched by polling instead.
         return {mci::kUnsupportedFunction, {}};
     }
-    const int64_t start = from.value_or(currentFrame());
-    const int64_t end = to.value_or(endFrame());
+    int64_t start = from.value_or(currentFrame());
+    int64_t end = to.value_or(endFrame());
     if (start < startFrame() || start > endFrame() || end > endFrame() || end < start) {
         return {mci::kOutOfRange, {}};
+    }
+    if (!audibleRange(start, end)) {
+        // Nothing in the range can sound: the device stays stopped where it was asked to start.
+        player_->stop();
+        cued_ = start;
+        paused_ = false;
+        return {};
     }
     if (!player_->play(start, end, StreamPlayer::Loop::No)) {
         return {mci::kHardware, {}};

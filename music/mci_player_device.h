@@ -33,6 +33,11 @@ protected:
     // "set" items beyond time format are the device's own.
     virtual MciReply setTimeFormat(const std::string& name) = 0;
     virtual std::string timeFormatName() const = 0;
+    // Narrows a play of frames [start, end) to the part the device can sound; false when nothing
+    // of it can. A device that sounds all of its frames keeps the range.
+    virtual bool audibleRange(int64_t& start, int64_t& end) const { return start <= end; }
+    // Where a play that ran out by itself leaves the position, given where it stopped.
+    virtual int64_t positionAfterEnd(int64_t /*playedTo*/) const { return startFrame(); }
 
     // The position as status reports it: where the sound stands, where it was stopped or
     // sought to, and back at the start once a play has run out.

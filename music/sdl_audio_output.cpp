@@ -8,6 +8,16 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 constexpr int kBufferFrames = 1024; // 23 ms: short enough for a prompt start
+
+// SDL's converter gathers 1024 frames of input before it converts any, and then converts them
+// all at once: at 1 Hz that is 17 minutes of sound, hundreds of megabytes at the device's
+// rate. Below this rate every frame is handed over several times, as a stream of at least
+// this rate, so the converter's batches stay a fraction of a second long.
+constexpr int kLowestConvertedRate = 8000;
+
+int RepeatFor(int rate) {
+    return rate >= kLowestConvertedRate ? 1 : (kLowestConvertedRate + rate - 1) / std::max(1, rate);
+}
 } // namespace
 
 SdlAudioOutput::SdlAudioOutput() {
@@ -68,13 +78,14 @@ bool SdlAudioOutput::addStream(OutputStream* stream) {
         return false;
     }
     const PcmFormat f = stream->streamFormat();
+    const int repeat = RepeatFor(f.rate);
     SDL_AudioStream* convert = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(f.channels),
-                                                  f.rate, AUDIO_S16SYS, kChannels, kRate);
+                                                  f.rate * repeat, AUDIO_S16SYS, kChannels, kRate);
     if (convert == nullptr) {
         return false;
     }
     SDL_LockAudioDevice(device_);
-    entries_.push_back(Entry{stream, convert, stream->streamEpoch()});
+    entries_.push_back(Entry{stream, convert, stream->streamEpoch(), repeat});
     SDL_UnlockAudioDevice(device_);
     SDL_PauseAudioDevice(device_, 0);
     return true;
@@ -119,17 +130,31 @@ void SdlAudioOutput::mix(Uint8* out, int bytes) {
             SDL_AudioStreamClear(e.convert);
             e.epoch = epoch;
         }
-        // Pull in pieces of about the size needed until the converter holds enough.
-        const size_t piece = std::max<size_t>(64, static_cast<size_t>(samples / kChannels) *
-                                                      static_cast<size_t>(f.rate) / kRate);
+        // Pull in pieces of about one device buffer's worth until the converter holds
+        // enough; at a very low rate a piece is a single frame.
+        const size_t piece = std::max<size_t>(1, static_cast<size_t>(samples / kChannels) *
+                                                     static_cast<size_t>(f.rate) / kRate);
         pulled_.resize(piece * f.channels);
         while (SDL_AudioStreamAvailable(e.convert) < bytes) {
             const size_t got = e.stream->pull(pulled_.data(), piece);
             if (got == 0) {
                 break;
             }
-            SDL_AudioStreamPut(e.convert, pulled_.data(),
-                               static_cast<int>(got * f.channels * sizeof(int16_t)));
+            const int16_t* feed = pulled_.data();
+            size_t frames = got;
+            if (e.repeat > 1) {
+                repeated_.resize(got * f.channels * static_cast<size_t>(e.repeat));
+                auto out = repeated_.begin();
+                for (size_t i = 0; i < got; ++i) {
+                    for (int r = 0; r < e.repeat; ++r) {
+                        out = std::copy_n(pulled_.begin() + i * f.channels, f.channels, out);
+                    }
+                }
+                feed = repeated_.data();
+                frames = got * static_cast<size_t>(e.repeat);
+            }
+            SDL_AudioStreamPut(e.convert, feed,
+                               static_cast<int>(frames * f.channels * sizeof(int16_t)));
         }
         const int have = SDL_AudioStreamGet(e.convert, converted_.data(), bytes);
         for (size_t i = 0; i < static_cast<size_t>(std::max(0, have)) / sizeof(int16_t); ++i) {

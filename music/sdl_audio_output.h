@@ -32,6 +32,7 @@ private:
         OutputStream* stream = nullptr;
         SDL_AudioStream* convert = nullptr;
         uint64_t epoch = 0; // the stream's epoch when `convert` was last fed
+        int repeat = 1;     // each frame is handed to `convert` this many times
     };
 
     static void SDLCALL Callback(void* self, Uint8* out, int bytes);
@@ -43,6 +44,7 @@ private:
     SDL_AudioSpec spec_{};
     std::vector<Entry> entries_; // changed only while the device is locked
     std::vector<int16_t> pulled_;
+    std::vector<int16_t> repeated_;
     std::vector<int16_t> converted_;
     std::vector<int32_t> sum_;
 };

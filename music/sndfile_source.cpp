@@ -4,6 +4,10 @@
 
 namespace kovessa {
 
+namespace {
+constexpr int kMaxRate = 768000;
+} // namespace
+
 std::unique_ptr<SndfileSource> SndfileSource::Open(const std::string& path) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
@@ -12,8 +16,10 @@ std::unique_ptr<SndfileSource> SndfileSource::Open(const std::string& path) {
     }
     std::unique_ptr<SndfileSource> source(new SndfileSource(file));
     // More than two channels would need a down-mix that the output does not offer; such files
-    // are refused rather than played with the wrong channels.
-    if (info.samplerate <= 0 || info.channels < 1 || info.channels > 2 || info.frames <= 0) {
+    // are refused rather than played with the wrong channels. A rate far above any real
+    // recording's would make the read-ahead and the rate converter hold gigabytes.
+    if (info.samplerate <= 0 || info.samplerate > kMaxRate || info.channels < 1 ||
+        info.channels > 2 || info.frames <= 0) {
         return nullptr;
     }
     source->format_ = PcmFormat{info.samplerate, info.channels};

@@ -83,8 +83,14 @@ void Zeruma_BGM::CheckCD() {
             return;
         }
         if (stopped || LeadingNumber(track) != settings_.BGMRepeat) {
-            const std::string start =
-                MCIQuery("status cdaudio position track " + std::to_string(settings_.BGMRepeat));
+            const std::string number = std::to_string(settings_.BGMRepeat);
+            const std::string start = MCIQuery("status cdaudio position track " + number);
+            // A data track has no sound to repeat. Playing it again on every tick would only
+            // keep the drive busy, so the watch ends here and the disc stays silent.
+            if (!ContainsErr(start) && MCIQuery("status cdaudio type track " + number) == "other") {
+                CDReady = kFalse;
+                return;
+            }
             MCIPlay("cdaudio", start, "");
         }
     } catch (...) {

@@ -21,7 +21,8 @@ public:
 
     void OpenCD();
     // The CD watch, every 200 ms: starts the disc when it stands, keeps the chosen track
-    // repeating, and sets CDReady false once the disc can no longer be queried.
+    // repeating, and sets CDReady false once the disc can no longer be queried or the chosen
+    // track is a data track.
     void CheckCD();
     void CloseCD();
 

@@ -12,6 +12,10 @@ namespace {
 constexpr int64_t kBackgroundTurnMs = 180000;
 constexpr int64_t kCameraTurnMs = 108000;
 
+// (6 - j) / 6 for the trail levels j = 1 .. 5, in extended precision.
+constexpr long double kLevelBase[5] = {5.0L / 6.0L, 4.0L / 6.0L, 3.0L / 6.0L, 2.0L / 6.0L,
+                                       1.0L / 6.0L};
+
 bool IsFastest(float speed) {
     return speed >= 0.05f;
 }
@@ -114,8 +118,11 @@ void FireflyScene::ComputeTrails(int64_t t, FrameGeometry& frame) {
         TrailStrip& strip = frame.trails[i];
         strip.head = pointBetween(fly.Trail[0], fly.Cell, fly.Progress);
         const bool reddish = IsFastest(fly.Speed);
+        // The levels (6 - j) / 6 - Progress / 6 are rounded to single once, from extended
+        // precision, as Progress is; the quotients are the same for every level or constant.
+        const long double sixth = static_cast<long double>(fly.Progress) / 6.0L;
         for (int j = 1; j <= 5; ++j) {
-            const float c = static_cast<float>(6 - j) / 6.0f - fly.Progress / 6.0f;
+            const float c = static_cast<float>(kLevelBase[j - 1] - sixth);
             strip.innerColours[j - 1] = reddish ? Rgb{c + 0.5f, c, c} : Rgb{c, c, c + 0.5f};
             strip.inner[j - 1] = Cells[fly.Trail[j - 1]];
         }

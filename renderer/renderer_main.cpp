@@ -18,6 +18,7 @@
 #include "renderer/frame_pacer.h"
 #include "renderer/gl_scene_painter.h"
 #include "renderer/gl_texture.h"
+#include "renderer/key_latch.h"
 #include "renderer/pointer_watch.h"
 #include "renderer/renderer_options.h"
 #include "renderer/scene_clock.h"
@@ -48,7 +49,7 @@ int64_t NowMicros() {
 // Process-wide state of the renderer, one per process, used on the one thread only.
 struct Renderer {
     RendererWindow window;
-    KeyState KeyDown{};
+    KeyLatch keys;
     SceneClock clock;
     PointerWatch StartCursor;
     FramePacer pacer;
@@ -99,13 +100,13 @@ void HandleEvent(Renderer& r, const SDL_Event& event) {
         // Keys pressed with Alt are system keys and not recorded.
         if ((event.key.keysym.mod & KMOD_ALT) == 0) {
             if (const int vk = VirtualKeyFor(event.key.keysym.sym); vk >= 0) {
-                r.KeyDown[vk] = true;
+                r.keys.Press(vk);
             }
         }
         break;
     case SDL_KEYUP:
         if (const int vk = VirtualKeyFor(event.key.keysym.sym); vk >= 0) {
-            r.KeyDown[vk] = false;
+            r.keys.Release(vk);
         }
         break;
     case SDL_WINDOWEVENT:
@@ -209,10 +210,11 @@ int RunRenderer(const std::vector<std::string>& arguments) {
         if (!ownWindow) {
             continue;
         }
-        if (r.KeyDown[kVkEscape]) {
+        if (r.keys.KeyDown()[kVkEscape]) {
             break;
         }
-        r.scene.HandleKeys(r.KeyDown);
+        r.scene.HandleKeys(r.keys.KeyDown());
+        r.keys.FrameSeen();
         // A pointer position that cannot be read counts as no movement.
         const std::optional<ScreenPoint> at = GetCursorPos(r.window.WindowHandle);
         if (at && r.StartCursor.MovedAway(at->x, at->y)) {

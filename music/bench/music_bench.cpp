@@ -1,7 +1,9 @@
 // Figures for the music module, printed (not a test): CPU time per second of MP3 and of CD
 // playback, the delay from PlayMP3 to the first sound handed to the device, and the memory held
-// while playing. Uses SDL's dummy driver (real-time, sound discarded) unless SDL_AUDIODRIVER is
-// set; the delay is measured on the disk driver, whose file shows when sound reached the device.
+// while playing, also for a WAV at 1 Hz, whose conversion to the device's rate once held
+// hundreds of megabytes. Uses SDL's dummy driver (real-time, sound discarded) unless
+// SDL_AUDIODRIVER is set; the delay is measured on the disk driver, whose file shows when sound
+// reached the device.
 //   build/bench/kovessa-music-bench [SECONDS_PER_MEASUREMENT]
 
 #include "music/default_media_platform.h"
@@ -30,15 +32,20 @@ double CpuSeconds() {
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-long RssKiB() {
+// A "Vm...:" figure of /proc/self/status in KiB: VmRSS now, VmHWM the peak so far.
+long StatusKiB(const std::string& key) {
     std::ifstream in("/proc/self/status");
     std::string line;
     while (std::getline(in, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
+        if (line.rfind(key + ":", 0) == 0) {
+            return std::atol(line.c_str() + key.size() + 1);
         }
     }
     return -1;
+}
+
+long RssKiB() {
+    return StatusKiB("VmRSS");
 }
 
 // Runs `seconds` of the show's timers and returns the CPU share of one core it took.
@@ -73,6 +80,23 @@ int main(int argc, char** argv) {
     }
     const std::string cue = test::MakeDiscImage(dir.path(), "disc", {440, 660, 990}, 20);
     const long rss0 = RssKiB();
+
+    {
+        // Ten minutes of sound in 600 frames: each frame becomes a second at the device's rate.
+        const std::string wav = dir.file("slow.wav");
+        test::WriteWav(wav, std::vector<int16_t>(2 * 600, 8000), 1, 2);
+        auto platform = CreateMediaPlatform({});
+        MusicSettings settings;
+        settings.BGMFile = wav;
+        int32_t api = 0;
+        Zeruma_BGM bgm(settings, api, *platform);
+        bgm.PlayWave();
+        std::this_thread::sleep_for(std::chrono::duration<double>(std::min(seconds, 5.0)));
+        std::printf("WAV at 1 Hz (converted to 44.1 kHz in pieces): RSS %ld KiB (+%ld), peak so "
+                    "far %ld KiB\n",
+                    RssKiB(), RssKiB() - rss0, StatusKiB("VmHWM"));
+        bgm.StopWave();
+    }
 
     {
         auto platform = CreateMediaPlatform({});

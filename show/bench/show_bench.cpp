@@ -3,7 +3,11 @@
 // and without music, and the resident memory of both programs. With a folder argument it also
 // saves screenshots of the show and of a preview there.
 //
-//   KOVESSA_BIN_DIR=build/bin build/bench/kovessa-show-bench [screenshot folder]
+//   build/bench/kovessa-show-bench [--bin FOLDER] [screenshot folder]
+//
+// The programs are taken from --bin, else $KOVESSA_BIN_DIR, else the build's bin folder beside
+// this program's own; --where prints the folder that would be used and ends.
+#include "show/bench/bench_support.h"
 #include "tests/show/show_e2e_support.h"
 
 #include "common/window_titles.h"
@@ -16,6 +20,9 @@
 #include <unistd.h>
 
 using namespace kovessa::test;
+using kovessa::bench::ChildOf;
+using kovessa::bench::CpuTicks;
+using kovessa::bench::ResidentKiB;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -31,60 +38,6 @@ bool EarthInTheMiddle(Display* dpy, int width, int height) {
         coloured += hi - lo > 20 ? 1 : 0;
     }
     return coloured * 2 > static_cast<int>(block.pixels.size());
-}
-
-// User plus system CPU time of a process in clock ticks.
-long CpuTicks(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t close = stat.rfind(')');
-    if (close == std::string::npos) {
-        return -1;
-    }
-    std::istringstream fields(stat.substr(close + 2));
-    std::string skip;
-    for (int i = 0; i < 11; ++i) { // state .. cmajflt
-        fields >> skip;
-    }
-    long utime = 0;
-    long stime = 0;
-    fields >> utime >> stime;
-    return utime + stime;
-}
-
-long ResidentKiB(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
-// The renderer is the show program's child.
-pid_t ChildOf(pid_t parent) {
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::ifstream in(entry.path() / "stat");
-        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const size_t close = stat.rfind(')');
-        if (close == std::string::npos) {
-            continue;
-        }
-        std::istringstream fields(stat.substr(close + 2));
-        std::string state;
-        pid_t ppid = 0;
-        fields >> state >> ppid;
-        if (ppid == parent) {
-            return static_cast<pid_t>(std::stol(name));
-        }
-    }
-    return 0;
 }
 
 double CpuPercent(pid_t pid, std::chrono::seconds over) {
@@ -105,9 +58,7 @@ void EndShow(Display* dpy, Process& show) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    const std::optional<fs::path> shots =
-        argc > 1 ? std::optional<fs::path>(argv[1]) : std::nullopt;
+int Run(const std::optional<fs::path>& shots) {
     Xvfb xvfb;
     Display* dpy = xvfb.display();
     ProgramFolder folder;
@@ -204,4 +155,38 @@ int main(int argc, char** argv) {
         preview.waitExit(2s);
     }
     return 0;
+}
+
+int main(int argc, char** argv) {
+    std::string bin;
+    bool where = false;
+    std::optional<fs::path> shots;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--bin" && i + 1 < argc) {
+            bin = argv[++i];
+        } else if (arg == "--where") {
+            where = true;
+        } else if (arg.rfind("--", 0) == 0 || shots) {
+            std::fprintf(stderr, "usage: %s [--bin FOLDER] [--where] [screenshot folder]\n",
+                         argv[0]);
+            return 2;
+        } else {
+            shots = arg;
+        }
+    }
+    const std::optional<fs::path> programs = kovessa::bench::UseProgramFolder(bin);
+    if (!programs) {
+        return 2;
+    }
+    if (where) {
+        std::printf("%s\n", programs->c_str());
+        return 0;
+    }
+    try {
+        return Run(shots);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kovessa-show-bench: %s\n", e.what());
+        return 1;
+    }
 }

@@ -426,8 +426,11 @@ void KeyUp(Display* dpy, unsigned long keysym) {
 }
 
 void TapKey(Display* dpy, unsigned long keysym) {
-    KeyDown(dpy, keysym);
-    KeyUp(dpy, keysym);
+    // Both events in one flush, so that they reach the client together: as fast a tap as any.
+    const KeyCode code = XKeysymToKeycode(dpy, keysym);
+    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+    XSync(dpy, False);
 }
 
 void ButtonDown(Display* dpy, int button) {

@@ -136,6 +136,7 @@ void MovePointerBy(Display* dpy, int dx, int dy);
 std::pair<int, int> PointerPosition(Display* dpy);
 void KeyDown(Display* dpy, unsigned long keysym);
 void KeyUp(Display* dpy, unsigned long keysym);
+// Down and up at once, so that both reach a program before it can draw between them.
 void TapKey(Display* dpy, unsigned long keysym);
 void ButtonDown(Display* dpy, int button);
 void ButtonUp(Display* dpy, int button);

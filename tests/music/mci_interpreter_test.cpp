@@ -112,6 +112,8 @@ TEST_F(MciInterpreterTest, AnswersCommandsAsTheOriginalDid) {
         {"status cdaudio position track x", mci::kBadInteger, ""},
         {"status cdaudio position track", mci::kMissingParameter, ""},
         {"status cdaudio length track 2", 0, "00:02:00"},
+        {"status cdaudio type track 2", 0, "audio"},
+        {"status cdaudio type track 4", mci::kOutOfRange, ""},
         {"status cdaudio length", 0, "00:06:00"},
         {"status cdaudio", mci::kMissingParameter, ""},
         {"status cdaudio colour", mci::kUnrecognizedKeyword, ""},

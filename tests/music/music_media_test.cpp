@@ -5,6 +5,7 @@
 #include "music/default_media_platform.h"
 #include "music/mci_media_platform.h"
 #include "music/recording_audio_output.h"
+#include "music/sdl_audio_output.h"
 #include "music/zeruma_bgm.h"
 #include "test_media.h"
 
@@ -15,6 +16,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <mutex>
 #include <random>
 #include <thread>
 
@@ -131,6 +134,40 @@ TEST(MusicOnDisc, ChosenTrackKeepsRepeating) {
         }
     }
     EXPECT_GE(track2, 65);
+}
+
+TEST(MusicOnDisc, WholeDiscSoundsOnlyItsAudioTracks) {
+    TempDir dir;
+    // Data first (a mixed-mode disc), between the songs, and last (an enhanced disc).
+    const std::vector<double> tones = {0, 440, 0, 660, 0};
+    RecordedMusic music(test::MakeDiscImage(dir.path(), "mixed", tones, 2.0));
+    music.bgm.OpenCD();
+    ASSERT_EQ(music.apiResult, 0);
+    music.runCd(9.0);
+    EXPECT_TRUE(music.cdTimer);
+    const auto runs = Runs(ToneSequence(music.output.takeRecording(), tones));
+    // 440, 660, 440, 660, with at most one window straddling a change and never the noise of
+    // a data track in between.
+    std::vector<int> songs;
+    for (const auto& [tone, length] : runs) {
+        if (tone == -1) {
+            EXPECT_LE(length, 1) << "a data track sounded";
+        } else {
+            songs.push_back(tone);
+        }
+    }
+    ASSERT_GE(songs.size(), 4u);
+    EXPECT_EQ(std::vector<int>(songs.begin(), songs.begin() + 4), (std::vector<int>{1, 3, 1, 3}));
+}
+
+TEST(MusicOnDisc, ChosenDataTrackPlaysNothingAndEndsTheWatch) {
+    TempDir dir;
+    RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", {440, 0, 660}, 2.0));
+    music.settings.BGMRepeat = 2;
+    music.bgm.OpenCD();
+    music.runCd(1.0);
+    EXPECT_FALSE(music.cdTimer);
+    EXPECT_EQ(music.output.recordedFrames(), 0u);
 }
 
 TEST(MusicOnDisc, TrackBeyondTheDiscLeavesTheWatchRunningAndSilent) {
@@ -250,6 +287,18 @@ TEST(MusicFiles, WaveWithoutAnOutputDeviceDoesNothing) {
     EXPECT_EQ(music.output.streamCount(), 0u);
 }
 
+// Polls `condition` until it holds or the time is up.
+bool WaitUntilTrue(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
 // The real output: SDL's disk driver writes what the device played, in real time.
 class SdlDiskOutput : public ::testing::Test {
 protected:
@@ -271,6 +320,57 @@ protected:
     TempDir dir;
 };
 
+// A stream at 1 Hz that counts what the output asks of it.
+class SlowStream final : public OutputStream {
+public:
+    PcmFormat streamFormat() const override { return {1, 2}; }
+    size_t pull(int16_t* out, size_t frames) override {
+        std::fill_n(out, frames * 2, int16_t{1000});
+        std::lock_guard lock(mutex_);
+        largest_ = std::max(largest_, frames);
+        total_ += frames;
+        return frames;
+    }
+    size_t largest() const {
+        std::lock_guard lock(mutex_);
+        return largest_;
+    }
+    size_t total() const {
+        std::lock_guard lock(mutex_);
+        return total_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    size_t largest_ = 0;
+    size_t total_ = 0;
+};
+
+// The peak resident memory of this process so far, in KiB.
+long PeakKiB() {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return -1;
+}
+
+TEST_F(SdlDiskOutput, AVerySlowRateIsConvertedInSmallPieces) {
+    // Each frame at 1 Hz is a second at the device's rate; converted in the converter's own
+    // batches of 1024 frames it would take hundreds of megabytes.
+    const long peakBefore = PeakKiB();
+    SdlAudioOutput output;
+    SlowStream stream;
+    ASSERT_TRUE(output.addStream(&stream));
+    EXPECT_TRUE(WaitUntilTrue([&] { return stream.total() >= 2; }, 10s));
+    output.removeStream(&stream);
+    EXPECT_LT(PeakKiB() - peakBefore, 32 * 1024);
+    EXPECT_EQ(stream.largest(), 1u) << "one frame is all a device buffer needs";
+}
+
 TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
     if (!HaveMediaTools()) {
         GTEST_SKIP() << "sox and lame are needed to make test media";
@@ -284,18 +384,29 @@ TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
         settings.BGMFile = path;
         int32_t apiResult = 0;
         Zeruma_BGM bgm(settings, apiResult, *platform);
+        // The device writes in real time, so the recording's length is the time it played.
+        const auto recorded = [&] {
+            std::error_code ec;
+            const auto bytes = std::filesystem::file_size(dir.file("out.raw"), ec);
+            return ec ? 0 : static_cast<size_t>(bytes) / 4; // frames
+        };
+        const auto playOn = [&](size_t frames) {
+            const size_t until = recorded() + frames;
+            return WaitUntilTrue([&] { return recorded() >= until; }, 5s);
+        };
         bgm.PlayMP3();
         EXPECT_TRUE(bgm.IsMP3Playing());
-        std::this_thread::sleep_for(1000ms);
-        EXPECT_FALSE(bgm.IsMP3Playing());
-        bgm.RepeatMP3(); // the file timer's tick
+        // The pass of 0.6 s ends by itself, then a gap before the file timer's tick.
+        EXPECT_TRUE(WaitUntilTrue([&] { return !bgm.IsMP3Playing(); }, 5s));
+        EXPECT_TRUE(playOn(kRate / 5));
+        bgm.RepeatMP3();
         EXPECT_TRUE(bgm.IsMP3Playing());
-        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(playOn(kRate * 3 / 10));
         bgm.CloseMP3(); // in the middle of the second pass
-        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(playOn(kRate * 3 / 10));
     }
     const std::vector<int16_t> pcm = played();
-    ASSERT_GT(pcm.size(), 2u * kRate);
+    ASSERT_GT(pcm.size(), 2u * kRate * 14 / 10);
     // Sound in 10 ms windows: a first pass of 0.6 s, a gap, a second pass cut short.
     std::vector<std::pair<int, int>> runs;
     const size_t window = kRate / 100;

@@ -74,7 +74,6 @@ TEST(StreamPlayer, DestroyingWhilePlayingDetachesFromTheOutput) {
         StreamPlayer player(std::make_unique<RampSource>(1 << 20), output);
         ASSERT_TRUE(player.play(0, StreamPlayer::kToEnd, StreamPlayer::Loop::Yes));
         std::thread puller([&] { output.pumpFrames(20000); });
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
         puller.join();
         EXPECT_EQ(output.streamCount(), 1u);
     }

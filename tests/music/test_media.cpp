@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -108,12 +109,19 @@ std::string MakeDiscImage(const std::string& folder, const std::string& name,
     const int sectors = static_cast<int>(seconds * 75);
     int start = 0;
     for (size_t t = 0; t < toneHz.size(); ++t) {
+        const bool data = toneHz[t] == 0;
         char line[128];
-        std::snprintf(line, sizeof line, "  TRACK %02zu AUDIO\n    INDEX 01 %02d:%02d:%02d\n",
-                      t + 1, start / 75 / 60, start / 75 % 60, start % 75);
+        std::snprintf(line, sizeof line, "  TRACK %02zu %s\n    INDEX 01 %02d:%02d:%02d\n", t + 1,
+                      data ? "MODE1/2352" : "AUDIO", start / 75 / 60, start / 75 % 60, start % 75);
         cue += line;
         std::vector<int16_t> pcm = StereoSine(sectors / 75.0, toneHz[t], 0.5);
         pcm.resize(static_cast<size_t>(sectors) * 588 * 2, 0);
+        if (data) {
+            std::minstd_rand noise(7);
+            for (int16_t& v : pcm) {
+                v = static_cast<int16_t>(noise() % 60000 - 30000);
+            }
+        }
         bin += LittleEndian(pcm);
         start += sectors;
     }

@@ -23,8 +23,9 @@ void WriteFile(const std::string& path, const std::string& bytes);
 // Interleaved 16-bit stereo sine at 44.1 kHz.
 std::vector<int16_t> StereoSine(double seconds, double hz, double amplitude);
 
-// A BIN/CUE audio disc image: one track per tone, each `seconds` long (a whole number of
-// sectors). Returns the path of the .cue.
+// A BIN/CUE disc image: one track per tone, each `seconds` long (a whole number of sectors).
+// A tone of 0 Hz makes a data track (MODE1/2352) of loud noise, which must never be heard.
+// Returns the path of the .cue.
 std::string MakeDiscImage(const std::string& folder, const std::string& name,
                           const std::vector<double>& toneHz, double seconds);
 

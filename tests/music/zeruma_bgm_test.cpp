@@ -243,6 +243,19 @@ TEST_F(ZerumaBGMTest, CheckCDWithATrackBeyondTheDiscRetriesSilentlyEveryTick) {
     }
 }
 
+TEST_F(ZerumaBGMTest, CheckCDEndsTheWatchWhenTheChosenTrackIsData) {
+    settings.BGMRepeat = 2;
+    disc("1", "stopped");
+    platform.script["status cdaudio position track 2"] = {0, "02:00:00:00"};
+    platform.script["status cdaudio type track 2"] = {0, "other"};
+    bgm.CheckCD();
+    EXPECT_EQ(bgm.CDReady, 0);
+    const std::vector<std::string> expected = {
+        "status cdaudio current track", "status cdaudio number of tracks", "status cdaudio mode",
+        "status cdaudio position track 2", "status cdaudio type track 2"};
+    EXPECT_EQ(platform.commands(), expected);
+}
+
 TEST_F(ZerumaBGMTest, CheckCDEndsTheWatchOnAFailedQuery) {
     struct Case {
         ScriptedPlatform::Reply track;

@@ -92,6 +92,17 @@ TEST_F(RendererE2e, BHidesTheBackgroundAndEscEndsWithExitZero) {
     KeyUp(xvfb_.display(), XK_Escape);
 }
 
+// Taps whose key-down and key-up both arrive between two frames still count, once.
+TEST_F(RendererE2e, QuickTapsOfBAndEscAreNotLost) {
+    writeBitmaps();
+    Process renderer = start();
+    ASSERT_NE(waitForFirstFrame(), 0u);
+    TapKey(xvfb_.display(), XK_b);
+    EXPECT_TRUE(WaitUntil([&] { return redShare(960, 540) < 0.1; }, 5s));
+    TapKey(xvfb_.display(), XK_Escape);
+    EXPECT_EQ(renderer.waitExit(10s), std::optional<int>(0));
+}
+
 TEST_F(RendererE2e, EndsOnlyWhenThePointerMovesFarOnBothAxes) {
     writeBitmaps();
     const auto [startX, startY] = PointerPosition(xvfb_.display());

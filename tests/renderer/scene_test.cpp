@@ -1,5 +1,8 @@
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -157,17 +160,26 @@ TEST(FireflyScene, ProgressStaysInRangeForAnyRunningTime) {
     for (int64_t start : starts) {
         FireflyScene scene;
         scene.SetUp(99);
-        scene.FireflyCount = kMaxFireflies;
+        // A hundred fireflies hold every speed class; all thousand would make three hours of
+        // frames too slow for the sanitizer build without testing anything more.
+        scene.FireflyCount = 100;
+        std::set<float> speeds;
+        for (int32_t i = 0; i < scene.FireflyCount; ++i) {
+            speeds.insert(scene.Fireflies[i].Speed);
+        }
+        ASSERT_EQ(speeds.size(), 5u);
         FrameGeometry frame;
         uint32_t jitter = 1;
         int64_t t = start;
         const int64_t end = start + (start == 0 ? 3 * 3600 * 1000 : 20000);
         while (t < end) {
             scene.BuildFrame(t, frame);
-            for (const Firefly& fly : scene.Fireflies) {
-                ASSERT_GE(fly.Progress, 0.0f) << "t=" << t;
-                ASSERT_LT(fly.Progress, 1.0f) << "t=" << t;
-                ASSERT_GT(fly.NextStepTime, t);
+            for (int32_t i = 0; i < scene.FireflyCount; ++i) {
+                const Firefly& fly = scene.Fireflies[i];
+                if (!(fly.Progress >= 0.0f && fly.Progress < 1.0f && fly.NextStepTime > t)) {
+                    FAIL() << "t=" << t << ": Progress " << fly.Progress << ", next step at "
+                           << fly.NextStepTime;
+                }
             }
             jitter = jitter * 1103515245u + 12345u;
             t += 1 + (jitter >> 16) % (start == 0 ? 400 : 40);
@@ -269,6 +281,99 @@ TEST(FireflyScene, TrailAndGlowColoursAndPositions) {
     EXPECT_EQ(frame.glows[1].colour.g, 1.0f);
     EXPECT_EQ(frame.glows[1].colour.b, 1.0f);
     EXPECT_EQ(frame.count, 2);
+}
+
+uint32_t Bits(float value) {
+    return std::bit_cast<uint32_t>(value);
+}
+
+// The walk of the first firefly for seed 0 (it starts in the corner cell 0 with speed 0.01),
+// worked out from the rules apart from this code: draw d = RandomBelow(6) and try the
+// neighbour -1, +1, -30, +30, -900, +900 for d = 0 .. 5, inside the lattice, until the cell is
+// neither the one left nor the one before. Every direction occurs, so swapping any two cases
+// of the direction choice changes the walk.
+TEST(FireflyScene, SeededWalkTakesTheStepsTheDirectionRulesGive) {
+    const int32_t expected[] = {30,  31,  1,    2,    902,  901,  900, 930, 30,  0,   1,  901,
+                                900, 930, 1830, 1831, 1832, 1862, 962, 963, 933, 934, 34, 4};
+    FireflyScene scene;
+    scene.SetUp(0);
+    scene.FireflyCount = 1;
+    ASSERT_EQ(scene.Fireflies[0].Cell, 0);
+    ASSERT_EQ(FireflyScene::StepPeriod(scene.Fireflies[0].Speed), 1000);
+    for (size_t step = 0; step < std::size(expected); ++step) {
+        scene.StepFireflies(static_cast<int64_t>(step) * 1000);
+        ASSERT_EQ(scene.Fireflies[0].Cell, expected[step]) << "step " << step;
+    }
+}
+
+// Exact single-precision values: the levels (6 - j) / 6 - Progress / 6 rounded once from
+// extended precision, the tint added to one channel, and the tail end on its way from
+// Trail[5] to Trail[4]. Rounding each operation on its own would miss by one unit in the last
+// place in several of these.
+TEST(FireflyScene, TrailColoursAndTailEndToTheBit) {
+    struct Case {
+        float speed;
+        int64_t remaining;
+        float progress;
+        float levels[5];
+        float tinted[5];
+        float tailX; // from cell 0 (x -15) toward cell 1 (x -14)
+        bool reddish;
+    };
+    const Case cases[] = {
+        {0.05f,
+         56,
+         0x1.70a3d6p-1f,
+         {0x1.6d3a08p-1f, 0x1.17e4b2p-1f, 0x1.851eb8p-2f, 0x1.b4e81cp-3f, 0x1.7e4b1ap-5f},
+         {0x1.369d04p+0f, 0x1.0bf258p+0f, 0x1.c28f5cp-1f, 0x1.6d3a08p-1f, 0x1.17e4b2p-1f},
+         -0x1.c8f5c2p+3f,
+         true},
+        {0.01f,
+         44,
+         0x1.e978d6p-1f,
+         {0x1.591688p-1f, 0x1.03c132p-1f, 0x1.5cd7b8p-2f, 0x1.645a1cp-3f, 0x1.e098d6p-8f},
+         {0x1.2c8b44p+0f, 0x1.01e098p+0f, 0x1.ae6bdcp-1f, 0x1.591688p-1f, 0x1.03c132p-1f},
+         -0x1.c16872p+3f,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.speed);
+        FireflyScene scene;
+        scene.SetUp(8);
+        scene.FireflyCount = 1;
+        Firefly& fly = scene.Fireflies[0];
+        fly.Speed = c.speed;
+        fly.Cell = 2;
+        fly.Trail = {1, 0, 900, 901, 1, 0};
+        fly.NextStepTime = 5000 + c.remaining;
+        FrameGeometry frame;
+        scene.BuildFrame(5000, frame);
+        ASSERT_EQ(Bits(fly.Progress), Bits(c.progress));
+        const TrailStrip& strip = frame.trails[0];
+        for (int j = 0; j < 5; ++j) {
+            const Rgb& colour = strip.innerColours[j];
+            const float plain = c.levels[j];
+            const float tint = c.tinted[j];
+            EXPECT_EQ(Bits(colour.r), Bits(c.reddish ? tint : plain)) << j + 1;
+            EXPECT_EQ(Bits(colour.g), Bits(plain)) << j + 1;
+            EXPECT_EQ(Bits(colour.b), Bits(c.reddish ? plain : tint)) << j + 1;
+        }
+        EXPECT_EQ(Bits(strip.tail.x), Bits(c.tailX));
+        EXPECT_EQ(Bits(strip.tail.y), Bits(-12.0f));
+        EXPECT_EQ(Bits(strip.tail.z), Bits(-15.0f));
+        // The glow: white, or (1, 0.7, 0.7) for the fastest class, red channel included.
+        const Rgb& glow = frame.glows[0].colour;
+        EXPECT_EQ(Bits(glow.r), Bits(1.0f));
+        EXPECT_EQ(Bits(glow.g), Bits(c.reddish ? 0x1.666666p-1f : 1.0f));
+        EXPECT_EQ(Bits(glow.b), Bits(c.reddish ? 0x1.666666p-1f : 1.0f));
+    }
+    // The ends of every strip: a white head and a tail of (0, 0, 0.1).
+    EXPECT_EQ(Bits(kTrailHeadColour.r), Bits(1.0f));
+    EXPECT_EQ(Bits(kTrailHeadColour.g), Bits(1.0f));
+    EXPECT_EQ(Bits(kTrailHeadColour.b), Bits(1.0f));
+    EXPECT_EQ(Bits(kTrailTailColour.r), Bits(0.0f));
+    EXPECT_EQ(Bits(kTrailTailColour.g), Bits(0.0f));
+    EXPECT_EQ(Bits(kTrailTailColour.b), Bits(0x1.99999ap-4f));
 }
 
 TEST(FireflyScene, LoweringAndRaisingTheCountBringsBackTheSameFireflies) {

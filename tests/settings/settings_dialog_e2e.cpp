@@ -6,11 +6,11 @@
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 
 namespace kovessa::test {
 namespace {
@@ -85,14 +85,14 @@ protected:
     }
 
     // Starts a switched show whose sound goes into `recording` through SDL's disk driver and
-    // waits until the renderer's window exists. The show reads the pointer's start point once
-    // the renderer is running, so a short settling time follows.
+    // waits until the renderer's window exists. The show reads the pointer's start point
+    // right after starting the renderer and its music; callers that chose music wait for the
+    // sound, which comes after that, before they move the pointer.
     Process StartShow(const fs::path& recording) {
         MovePointerTo(xvfb_.display(), 600, 600);
         Process show = Process::start(folder_.scr(), {"/s"}, xvfb_, &folder_, DiskAudio(recording));
         EXPECT_TRUE(WaitUntil([&] { return RendererWindow(xvfb_.display()) != 0; }, 10s))
             << show.stdErr();
-        std::this_thread::sleep_for(300ms);
         return show;
     }
 
@@ -186,18 +186,25 @@ TEST_F(SettingsDialogE2E, TheFileChosenInTheDialogIsWhatTheNextShowPlays) {
 
     // A tenth of a second of the tone, whatever the channel count, is enough to tell.
     const fs::path played = temp.path() / "played.raw";
+    const auto started = std::chrono::steady_clock::now();
     Process show = StartShow(played);
     EXPECT_TRUE(WaitUntil([&] { return LoudSamples(played) > 8820; }, 5s))
         << "loud samples: " << LoudSamples(played);
+    const auto heardAfter = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
     EXPECT_EQ(EndShow(show), 0) << show.stdErr();
 
-    // The tone is heard within about half a second of a show's start; with no music chosen the
-    // same show is given its renderer's start and a second more and must record nothing loud.
+    // With no music chosen, the same show, listened to for twice as long as the tone took to
+    // be heard above, must record nothing loud.
     std::ofstream(folder_.ini(), std::ios::binary | std::ios::trunc) << IniText(0, 0, mp3);
     const fs::path silent = temp.path() / "silent.raw";
+    const auto quietStarted = std::chrono::steady_clock::now();
     Process quiet = StartShow(silent);
-    std::this_thread::sleep_for(1s);
-    EXPECT_EQ(LoudSamples(silent), 0u);
+    const auto listened = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - quietStarted);
+    EXPECT_FALSE(
+        WaitUntil([&] { return LoudSamples(silent) > 0; },
+                  std::max(2 * heardAfter + 200ms - listened, std::chrono::milliseconds(300))));
     EXPECT_EQ(EndShow(quiet), 0) << quiet.stdErr();
 }
 

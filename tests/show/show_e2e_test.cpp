@@ -13,7 +13,6 @@
 #include <csignal>
 #include <fstream>
 #include <sys/stat.h>
-#include <thread>
 
 namespace kovessa::test {
 namespace {
@@ -26,11 +25,19 @@ unsigned long ShowWindow(Display* dpy) {
 }
 
 // Waits until the show is set up: its window exists and the renderer's window is on screen.
-// The renderer starts after the show has written the bitmaps and before it reads the pointer,
-// so a short settling time after that covers the end of the load handler.
+// Without music, all the load handler does after starting the renderer is to read the pointer,
+// a matter of microseconds, while the renderer needs many milliseconds to make its window and
+// OpenGL context: once that window is there, the show's start point is taken.
 void WaitForRunningShow(Display* dpy) {
     ASSERT_TRUE(WaitUntil([&] { return ShowWindow(dpy) != 0 && RendererWindow(dpy) != 0; }, 20s));
-    std::this_thread::sleep_for(300ms);
+}
+
+// True once the renderer has drawn a frame that differs from what the middle of the screen
+// showed when this was called: the Earth turns two degrees a second, so a live renderer
+// changes the picture within a few frames.
+bool RendererKeepsDrawing(Display* dpy) {
+    const Image before = Capture(dpy, 860, 440, 200, 200);
+    return WaitUntil([&] { return Capture(dpy, 860, 440, 200, 200).pixels != before.pixels; }, 10s);
 }
 
 TEST(ShowE2E, HandsOverBothBitmapsBeforeTheRendererAppearsAndEndsOnTheDiagonalMove) {
@@ -80,8 +87,8 @@ TEST(ShowE2E, CloseRequestEndsTheShowWhileTheRendererRunsOn) {
     SendCloseRequest(dpy, ShowWindow(dpy));
     ASSERT_EQ(show.waitExit(2s), 0) << show.stdErr();
     EXPECT_EQ(ShowWindow(dpy), 0u);
-    std::this_thread::sleep_for(500ms);
-    EXPECT_NE(RendererWindow(dpy), 0u) << "the renderer must end only by its own rule";
+    EXPECT_TRUE(RendererKeepsDrawing(dpy)) << "the renderer must end only by its own rule";
+    EXPECT_NE(RendererWindow(dpy), 0u);
     CloseRenderer(dpy);
 }
 
@@ -189,7 +196,10 @@ TEST(ShowE2E, PointerIsHiddenOnlyForASwitchedShowAndComesBackAtTheEnd) {
         if (c.hidden) {
             EXPECT_TRUE(WaitUntil([&] { return !visible(); }, 3s));
         } else {
-            std::this_thread::sleep_for(500ms);
+            // The pointer would be hidden before the show's window is made, and the failed
+            // renderer start is reported after it: by then nothing can hide it any more.
+            EXPECT_TRUE(WaitUntil(
+                [&] { return show.stdErr().find("cannot start") != std::string::npos; }, 10s));
             EXPECT_TRUE(visible());
         }
         SendCloseRequest(dpy, ShowWindow(dpy));
@@ -198,34 +208,81 @@ TEST(ShowE2E, PointerIsHiddenOnlyForASwitchedShowAndComesBackAtTheEnd) {
     }
 }
 
+// Bytes of sound the disk driver writes in a time: 44.1 kHz, stereo, 16-bit.
+size_t DeviceBytes(std::chrono::milliseconds time) {
+    return static_cast<size_t>(time.count()) * 44100 / 1000 * 4;
+}
+
+size_t FileSize(const fs::path& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    return ec ? 0 : static_cast<size_t>(size);
+}
+
+// 16-bit samples from `from` bytes on whose magnitude exceeds 1000.
+size_t LoudSamplesFrom(const fs::path& recording, size_t from) {
+    const std::string raw = ReadWholeFile(recording);
+    size_t loud = 0;
+    for (size_t i = from & ~size_t{1}; i + 1 < raw.size(); i += 2) {
+        const auto v = static_cast<int16_t>(static_cast<uint8_t>(raw[i]) |
+                                            static_cast<uint8_t>(raw[i + 1]) << 8);
+        loud += std::abs(v) > 1000 ? 1 : 0;
+    }
+    return loud;
+}
+
 class ShowMusicE2E : public ::testing::Test {
 protected:
-    // Runs a show with the given music, lets it play for `playFor`, ends it with the pointer
-    // and returns the loud samples recorded while it ran and whether anything was recorded
-    // after the end.
+    // Runs a show with the given music until the device has played `playFor` of it (or, for
+    // music that must stay silent, for that long), ends it with the pointer and returns the
+    // loud samples recorded before the end and after it. The show program is held at its
+    // end (end_hold.cpp) while the device plays on for another 300 ms, so a sound that the
+    // end sequence failed to stop is heard there.
     struct Heard {
         size_t loud = 0;
-        bool grewAfterEnd = false;
+        size_t loudAfterEnd = 0;
     };
-    Heard play(int kind, const std::string& file, std::chrono::milliseconds playFor) {
+    Heard play(int kind, const std::string& file, std::chrono::milliseconds playFor,
+               bool audible = true) {
         Xvfb xvfb;
         Display* dpy = xvfb.display();
         ProgramFolder folder;
         WriteMusicSettings(folder, kind, file);
         MovePointerTo(dpy, 600, 600);
-        Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder, DiskAudio(recording()));
+        const fs::path mark = dir_.path() / "ended";
+        fs::remove(mark);
+        fs::remove(mark.string() + ".go");
+        Process::Env env = DiskAudio(recording());
+        env.push_back({"LD_PRELOAD", KOVESSA_END_HOLD});
+        env.push_back({"KOVESSA_TEST_END_MARK", mark.string()});
+        Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder, env);
         EXPECT_TRUE(WaitUntil([&] { return ShowWindow(dpy) != 0; }, 10s));
-        std::this_thread::sleep_for(playFor);
+        if (audible) {
+            EXPECT_TRUE(
+                WaitUntil([&] { return FileSize(recording()) >= DeviceBytes(playFor); }, 10s));
+        } else {
+            // The renderer's window shows that the show is through its start, pointer start
+            // point included, before the silence is listened to.
+            EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) != 0; }, 20s));
+            EXPECT_FALSE(show.waitExit(playFor).has_value()) << show.stdErr();
+        }
         // The renderer is not needed for the music; close it first so it cannot slow the show.
         CloseRenderer(dpy);
         MovePointerBy(dpy, 100, 100);
+        EXPECT_TRUE(WaitUntil([&] { return fs::exists(mark); }, 3s)) << show.stdErr();
+        const size_t atEnd = FileSize(recording());
+        if (atEnd > 0) {
+            // The device goes on (with silence once nothing plays): listen for 300 ms of it.
+            EXPECT_TRUE(
+                WaitUntil([&] { return FileSize(recording()) >= atEnd + DeviceBytes(300ms); }, 5s));
+        }
+        std::ofstream(mark.string() + ".go").put('\n');
         EXPECT_EQ(show.waitExit(3s), 0) << show.stdErr();
         Heard heard;
         heard.loud = fs::exists(recording()) ? LoudSamples(recording()) : 0;
-        const auto sizeAtEnd = fs::exists(recording()) ? fs::file_size(recording()) : 0;
-        std::this_thread::sleep_for(300ms);
-        heard.grewAfterEnd =
-            (fs::exists(recording()) ? fs::file_size(recording()) : 0) != sizeAtEnd;
+        // What the device had taken before the stop may still be on its way out: two of its
+        // 1024-frame buffers.
+        heard.loudAfterEnd = atEnd > 0 ? LoudSamplesFrom(recording(), atEnd + 2 * 1024 * 4) : 0;
         return heard;
     }
     fs::path recording() const { return dir_.path() / "recording.raw"; }
@@ -241,7 +298,7 @@ TEST_F(ShowMusicE2E, Mp3InAnyCaseIsHeardAndStopsAtTheEnd) {
     const Heard heard = play(2, mp3.string(), 1500ms);
     // About a second of a loud tone at 44.1 kHz, whatever the channel count.
     EXPECT_GT(heard.loud, 30000u);
-    EXPECT_FALSE(heard.grewAfterEnd);
+    EXPECT_EQ(heard.loudAfterEnd, 0u);
 }
 
 TEST_F(ShowMusicE2E, WavLoopsUntilTheEnd) {
@@ -249,7 +306,7 @@ TEST_F(ShowMusicE2E, WavLoopsUntilTheEnd) {
     WriteToneWav(dir_.path() / "short.WAV", 0.2);
     const Heard heard = play(2, (dir_.path() / "short.WAV").string(), 2000ms);
     EXPECT_GT(heard.loud, 3u * 8820u);
-    EXPECT_FALSE(heard.grewAfterEnd);
+    EXPECT_EQ(heard.loudAfterEnd, 0u);
 }
 
 TEST_F(ShowMusicE2E, OtherExtensionsAndAMissingDiscStaySilent) {
@@ -260,7 +317,7 @@ TEST_F(ShowMusicE2E, OtherExtensionsAndAMissingDiscStaySilent) {
           std::pair{2, (dir_.path() / "tone").string()}, std::pair{1, std::string()}}) {
         SCOPED_TRACE("BGMKind " + std::to_string(kind) + " " + file);
         fs::remove(recording());
-        EXPECT_EQ(play(kind, file, 800ms).loud, 0u);
+        EXPECT_EQ(play(kind, file, 800ms, false).loud, 0u);
     }
 }
 
