@@ -46,5 +46,6 @@ install(PROGRAMS data/kovessa-xscreensaver-register DESTINATION ${CMAKE_INSTALL_
 install(FILES data/kovessa-xscreensaver-register.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES README.md LICENSE DESTINATION ${KOVESSA_INSTALL_DOCDIR})
-install(FILES docs/dialog.png docs/preview.png docs/buttons.png docs/show.jpg
+install(FILES docs/dialog.png docs/dialog-long-path.png docs/preview.png docs/buttons.png
+              docs/show.jpg
         DESTINATION ${KOVESSA_INSTALL_DOCDIR}/docs)

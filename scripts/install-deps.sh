@@ -10,7 +10,9 @@ libmpg123-dev libsndfile1-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
 libgtest-dev libgmock-dev
 xvfb xauth x11-utils xdotool imagemagick procps
 fonts-liberation fonts-ipafont-gothic fontconfig
-sox libsox-fmt-mp3 lame"
+sox libsox-fmt-mp3 lame
+debhelper dpkg-dev fakeroot lintian git desktop-file-utils
+xscreensaver xscreensaver-gl"
 
 missing=""
 for p in $PACKAGES; do

@@ -40,6 +40,7 @@ usr/share/applications/screensavers/kovessa.desktop
 usr/share/doc/kovessa/LICENSE
 usr/share/doc/kovessa/README.md
 usr/share/doc/kovessa/docs/buttons.png
+usr/share/doc/kovessa/docs/dialog-long-path.png
 usr/share/doc/kovessa/docs/dialog.png
 usr/share/doc/kovessa/docs/preview.png
 usr/share/doc/kovessa/docs/show.jpg
