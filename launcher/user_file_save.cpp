@@ -271,12 +271,27 @@ bool SaveUserFile(const std::string& path, std::string_view bytes, std::string* 
         return fail(error, "cannot create a new file in " + folder, code);
     }
 
-    bool ok = writeAll(fd, bytes, 0) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    auto fill = [&](int out) {
+        return writeAll(out, bytes, 0) && ::fchmod(out, mode) == 0 && ::fsync(out) == 0;
+    };
+    bool ok = fill(fd);
     int code = errno;
     if (ok && !named) {
         ok = nameUnnamedFile(fd, lock.fd(), prefix, tmpName);
         named = ok;
         code = errno;
+        if (!ok && code == ENOENT) {
+            // Naming an unnamed file goes through /proc, which a sandbox may lack: write a
+            // named one instead.
+            ::close(fd);
+            fd = createNamedFile(lock.fd(), prefix, tmpName);
+            named = fd >= 0;
+            ok = named && fill(fd);
+            code = errno;
+            if (fd < 0) {
+                return fail(error, "cannot create a new file in " + folder, code);
+            }
+        }
     }
     ::close(fd);
     if (ok && ::renameat(lock.fd(), tmpName.c_str(), lock.fd(), name.c_str()) != 0) {
