@@ -58,7 +58,11 @@ if [ -n "${KOVESSA_PACKAGE_DEB:-}" ]; then
 else
     SRC=$WORK/kovessa-$VERSION
     mkdir "$SRC"
-    git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$SRC"
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$SRC"
+    else
+        tar -c --exclude='./build*' --exclude='./obj-*' . | tar -x -C "$SRC"
+    fi
     echo "== dpkg-buildpackage"
     start=$(date +%s)
     if ! (cd "$SRC" && DEB_BUILD_OPTIONS="nocheck parallel=${KOVESSA_JOBS:-$(nproc)}" \
