@@ -59,9 +59,10 @@ HandoffFolderResult HandoffFolder() {
 
 HandoffFolderResult OneShotHandoffFolder() {
     std::string pattern = "/tmp/kovessa-" + std::to_string(getuid()) + "-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
+    if (mkdtemp(pattern.data()) == nullptr) {
         return refuse(std::string("cannot create a private folder in /tmp: ") +
                       std::strerror(errno));
+    }
     return {pattern, {}};
 }
 

@@ -10,8 +10,9 @@ std::optional<unsigned long> ReadWindowId(std::string_view text) {
         base = 16;
         text.remove_prefix(2);
     }
-    if (text.empty())
+    if (text.empty()) {
         return std::nullopt;
+    }
     uint64_t value = 0;
     for (const char c : text) {
         unsigned digit = 0;
@@ -25,11 +26,13 @@ std::optional<unsigned long> ReadWindowId(std::string_view text) {
             return std::nullopt;
         }
         value = value * base + digit;
-        if (value > UINT32_MAX)
+        if (value > UINT32_MAX) {
             return std::nullopt;
+        }
     }
-    if (value == 0)
+    if (value == 0) {
         return std::nullopt;
+    }
     return static_cast<unsigned long>(value);
 }
 

@@ -30,10 +30,12 @@ std::vector<Child>& children() {
 }
 
 int StatusCode(int status) {
-    if (WIFEXITED(status))
+    if (WIFEXITED(status)) {
         return WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
+    }
+    if (WIFSIGNALED(status)) {
         return 128 + WTERMSIG(status);
+    }
     return 255;
 }
 
@@ -42,14 +44,16 @@ int StatusCode(int status) {
                             int errorPipe) {
     struct sigaction defaultAction {};
     defaultAction.sa_handler = SIG_DFL;
-    for (int signal = 1; signal < NSIG; ++signal)
+    for (int signal = 1; signal < NSIG; ++signal) {
         sigaction(signal, &defaultAction, nullptr);
+    }
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     // The parent may have died between fork and prctl; then nobody would send the signal.
-    if (endWithParent && (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent))
+    if (endWithParent && (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)) {
         _exit(127);
+    }
     execve(path, argv, environ);
     const int error = errno;
     [[maybe_unused]] const ssize_t n = write(errorPipe, &error, sizeof error);
@@ -60,26 +64,30 @@ int StatusCode(int status) {
 
 std::optional<StartedChild> StartChild(const std::string& absolutePath,
                                        const ChildOptions& options) {
-    if (absolutePath.empty() || absolutePath.front() != '/')
+    if (absolutePath.empty() || absolutePath.front() != '/') {
         return std::nullopt;
+    }
 
     // Everything the child needs is prepared before fork: it may not allocate.
     std::vector<std::string> strings;
     strings.push_back(absolutePath);
     strings.insert(strings.end(), options.arguments.begin(), options.arguments.end());
     std::vector<char*> argv;
-    for (std::string& s : strings)
+    for (std::string& s : strings) {
         argv.push_back(s.data());
+    }
     argv.push_back(nullptr);
 
     // exec failures come back through a pipe that a successful exec closes.
     int errorPipe[2];
-    if (pipe2(errorPipe, O_CLOEXEC) != 0)
+    if (pipe2(errorPipe, O_CLOEXEC) != 0) {
         return std::nullopt;
+    }
     const pid_t parent = getpid();
     const pid_t pid = fork();
-    if (pid == 0)
+    if (pid == 0) {
         ExecChild(absolutePath.c_str(), argv.data(), options.endWithParent, parent, errorPipe[1]);
+    }
     close(errorPipe[1]);
     if (pid < 0) {
         close(errorPipe[0]);
@@ -109,16 +117,19 @@ std::optional<int> ReapChild(pid_t pid) {
     auto& list = children();
     const auto it =
         std::find_if(list.begin(), list.end(), [&](const Child& c) { return c.pid == pid; });
-    if (it == list.end())
+    if (it == list.end()) {
         return std::nullopt;
+    }
     int status = 0;
     pid_t r = 0;
     while ((r = waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {
     }
-    if (r == 0)
+    if (r == 0) {
         return std::nullopt;
-    if (it->exitFd >= 0)
+    }
+    if (it->exitFd >= 0) {
         close(it->exitFd);
+    }
     list.erase(it);
     // A child that somebody else reaped is gone all the same.
     return r == pid ? StatusCode(status) : 255;
@@ -127,8 +138,9 @@ std::optional<int> ReapChild(pid_t pid) {
 void AskChildrenToEnd(std::chrono::milliseconds grace) {
     const Clock::time_point deadline = Clock::now() + grace;
     for (Child& child : children()) {
-        if (child.deadline)
+        if (child.deadline) {
             continue;
+        }
         child.deadline = deadline;
         kill(child.pid, SIGTERM);
     }
@@ -137,18 +149,21 @@ void AskChildrenToEnd(std::chrono::milliseconds grace) {
 void FinishEndingChildren() {
     auto& list = children();
     for (Child& child : list) {
-        if (!child.deadline)
+        if (!child.deadline) {
             continue;
+        }
         // Without a pidfd the child gets no grace: it is killed at once below.
         while (child.exitFd >= 0) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 *child.deadline - Clock::now());
-            if (left.count() <= 0)
+            if (left.count() <= 0) {
                 break;
+            }
             pollfd fd{child.exitFd, POLLIN, 0};
             const int ready = poll(&fd, 1, static_cast<int>(left.count()));
-            if (ready > 0 || (ready < 0 && errno != EINTR))
+            if (ready > 0 || (ready < 0 && errno != EINTR)) {
                 break;
+            }
         }
         int status = 0;
         if (waitpid(child.pid, &status, WNOHANG) == 0) {
@@ -156,8 +171,9 @@ void FinishEndingChildren() {
             while (waitpid(child.pid, &status, 0) < 0 && errno == EINTR) {
             }
         }
-        if (child.exitFd >= 0)
+        if (child.exitFd >= 0) {
             close(child.exitFd);
+        }
         child.exitFd = -1;
     }
     list.erase(std::remove_if(list.begin(), list.end(),

@@ -10,26 +10,30 @@ namespace kovessa {
 std::string ArgumentText(const std::vector<std::string>& argumentsAfterProgram) {
     std::string text;
     for (std::size_t i = 0; i < argumentsAfterProgram.size(); ++i) {
-        if (i > 0)
+        if (i > 0) {
             text += ' ';
+        }
         text += argumentsAfterProgram[i];
     }
     return text;
 }
 
 std::string ModeLetter(std::string_view commandLine) {
-    if (commandLine.size() < 2)
+    if (commandLine.size() < 2) {
         return {};
+    }
     char c = commandLine[1];
     // Only ASCII letters change case; a byte of a multi-byte character stays as it is.
-    if (c >= 'a' && c <= 'z')
+    if (c >= 'a' && c <= 'z') {
         c = static_cast<char>(c - 'a' + 'A');
+    }
     return std::string(1, c);
 }
 
 int32_t PreviewHandle(std::string_view commandLine) {
-    if (commandLine.size() < 4)
+    if (commandLine.size() < 4) {
         return 0;
+    }
     std::string_view text = commandLine.substr(3);
     // X tools print window ids as 0x..., which the lenient reader would take as 0 (no window).
     const std::size_t start = text.find_first_not_of(" \t\n");
@@ -37,8 +41,9 @@ int32_t PreviewHandle(std::string_view commandLine) {
         (text.substr(start).starts_with("0x") || text.substr(start).starts_with("0X"))) {
         text.remove_prefix(start);
         std::size_t end = 2;
-        while (end < text.size() && std::isxdigit(static_cast<unsigned char>(text[end])))
+        while (end < text.size() && std::isxdigit(static_cast<unsigned char>(text[end]))) {
             ++end;
+        }
         const std::optional<unsigned long> id = ReadWindowId(text.substr(0, end));
         return id ? static_cast<int32_t>(static_cast<uint32_t>(*id)) : 0;
     }

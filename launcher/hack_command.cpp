@@ -10,12 +10,13 @@ namespace {
 
 // Both the one-dash and the two-dash spelling, as X programs accept them.
 bool IsOption(std::string_view argument, std::string_view name) {
-    if (argument.starts_with("--"))
+    if (argument.starts_with("--")) {
         argument.remove_prefix(2);
-    else if (argument.starts_with("-"))
+    } else if (argument.starts_with("-")) {
         argument.remove_prefix(1);
-    else
+    } else {
         return false;
+    }
     return argument == name;
 }
 
@@ -38,8 +39,9 @@ std::optional<HackCommand> ReadHackCommand(const std::vector<std::string>& argum
             windowText = argument.substr(eq + 1);
         }
     }
-    if (!hack)
+    if (!hack) {
         return std::nullopt;
+    }
 
     HackCommand command;
     const char* source = "--window-id";
@@ -49,8 +51,9 @@ std::optional<HackCommand> ReadHackCommand(const std::vector<std::string>& argum
     }
     if (windowText) {
         command.window = ReadWindowId(*windowText);
-        if (!command.window)
+        if (!command.window) {
             command.error = std::string(source) + " \"" + *windowText + "\" is not a window id";
+        }
     }
     return command;
 }

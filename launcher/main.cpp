@@ -30,8 +30,9 @@ int main(int argc, char** argv) {
     // otherwise read as an unknown letter.
     const std::optional<HackCommand> hack =
         ReadHackCommand(arguments, std::getenv("XSCREENSAVER_WINDOW"));
-    if (hack)
+    if (hack) {
         FillMissingRuntimeFolder(UserRuntimeFolder());
+    }
 
     // The program finds, hides and embeds windows through X11, so it runs on X (XWayland in a
     // Wayland session) whatever platform Qt would otherwise choose. Qt ends the process with an
@@ -57,9 +58,11 @@ int main(int argc, char** argv) {
     QtMainPlatform platform(app);
     const MainResult result = hack ? HackMain(*hack, app.programFolder, platform)
                                    : Main(app.commandLine, app.programFolder, platform);
-    if (result == MainResult::EndProcess)
+    if (result == MainResult::EndProcess) {
         EndProcessAtOnce(0);
-    if (result == MainResult::Fail)
+    }
+    if (result == MainResult::Fail) {
         EndProcessAtOnce(1);
+    }
     EndProcessAtOnce(qtApp.exec());
 }

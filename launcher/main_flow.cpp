@@ -18,8 +18,9 @@ MainResult Main(const std::string& commandLine, const std::string& programFolder
 
     const std::string letter = ModeLetter(commandLine);
     const bool show = letter == "S" || commandLine.empty();
-    if (show && !platform.ClaimShow())
+    if (show && !platform.ClaimShow()) {
         return MainResult::EndProcess;
+    }
     if (letter == "P") {
         // The preview needs neither the settings nor the renderer.
         platform.ShowPreview(PreviewHandle(commandLine));

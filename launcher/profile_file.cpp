@@ -1,7 +1,7 @@
 #include "launcher/profile_file.h"
 
-#include "launcher/atomic_file.h"
 #include "launcher/profile_document.h"
+#include "launcher/user_file_save.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -81,20 +81,35 @@ std::string GetProfileString(const std::string& section, const std::string& key,
 
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path) {
+    return WriteProfileStrings(section, {{key, value}}, path);
+}
+
+bool WriteProfileStrings(const std::string& section, const std::vector<ProfileEntry>& entries,
+                         const std::string& path, std::string* error) {
     const FileText file = readWhole(path);
     if (file.status == ReadStatus::Failed) {
+        if (error != nullptr) {
+            *error = "cannot read " + path + " (not a plain file, too large, or closed to us)";
+        }
         return false;
     }
     ProfileDocument document(file.bytes);
-    switch (document.Set(cString(section), cString(key), cString(value))) {
-    case ProfileDocument::SetResult::Unchanged:
-        return true;
-    case ProfileDocument::SetResult::Refused:
-        return false;
-    case ProfileDocument::SetResult::Changed:
-        break;
+    bool changed = false;
+    for (const ProfileEntry& entry : entries) {
+        switch (document.Set(cString(section), cString(entry.key), cString(entry.value))) {
+        case ProfileDocument::SetResult::Unchanged:
+            break;
+        case ProfileDocument::SetResult::Refused:
+            if (error != nullptr) {
+                *error = "a name or value cannot be stored as one line";
+            }
+            return false;
+        case ProfileDocument::SetResult::Changed:
+            changed = true;
+            break;
+        }
     }
-    return WriteFileAtomically(path, document.Text());
+    return !changed || SaveUserFile(path, document.Text(), error);
 }
 
 } // namespace kovessa

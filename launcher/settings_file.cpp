@@ -5,6 +5,7 @@
 #include "launcher/number_reader.h"
 #include "launcher/profile_file.h"
 #include "launcher/program_paths.h"
+#include "launcher/settings_place.h"
 
 #include <cmath>
 
@@ -52,7 +53,10 @@ std::string WriteIniString(const std::string& section, const std::string& key,
 }
 
 void LoadSettings(MusicSettings& settings, const std::string& programFolder) {
-    const std::string path = SettingsFilePath(programFolder);
+    LoadSettingsFrom(settings, LocateSettings(programFolder, UserConfigHome()).readPath);
+}
+
+void LoadSettingsFrom(MusicSettings& settings, const std::string& path) {
     // The keys are read in this order because the file path corrects the kind read first.
     settings.BGMKind =
         readSetting(ReadIniString(kSettingsSection, kKeyBGMKind, path), settings.BGMKind);
@@ -62,7 +66,7 @@ void LoadSettings(MusicSettings& settings, const std::string& programFolder) {
     settings.BGMFile = file;
     if (file.empty() || !FileExists(file)) {
         settings.BGMFile.clear();
-        if (settings.BGMKind == kBgmKindFile) {
+        if (settings.BGMKind == 2) {
             settings.BGMKind = kBgmKindNone;
         }
     }

@@ -7,15 +7,15 @@
 
 namespace kovessa {
 
-// The settings file "Kovessa.ini" beside the program: section "Section" with the three music
-// keys. The key names are stored as their code page 932 bytes, so files written by the
-// program on any system share one spelling.
+// The settings file "Kovessa.ini" (see settings_place.h for where it is kept): section "Section"
+// with the three music keys. The key names are stored as their code page 932 bytes, so files
+// written by the program on any system share one spelling.
 inline constexpr const char* kSettingsSection = "Section";
 inline constexpr const char* kKeyBGMKind = "BGM\x8B\xE6\x95\xAA";       // BGM区分
 inline constexpr const char* kKeyBGMRepeat = "BGM\xD8\xCB\xDF\xB0\xC4"; // BGMﾘﾋﾟｰﾄ
 inline constexpr const char* kKeyBGMFile = "BGM\xCC\xA7\xB2\xD9";       // BGMﾌｧｲﾙ
 
-// The settings file's path for the program folder.
+// The path of the settings file beside the program in `programFolder`.
 std::string SettingsFilePath(const std::string& programFolder);
 
 // The value (at most 255 bytes), or "" when the file, section or key is missing.
@@ -27,10 +27,14 @@ std::string ReadIniString(const std::string& section, const std::string& key,
 std::string WriteIniString(const std::string& section, const std::string& key,
                            const std::string& value, const std::string& file, int32_t& apiResult);
 
-// Fills the music settings from the settings file in the program folder. A value that is not a
+// Fills the music settings from the settings file of the program in `programFolder`, found as
+// LocateSettings finds it. As LoadSettingsFrom.
+void LoadSettings(MusicSettings& settings, const std::string& programFolder);
+
+// Fills the music settings from the settings file at `path`. A value that is not a
 // whole number in -32768..32767 after rounding down leaves its setting as it was; a file mode
 // whose music file cannot be read falls back to no music for this run (the file on disk keeps
 // what it holds).
-void LoadSettings(MusicSettings& settings, const std::string& programFolder);
+void LoadSettingsFrom(MusicSettings& settings, const std::string& path);
 
 } // namespace kovessa

@@ -203,8 +203,9 @@ unsigned long ScreenRootWindow() {
 
 bool ClaimSelection(const std::string& name) {
     Display* dpy = XDisplay();
-    if (dpy == nullptr)
+    if (dpy == nullptr) {
         return false;
+    }
     // Owning a selection is last-one-wins; the server grab makes look-and-take one step, so of
     // two instances started at the same instant exactly one gets it.
     const Atom selection = XInternAtom(dpy, name.c_str(), False);
@@ -217,8 +218,9 @@ bool ClaimSelection(const std::string& name) {
         claimed = XGetSelectionOwner(dpy, selection) == owner;
     }
     XUngrabServer(dpy);
-    if (!claimed)
+    if (!claimed) {
         XDestroyWindow(dpy, owner);
+    }
     XFlush(dpy);
     return claimed;
 }

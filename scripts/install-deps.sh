@@ -11,7 +11,9 @@ libgtest-dev libgmock-dev
 xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick procps
 xscreensaver xscreensaver-gl openbox
 fonts-liberation fonts-ipafont-gothic fontconfig
-sox libsox-fmt-mp3 lame"
+sox libsox-fmt-mp3 lame
+debhelper dpkg-dev fakeroot lintian git desktop-file-utils
+xscreensaver xscreensaver-gl"
 
 missing=""
 for p in $PACKAGES; do

@@ -3,9 +3,11 @@
 #   1. the code format (clang-format, fails on any difference);
 #   2. the gcc build with warnings as errors, every test: unit tests, the toolkit-free logic
 #      boundary, and the end-to-end tests that run both programs on private Xvfb servers;
-#   3. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
+#   3. the Debian package: built with dpkg-buildpackage, checked with lintian, and (as root)
+#      installed, tried as a user would, and purged (scripts/package-test.sh);
+#   4. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
 #      again, and each libFuzzer target for a short run over its regression inputs;
-#   4. braces always (clang-tidy over every source, with the two builds' compile commands).
+#   5. braces always (clang-tidy over every source, with the two builds' compile commands).
 # Ends with the combined count of passed and failed tests.
 set -u
 cd "$(dirname "$0")/.."
@@ -38,6 +40,16 @@ else
     tail -50 "$LOG/gcc-build.log"
     failed_steps="$failed_steps gcc-build"
 fi
+
+echo "== package"
+package_start=$(date +%s)
+if ./scripts/package-test.sh >"$LOG/package.txt" 2>&1; then
+    grep -E '^(ok|FAILED|SKIP|package)' "$LOG/package.txt" | grep -v '^ok' || true
+else
+    cat "$LOG/package.txt"
+    failed_steps="$failed_steps package"
+fi
+echo "package: $(($(date +%s) - package_start)) s"
 
 echo "== clang sanitizer build"
 if CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \

@@ -31,20 +31,28 @@ void MusicChoice::ShowKind(int kind) {
     browseEnabled_ = kind == kBgmKindFile;
 }
 
-void MusicChoice::FileChosen(const std::string& path) {
-    if (!path.empty()) {
-        settings_.BGMFile = path;
+MusicChoice::FileAnswer MusicChoice::FileChosen(const std::string& path) {
+    if (path.empty()) {
+        return FileAnswer::Kept;
     }
+    // The show reads at most this many bytes of the path back; a longer one would be stored
+    // whole but read back cut, and the show would play nothing.
+    if (path.size() > kMaxFilePathBytes) {
+        return FileAnswer::TooLong;
+    }
+    settings_.BGMFile = path;
+    return FileAnswer::Taken;
 }
 
-void MusicChoice::Confirm(std::string_view repeatText, IniWriter& writer,
-                          const std::string& iniPath) {
+bool MusicChoice::Confirm(std::string_view repeatText, IniWriter& writer,
+                          const std::string& iniPath, std::string& error) {
     writer.WriteIniString(kSettingsSection, kKeyBGMKind, std::to_string(settings_.BGMKind),
                           iniPath);
     settings_.BGMRepeat = RepeatFromText(repeatText, settings_.BGMRepeat);
     writer.WriteIniString(kSettingsSection, kKeyBGMRepeat, std::to_string(settings_.BGMRepeat),
                           iniPath);
     writer.WriteIniString(kSettingsSection, kKeyBGMFile, settings_.BGMFile, iniPath);
+    return writer.Commit(error);
 }
 
 } // namespace kovessa

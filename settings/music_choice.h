@@ -4,6 +4,7 @@
 #include "settings/ini_writer.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,6 +20,10 @@ namespace kovessa {
 class MusicChoice {
 public:
     static constexpr int kOptionCount = 3;
+    // The longest music file path, in bytes, that the settings file gives back whole.
+    static constexpr std::size_t kMaxFilePathBytes = 255;
+
+    enum class FileAnswer { Taken, Kept, TooLong };
 
     explicit MusicChoice(MusicSettings& settings) : settings_(settings) {}
 
@@ -27,10 +32,15 @@ public:
     void ShowCurrentKind();
     // A press of any mouse button on option `index`'s mark or caption.
     void ChooseOption(int index);
-    // The file dialog's answer; an empty path (cancelled or failed dialog) changes nothing.
-    void FileChosen(const std::string& path);
-    // Stores the three settings in order: kind, the track read from `repeatText`, the file.
-    void Confirm(std::string_view repeatText, IniWriter& writer, const std::string& iniPath);
+    // The file dialog's answer; an empty path (cancelled or failed dialog) changes nothing
+    // (Kept), nor does a path longer than kMaxFilePathBytes (TooLong), which the caller tells
+    // the user about.
+    FileAnswer FileChosen(const std::string& path);
+    // Stores the three settings in order: kind, the track read from `repeatText`, the file,
+    // and commits them together. False, with the reason in `error`, when the writer could not
+    // store them; the settings in memory are those confirmed either way.
+    bool Confirm(std::string_view repeatText, IniWriter& writer, const std::string& iniPath,
+                 std::string& error);
 
     bool MarkChosen(int index) const { return marks_[static_cast<size_t>(index)]; }
     bool RepeatEnabled() const { return repeatEnabled_; }

@@ -4,11 +4,37 @@
 
 namespace kovessa {
 
+namespace {
+
+// Section and key names are cut as the one-key writer cuts them.
+constexpr std::size_t kNameLimit = 128;
+
+} // namespace
+
 void SettingsFileWriter::WriteIniString(const std::string& section, const std::string& key,
                                         const std::string& value, const std::string& file) {
-    // The result is kept but not acted on: a settings file that cannot be written leaves the
-    // old settings in place, and the dialog closes as usual.
-    kovessa::WriteIniString(section, key, value, file, apiResult_);
+    const std::string cutSection = section.substr(0, kNameLimit);
+    if (entries_.empty()) {
+        section_ = cutSection;
+        file_ = file;
+    } else if (section_ != cutSection || file_ != file) {
+        mixed_ = true;
+    }
+    entries_.push_back({key.substr(0, kNameLimit), value});
+}
+
+bool SettingsFileWriter::Commit(std::string& error) {
+    bool ok = true;
+    if (mixed_) {
+        error = "the settings name more than one file or section";
+        ok = false;
+    } else if (!entries_.empty()) {
+        ok = WriteProfileStrings(section_, entries_, file_, &error);
+    }
+    entries_.clear();
+    mixed_ = false;
+    apiResult_ = ok ? 1 : 0;
+    return ok;
 }
 
 } // namespace kovessa

@@ -7,6 +7,7 @@
 #include "launcher/open_point.h"
 #include "launcher/program_paths.h"
 #include "launcher/settings_file.h"
+#include "launcher/settings_place.h"
 #include "launcher/x11_desktop.h"
 #include "settings/repeat_text.h"
 #include "settings/settings_file_writer.h"
@@ -16,12 +17,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -46,6 +49,13 @@ const char* const kLabelFontName = "ＭＳ Ｐゴシック";
 #ifndef KOVESSA_SOURCE_README
 #define KOVESSA_SOURCE_README ""
 #endif
+// Where an installed copy's documentation lies, seen from the program's folder.
+#ifndef KOVESSA_DOC_FROM_PROGRAM
+#define KOVESSA_DOC_FROM_PROGRAM "../../share/doc/kovessa"
+#endif
+
+// The strip's words: short enough to stand whole in the strip at its font, before the star.
+const char* const kLinkText = "Kovessa documentation";
 
 DisplayStrip NewStrip(TextDrawer& text) {
     StripPictures pictures = LoadStripPictures();
@@ -94,7 +104,7 @@ QString DecodePath(const std::string& path) {
 Zeruma_P::Zeruma_P(AppContext& app, QWidget* parent)
     : Form(parent), app_(app), choice_(app.music), strip_(NewStrip(textDrawer_)),
       fileWriter_(std::make_unique<SettingsFileWriter>(app.shared.APIResult)),
-      chooseFile_(&Zeruma_P::ChooseFileWithDialog) {
+      chooseFile_(&Zeruma_P::ChooseFileWithDialog), tell_(&Zeruma_P::TellWithMessageBox) {
     InitSettingsDialogResources();
     setWindowTitle(QString::fromLatin1(kSettingsWindowTitle));
     // A fixed single border with a title bar: the dialog cannot be resized or maximised.
@@ -168,7 +178,8 @@ void Zeruma_P::BuildControls() {
     lbl_Fname_->setGeometry(68, 96, 357, 29);
     lbl_Fname_->setFrameStyle(QFrame::Box | QFrame::Plain);
     // One line: the box is too low for two lines of this font, and a path breaks badly at
-    // its blanks. A path longer than the box is cut at the right; its tip shows it whole.
+    // its blanks. A path longer than the box loses letters in its middle, so the file name at
+    // its end stays in sight; its tip shows it whole.
     lbl_Fname_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lbl_Fname_->setWordWrap(false);
 
@@ -224,7 +235,8 @@ void Zeruma_P::Form_Load() {
     // 7.
     ShowFileName();
     // 8.
-    strip_.Start(DocumentationUrl(app_.programFolder).toStdString());
+    documentationUrl_ = DocumentationUrl(app_.programFolder);
+    strip_.Start(LinkText());
     Timer1_->start();
     // 9.
     ReadCursorPosition();
@@ -281,8 +293,10 @@ void Zeruma_P::ShowChoice() {
 }
 
 void Zeruma_P::ShowFileName() {
-    lbl_Fname_->setText(DecodePath(app_.music.BGMFile));
-    lbl_Fname_->setToolTip(lbl_Fname_->text());
+    const QString path = DecodePath(app_.music.BGMFile);
+    const int room = lbl_Fname_->contentsRect().width() - 2 * lbl_Fname_->margin();
+    lbl_Fname_->setText(lbl_Fname_->fontMetrics().elidedText(path, Qt::ElideMiddle, room));
+    lbl_Fname_->setToolTip(path);
 }
 
 void Zeruma_P::Cmd_BGM_Click() {
@@ -291,7 +305,16 @@ void Zeruma_P::Cmd_BGM_Click() {
     if (!path || path->empty()) {
         return;
     }
-    choice_.FileChosen(*path);
+    if (choice_.FileChosen(*path) == MusicChoice::FileAnswer::TooLong) {
+        tell_(this, QString::fromUtf8("このファイルのパスは長すぎて設定に残せません"
+                                      "（%1 バイト、最大 %2 バイト）。\n"
+                                      "The path of this file is too long to be kept in the "
+                                      "settings (%1 bytes, at most %2).\n\n%3")
+                        .arg(path->size())
+                        .arg(MusicChoice::kMaxFilePathBytes)
+                        .arg(DecodePath(*path)));
+        return;
+    }
     ShowFileName();
 }
 
@@ -317,9 +340,25 @@ QString Zeruma_P::MusicFileFilter() {
 
 void Zeruma_P::Cmd_Set_Click() {
     IniWriter& writer = writer_ ? *writer_ : *fileWriter_;
-    choice_.Confirm(BGM_Repeat_->currentText().toStdString(), writer,
-                    SettingsFilePath(app_.programFolder));
+    const SettingsPlace place = LocateSettings(app_.programFolder, UserConfigHome());
+    std::string error;
+    bool saved = true;
+    if (place.perUser && !MakeSettingsFolder(place.writePath)) {
+        error = "cannot make the folder of " + place.writePath;
+        saved = false;
+    }
+    if (saved) {
+        saved = choice_.Confirm(BGM_Repeat_->currentText().toStdString(), writer, place.writePath,
+                                error);
+    }
     BGM_Repeat_->setEditText(QString::fromStdString(FormatRepeat(app_.music.BGMRepeat)));
+    if (!saved) {
+        // The dialog stays open with the choice on it, so the user can try again or cancel.
+        tell_(this, QString::fromUtf8("設定を保存できませんでした。\n"
+                                      "The settings could not be saved.\n\n%1\n%2")
+                        .arg(DecodePath(place.writePath), QString::fromLocal8Bit(error.c_str())));
+        return;
+    }
     Unload();
 }
 
@@ -334,15 +373,32 @@ void Zeruma_P::Timer1_Timer() {
 
 void Zeruma_P::picDisplay_Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(strip_.LinkText)));
+    QDesktopServices::openUrl(QUrl(documentationUrl_));
     QApplication::restoreOverrideCursor();
 }
 
 QString Zeruma_P::DocumentationUrl(const std::string& programFolder) {
-    const std::string installed = JoinPath(programFolder, "README.md");
-    const std::string path =
-        !programFolder.empty() && FileExists(installed) ? installed : KOVESSA_SOURCE_README;
-    return QUrl::fromLocalFile(DecodePath(path)).toString();
+    std::string path = KOVESSA_SOURCE_README;
+    if (!programFolder.empty()) {
+        const std::string installed =
+            JoinPath(JoinPath(programFolder, KOVESSA_DOC_FROM_PROGRAM), "README.md");
+        const std::string beside = JoinPath(programFolder, "README.md");
+        if (FileExists(installed)) {
+            path = installed;
+        } else if (FileExists(beside)) {
+            path = beside;
+        }
+    }
+    // The folder part is made plain (no "..") so that the handler shows a clean address.
+    return QUrl::fromLocalFile(QDir::cleanPath(DecodePath(path))).toString();
+}
+
+std::string Zeruma_P::LinkText() {
+    return kLinkText;
+}
+
+void Zeruma_P::TellWithMessageBox(QWidget* owner, const QString& text) {
+    QMessageBox::warning(owner, QString::fromLatin1(kSettingsWindowTitle), text);
 }
 
 } // namespace kovessa

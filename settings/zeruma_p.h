@@ -27,8 +27,9 @@ class StripView;
 
 // The settings dialog "<Kovessa>", where the user chooses the music of the shows: none, an
 // audio CD (the whole disc or one repeated track) or one MP3 or WAV file. Confirming stores
-// the choice in the settings file; cancelling or closing stores nothing. Its bottom left holds
-// the animated link strip, which opens the program's documentation on a click.
+// the choice in the settings file (a failed save is told in a message box and the dialog stays
+// open); cancelling or closing stores nothing. Its bottom left holds the animated link strip,
+// which opens the program's documentation on a click.
 //
 // Child controls carry their dialog names as object names ("Img_BGM1", "lbl_BGM2",
 // "BGM_Repeat", "Cmd_Set", ...), the indexed ones with their index appended.
@@ -37,6 +38,8 @@ class Zeruma_P : public Form {
 public:
     // The file dialog: given the owner window, the chosen path, or nullopt when cancelled.
     using FileChooser = std::function<std::optional<std::string>(QWidget* owner)>;
+    // Tells the user something went wrong (a message box with an OK button).
+    using Teller = std::function<void(QWidget* owner, const QString& text)>;
 
     explicit Zeruma_P(AppContext& app, QWidget* parent = nullptr);
     ~Zeruma_P() override;
@@ -45,13 +48,18 @@ public:
     void SetIniWriter(IniWriter* writer) { writer_ = writer; }
     // Replaces the file dialog, for tests.
     void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+    // Replaces the message box, for tests.
+    void SetTeller(Teller teller) { tell_ = std::move(teller); }
 
     const DisplayStrip& Strip() const { return strip_; }
     const MusicChoice& Choice() const { return choice_; }
 
-    // The address the strip shows and opens: the README beside the program when one is
-    // installed there, otherwise the README of the source tree it was built from.
+    // The address a click on the strip opens: the installed documentation (share/doc/kovessa
+    // of the prefix the program is installed in) when there is one, else a README beside the
+    // program, else the README of the source tree it was built from.
     static QString DocumentationUrl(const std::string& programFolder);
+    // The words the strip shows for that address.
+    static std::string LinkText();
     // The file dialog's filter: MP3 and WAV files in any letter case.
     static QString MusicFileFilter();
 
@@ -73,6 +81,7 @@ private:
     void picDisplay_Click();
     void ReadCursorPosition();
     static std::optional<std::string> ChooseFileWithDialog(QWidget* owner);
+    static void TellWithMessageBox(QWidget* owner, const QString& text);
 
     AppContext& app_;
     MusicChoice choice_;
@@ -81,6 +90,8 @@ private:
     std::unique_ptr<IniWriter> fileWriter_;
     IniWriter* writer_ = nullptr;
     FileChooser chooseFile_;
+    Teller tell_;
+    QString documentationUrl_;
 
     QWidget* Pic_C_ = nullptr;
     std::array<QLabel*, 3> Img_BGM_{};

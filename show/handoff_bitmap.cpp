@@ -94,8 +94,9 @@ bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const Rgb
                           std::string* error) {
     const std::string bytes = EncodeHandoffBitmap(image);
     if (bytes.empty()) {
-        if (error != nullptr)
+        if (error != nullptr) {
             *error = std::string("the picture for ") + name + " is empty";
+        }
         return false;
     }
     return WriteFileAtomically(folder + "/" + name, bytes, error);
@@ -117,10 +118,12 @@ HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures) {
     };
 
     const HandoffFolderResult usual = HandoffFolder();
-    if (usual.folder && writeAll(*usual.folder))
+    if (usual.folder && writeAll(*usual.folder)) {
         return result;
-    if (!usual.folder)
+    }
+    if (!usual.folder) {
         result.errors.push_back("hand-off folder refused: " + usual.error);
+    }
 
     const HandoffFolderResult oneShot = OneShotHandoffFolder();
     if (!oneShot.folder) {

@@ -17,8 +17,9 @@ void ShowController::Form_Load() {
     // The pointer watch is enabled from the moment the window exists; its first tick can only
     // come after this handler has returned. Under a daemon the daemon owns the pointer and
     // decides when the show ends.
-    if (!app_.hackMode)
+    if (!app_.hackMode) {
         setTimer(ShowTimer::Timer3, true);
+    }
 
     // The renderer reads both bitmaps while it starts, so they are complete before it runs.
     // Without either picture it could only cover the screen with error boxes.
@@ -31,8 +32,9 @@ void ShowController::Form_Load() {
     }
     RendererPath_ = app_.programFolder + "/" + kRendererFileName;
     RendererLaunch launch{RendererPath_, std::nullopt};
-    if (app_.hackMode)
+    if (app_.hackMode) {
         launch.window = app_.hackWindow;
+    }
     if (!services_.StartRenderer(launch)) {
         // Nothing would be on screen: no show with music and a hidden pointer behind it.
         RendererEnded(1);
@@ -40,21 +42,24 @@ void ShowController::Form_Load() {
     }
 
     // Several monitors give several instances under a daemon, but one stream of music.
-    if (!app_.hackMode || services_.ClaimMusic())
+    if (!app_.hackMode || services_.ClaimMusic()) {
         startMusic();
+    }
 
     // Taken last: starting the renderer and the music may take a moment, and the user's hand
     // on the mouse during that moment must not count as a move.
-    if (!app_.hackMode)
+    if (!app_.hackMode) {
         recordOpenPoint();
+    }
 }
 
 void ShowController::RendererEnded(int status) {
     // A show without its picture is over, whichever way the picture went: the music stops and
     // the pointer comes back as after a move. Under a daemon the end tells it that the hack
     // failed, unless the renderer ended cleanly (its window was destroyed).
-    if (app_.hackMode && status != 0)
+    if (app_.hackMode && status != 0) {
         exitCode_ = 1;
+    }
     setTimer(ShowTimer::Timer3, false);
     services_.Unload();
 }
@@ -106,8 +111,9 @@ void ShowController::Timer3_Timer() {
 }
 
 void ShowController::Form_QueryUnload() {
-    if (ending_)
+    if (ending_) {
         return;
+    }
     ending_ = true;
     // When the CD watch has already stopped, the device is left to the end of the process.
     if (timer2_) {
@@ -129,8 +135,9 @@ void ShowController::Form_QueryUnload() {
         }
     }
     // Only a show started with /s hid the pointer.
-    if (app_.modeLetter == "S" && !app_.hackMode)
+    if (app_.modeLetter == "S" && !app_.hackMode) {
         services_.ShowCursor();
+    }
     services_.EndProcessAtOnce(exitCode_);
 }
 

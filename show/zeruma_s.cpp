@@ -26,8 +26,9 @@ Zeruma_S::Zeruma_S(AppContext& app, QWidget* parent)
       controller_(app, *this, *music_) {
     // A hack carries no guarded caption: the daemon decides when it runs, and the settings
     // dialog must still open while a daemon's preview shows the scene.
-    if (!app.hackMode)
+    if (!app.hackMode) {
         setWindowTitle(QString::fromLatin1(kShowWindowTitle));
+    }
 
     Timer1_.setInterval(1000);
     Timer2_.setInterval(200);
@@ -52,8 +53,9 @@ void Zeruma_S::Form_QueryUnload() {
 bool Zeruma_S::HandOverPictures() {
     const HandoffResult result = kovessa::HandOverPictures(
         {{kGlowBitmapName, ToRgbPixels(Pic1_)}, {kBackgroundBitmapName, ToRgbPixels(Pic2_)}});
-    for (const std::string& error : result.errors)
+    for (const std::string& error : result.errors) {
         ReportProblem(error);
+    }
     oneShotFolder_ = result.oneShotFolder;
     return result.written > 0;
 }
@@ -64,17 +66,20 @@ bool Zeruma_S::StartRenderer(const RendererLaunch& launch) {
         options.arguments = {"--window-id", WindowIdText(*launch.window)};
         options.endWithParent = true;
     }
-    if (oneShotFolder_)
+    if (oneShotFolder_) {
         options.arguments.insert(options.arguments.end(), {"--handoff-folder", *oneShotFolder_});
+    }
     const std::optional<StartedChild> child = StartChild(launch.path, options);
     if (!child) {
         ReportProblem("cannot start " + launch.path);
-        if (oneShotFolder_)
+        if (oneShotFolder_) {
             RemoveOneShotHandoffFolder(*oneShotFolder_);
+        }
         return false;
     }
-    if (child->exitFd < 0)
+    if (child->exitFd < 0) {
         return true;
+    }
     // The pidfd becomes readable when the renderer ends, however it ends.
     rendererWatch_ = new QSocketNotifier(child->exitFd, QSocketNotifier::Read, this);
     const pid_t pid = child->pid;
@@ -100,10 +105,11 @@ void Zeruma_S::ShowCursor() {
 
 void Zeruma_S::SetTimerEnabled(ShowTimer which, bool enabled) {
     QTimer& t = timer(which);
-    if (enabled && !t.isActive())
+    if (enabled && !t.isActive()) {
         t.start();
-    else if (!enabled)
+    } else if (!enabled) {
         t.stop();
+    }
 }
 
 void Zeruma_S::Unload() {

@@ -6,6 +6,7 @@ Writes, beside this script:
   streak.png                  69 x 125 grey streak of the display strip
   star0.png .. star3.png      28 x 28 sparkles of the display strip
   dialog_icon.png             32 x 32 window icon
+  icons/kovessa-N.png         the same icon at the menu's usual sizes (N x N)
 
 The build does not run this; rerun it by hand after changing a number and commit the output.
 Only the Python standard library is used.
@@ -133,14 +134,19 @@ def mark(chosen):
     return rows
 
 
-def icon():
-    # A firefly glow: a warm yellow-green core on black with a soft halo.
-    c = 15.5
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def icon(size=32):
+    # A firefly glow: a warm yellow-green core on black with a soft halo. Drawn for 32 x 32;
+    # other sizes scale the distances, so each is the same picture.
+    c = (size - 1) / 2.0
+    scale = 32.0 / size
     rows = []
-    for y in range(32):
+    for y in range(size):
         row = []
-        for x in range(32):
-            r = math.hypot(x - c, y - c)
+        for x in range(size):
+            r = math.hypot(x - c, y - c) * scale
             glow = math.exp(-(r * r) / 40.0)
             core = max(0.0, 1 - r / 4.0)
             row.append((clamp(200 * glow + 55 * core), clamp(230 * glow + 25 * core),
@@ -156,6 +162,9 @@ def main():
     write_png("mark_off.png", 12, 12, mark(False))
     write_png("mark_on.png", 12, 12, mark(True))
     write_png("dialog_icon.png", 32, 32, icon())
+    os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
+    for size in ICON_SIZES:
+        write_png(os.path.join("icons", "kovessa-%d.png" % size), size, size, icon(size))
 
 
 if __name__ == "__main__":

@@ -39,8 +39,9 @@ int ignoreXErrors(Display*, XErrorEvent*) {
 
 std::vector<std::string> currentEnvironment() {
     std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e)
+    for (char** e = environ; *e != nullptr; ++e) {
         env.emplace_back(*e);
+    }
     return env;
 }
 
@@ -57,16 +58,18 @@ void setVariable(std::vector<std::string>& env, const std::string& name, const s
 
 std::vector<char*> cStrings(std::vector<std::string>& strings) {
     std::vector<char*> out;
-    for (std::string& s : strings)
+    for (std::string& s : strings) {
         out.push_back(s.data());
+    }
     out.push_back(nullptr);
     return out;
 }
 
 fs::path makeTempDir(const char* pattern) {
     std::string tmpl = (fs::temp_directory_path() / pattern).string();
-    if (mkdtemp(tmpl.data()) == nullptr)
+    if (mkdtemp(tmpl.data()) == nullptr) {
         fatal("mkdtemp " + tmpl);
+    }
     return tmpl;
 }
 
@@ -77,12 +80,14 @@ void killProgramsIn(const fs::path& folder) {
     const std::string prefix = fs::weakly_canonical(folder, ec).string() + "/";
     for (const auto& entry : fs::directory_iterator("/proc", ec)) {
         const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
             continue;
+        }
         std::error_code linkError;
         const fs::path exe = fs::read_symlink(entry.path() / "exe", linkError);
-        if (linkError)
+        if (linkError) {
             continue;
+        }
         if (exe.string().compare(0, prefix.size(), prefix) == 0) {
             const pid_t pid = std::stoi(name);
             ::kill(pid, SIGKILL);
@@ -106,8 +111,9 @@ std::optional<std::string> textProperty(Display* dpy, Window w, Atom property) {
         return std::nullopt;
     }
     std::optional<std::string> text;
-    if (format == 8)
+    if (format == 8) {
         text = std::string(reinterpret_cast<char*>(data), count);
+    }
     XFree(data);
     return text;
 }
@@ -116,14 +122,16 @@ void collectWindows(Display* dpy, Window w, std::vector<Window>& out) {
     Window rootReturn = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
-    if (!XQueryTree(dpy, w, &rootReturn, &parent, &children, &count))
+    if (!XQueryTree(dpy, w, &rootReturn, &parent, &children, &count)) {
         return;
+    }
     for (unsigned int i = 0; i < count; ++i) {
         out.push_back(children[i]);
         collectWindows(dpy, children[i], out);
     }
-    if (children != nullptr)
+    if (children != nullptr) {
         XFree(children);
+    }
 }
 
 } // namespace
@@ -133,8 +141,9 @@ void collectWindows(Display* dpy, Window w, std::vector<Window>& out) {
 Xvfb::Xvfb(XvfbOptions options) : options_(options) {
     XSetErrorHandler(ignoreXErrors);
     int pipeFds[2];
-    if (pipe(pipeFds) != 0)
+    if (pipe(pipeFds) != 0) {
         fatal("pipe");
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 3);
@@ -166,14 +175,16 @@ Xvfb::Xvfb(XvfbOptions options) : options_(options) {
         if (poll(&pfd, 1, 200) > 0) {
             char buf[32];
             const ssize_t n = read(pipeFds[0], buf, sizeof buf);
-            if (n <= 0)
+            if (n <= 0) {
                 break;
+            }
             number.append(buf, static_cast<size_t>(n));
         }
     }
     close(pipeFds[0]);
-    while (!number.empty() && (number.back() == '\n' || number.back() == '\r'))
+    while (!number.empty() && (number.back() == '\n' || number.back() == '\r')) {
         number.pop_back();
+    }
     if (number.empty()) {
         ::kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
@@ -181,11 +192,13 @@ Xvfb::Xvfb(XvfbOptions options) : options_(options) {
     }
     name_ = ":" + number;
     dpy_ = XOpenDisplay(name_.c_str());
-    if (dpy_ == nullptr)
+    if (dpy_ == nullptr) {
         throw std::runtime_error("cannot connect to Xvfb on " + name_);
+    }
     int eventBase, errorBase, major, minor;
-    if (!XTestQueryExtension(dpy_, &eventBase, &errorBase, &major, &minor))
+    if (!XTestQueryExtension(dpy_, &eventBase, &errorBase, &major, &minor)) {
         throw std::runtime_error("Xvfb has no XTest");
+    }
     // Xvfb lays extra screens over one another, so monitors are RandR monitors on one screen;
     // the first takes the screen's output.
     for (int i = 1; monitors > 1 && i <= monitors; ++i) {
@@ -195,19 +208,22 @@ Xvfb::Xvfb(XvfbOptions options) : options_(options) {
         const std::string line = "xrandr --display " + name_ + " --setmonitor kovessa-" +
                                  std::to_string(i) + " " + geometry +
                                  (i == 1 ? " screen" : " none");
-        if (std::system((line + " >/dev/null 2>&1").c_str()) != 0)
+        if (std::system((line + " >/dev/null 2>&1").c_str()) != 0) {
             throw std::runtime_error("cannot add monitor: " + line);
+        }
     }
 }
 
 Xvfb::~Xvfb() {
-    if (dpy_ != nullptr)
+    if (dpy_ != nullptr) {
         XCloseDisplay(dpy_);
+    }
     if (pid_ > 0) {
         ::kill(pid_, SIGTERM);
         for (int i = 0; i < 200; ++i) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_)
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
                 return;
+            }
             std::this_thread::sleep_for(10ms);
         }
         ::kill(pid_, SIGKILL);
@@ -225,12 +241,14 @@ ProgramFolder::ProgramFolder() {
     fs::create_directory(handoff_);
     fs::permissions(handoff_, fs::perms::owner_all, fs::perm_options::replace);
     const char* bin = std::getenv("KOVESSA_BIN_DIR");
-    if (bin == nullptr)
+    if (bin == nullptr) {
         throw std::runtime_error("KOVESSA_BIN_DIR is not set");
+    }
     for (const char* name : {"Kovessa.scr", "Kovessa.xy"}) {
         const fs::path from = fs::path(bin) / name;
-        if (!fs::exists(from))
+        if (!fs::exists(from)) {
             continue;
+        }
         fs::copy_file(from, dir_ / name, fs::copy_options::overwrite_existing);
         fs::permissions(dir_ / name, fs::status(from).permissions(), fs::perm_options::replace);
     }
@@ -254,10 +272,12 @@ Process Process::start(const fs::path& exe, const std::vector<std::string>& args
     p.outDir_ = makeTempDir("kovessa-proc-XXXXXX");
     std::vector<std::string> environment = currentEnvironment();
     setVariable(environment, "DISPLAY", xvfb.displayName());
-    if (folder != nullptr)
+    if (folder != nullptr) {
         setVariable(environment, "XDG_RUNTIME_DIR", folder->handoffDir().string());
-    for (const auto& [name, value] : env)
+    }
+    for (const auto& [name, value] : env) {
         setVariable(environment, name, value);
+    }
     std::vector<std::string> argStrings = {exe.string()};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv = cStrings(argStrings);
@@ -317,18 +337,21 @@ std::optional<int> Process::waitExit(std::chrono::milliseconds timeout) {
             status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             break;
         }
-        if (r < 0 && errno != EINTR)
+        if (r < 0 && errno != EINTR) {
             break;
-        if (std::chrono::steady_clock::now() >= deadline)
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
             break;
+        }
         std::this_thread::sleep_for(5ms);
     }
     return status_;
 }
 
 void Process::kill(int signal) {
-    if (pid_ > 0 && !status_)
+    if (pid_ > 0 && !status_) {
         ::kill(pid_, signal);
+    }
 }
 
 std::string Process::stdOut() const {
@@ -343,10 +366,12 @@ std::string Process::stdErr() const {
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
-        if (condition())
+        if (condition()) {
             return true;
-        if (std::chrono::steady_clock::now() >= deadline)
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
             return false;
+        }
         std::this_thread::sleep_for(10ms);
     }
 }
@@ -355,10 +380,12 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 std::string WindowTitle(Display* dpy, unsigned long window) {
     const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
-    if (auto name = textProperty(dpy, window, netName))
+    if (auto name = textProperty(dpy, window, netName)) {
         return *name;
-    if (auto name = textProperty(dpy, window, XA_WM_NAME))
+    }
+    if (auto name = textProperty(dpy, window, XA_WM_NAME)) {
         return *name;
+    }
     return {};
 }
 
@@ -371,27 +398,31 @@ std::vector<unsigned long> FindWindows(Display* dpy, const std::string& title) {
     for (Window w : all) {
         const auto net = textProperty(dpy, w, netName);
         const auto plain = textProperty(dpy, w, XA_WM_NAME);
-        if ((net && *net == title) || (plain && *plain == title))
+        if ((net && *net == title) || (plain && *plain == title)) {
             found.push_back(w);
+        }
     }
     return found;
 }
 
 bool IsWindowViewable(Display* dpy, unsigned long window) {
     XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(dpy, window, &attributes))
+    if (!XGetWindowAttributes(dpy, window, &attributes)) {
         return false;
+    }
     return attributes.map_state == IsViewable;
 }
 
 std::optional<Geometry> WindowGeometry(Display* dpy, unsigned long window) {
     XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(dpy, window, &attributes))
+    if (!XGetWindowAttributes(dpy, window, &attributes)) {
         return std::nullopt;
+    }
     int x = 0, y = 0;
     Window child = 0;
-    if (!XTranslateCoordinates(dpy, window, root(dpy), 0, 0, &x, &y, &child))
+    if (!XTranslateCoordinates(dpy, window, root(dpy), 0, 0, &x, &y, &child)) {
         return std::nullopt;
+    }
     return Geometry{x, y, attributes.width, attributes.height};
 }
 
@@ -467,8 +498,9 @@ Image Capture(Display* dpy, int x, int y, int width, int height) {
     Image image;
     XImage* xi = XGetImage(dpy, root(dpy), x, y, static_cast<unsigned int>(width),
                            static_cast<unsigned int>(height), AllPlanes, ZPixmap);
-    if (xi == nullptr)
+    if (xi == nullptr) {
         return image;
+    }
     image.width = width;
     image.height = height;
     image.pixels.reserve(static_cast<size_t>(width) * height);
@@ -491,28 +523,32 @@ Rgb PixelAt(Display* dpy, int x, int y) {
 
 Image CaptureWindow(Display* dpy, unsigned long window) {
     const auto g = WindowGeometry(dpy, window);
-    if (!g)
+    if (!g) {
         return {};
+    }
     return Capture(dpy, g->x, g->y, g->width, g->height);
 }
 
 bool SavePng(const Image& image, const fs::path& path) {
-    if (image.width <= 0 || image.height <= 0)
+    if (image.width <= 0 || image.height <= 0) {
         return false;
+    }
     std::error_code ec;
     fs::create_directories(path.parent_path(), ec);
     const fs::path ppm = path.string() + ".ppm";
     {
         std::ofstream out(ppm, std::ios::binary);
         out << "P6\n" << image.width << " " << image.height << "\n255\n";
-        for (const Rgb& p : image.pixels)
+        for (const Rgb& p : image.pixels) {
             out.put(static_cast<char>(p.r)).put(static_cast<char>(p.g)).put(static_cast<char>(p.b));
+        }
     }
     std::vector<std::string> args = {"convert", ppm.string(), path.string()};
     std::vector<char*> argv = cStrings(args);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, "convert", nullptr, nullptr, argv.data(), environ) != 0)
+    if (posix_spawnp(&pid, "convert", nullptr, nullptr, argv.data(), environ) != 0) {
         return false;
+    }
     int status = 0;
     waitpid(pid, &status, 0);
     fs::remove(ppm, ec);
@@ -546,8 +582,9 @@ void DestroyForeignWindow(Display* dpy, unsigned long window) {
 // ---- folders ----------------------------------------------------------------------------
 
 fs::path ArtifactDir() {
-    if (const char* dir = std::getenv("KOVESSA_ARTIFACT_DIR"); dir != nullptr && dir[0] != '\0')
+    if (const char* dir = std::getenv("KOVESSA_ARTIFACT_DIR"); dir != nullptr && dir[0] != '\0') {
         return dir;
+    }
     return fs::current_path() / "artifacts";
 }
 

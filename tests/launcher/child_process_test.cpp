@@ -24,8 +24,9 @@ using test::TempDir;
 bool waitFor(const std::function<bool()>& condition) {
     for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
          std::this_thread::sleep_for(5ms)) {
-        if (condition())
+        if (condition()) {
             return true;
+        }
     }
     return false;
 }
@@ -101,8 +102,9 @@ TEST(ChildProcess, EndWithParentSurvivesNoParentDeath) {
     if (parent == 0) {
         ChildOptions options;
         options.endWithParent = true;
-        if (!StartChild(script, options))
+        if (!StartChild(script, options)) {
             _exit(1);
+        }
         pause();
         _exit(0);
     }

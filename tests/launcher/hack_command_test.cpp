@@ -116,10 +116,11 @@ TEST(RuntimeFolder, FilledOnlyWhenMissingAndPrivate) {
     }
     EXPECT_EQ(UserRuntimeFolder(), "/run/user/" + std::to_string(getuid()));
 
-    if (saved != nullptr)
+    if (saved != nullptr) {
         setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
-    else
+    } else {
         unsetenv("XDG_RUNTIME_DIR");
+    }
 }
 
 } // namespace

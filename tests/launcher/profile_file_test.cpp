@@ -226,8 +226,11 @@ TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
     ASSERT_TRUE(test::GiveToUnprivilegedUser(dir.path()));
     ASSERT_TRUE(test::GiveToUnprivilegedUser(ini));
     const int result = test::RunUnprivileged([&] {
+        // A read-only file in a read-only folder. (A file the user may write there is written
+        // in place; see the save tests.)
         int32_t api = 1;
         ::chmod(dir.path().c_str(), 0555);
+        ::chmod(ini.c_str(), 0444);
         WriteIniString("Section", "a", "2", ini, api);
         if (api != 0) {
             return 1;

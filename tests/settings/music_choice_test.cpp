@@ -21,7 +21,14 @@ public:
                         const std::string& value, const std::string& file) override {
         writes.push_back({section, key, value, file});
     }
+    bool Commit(std::string& error) override {
+        commits.push_back(writes.size());
+        error = failWith;
+        return failWith.empty();
+    }
     std::vector<Write> writes;
+    std::vector<std::size_t> commits; // how many writes had come before each commit
+    std::string failWith;
 };
 
 TEST(RepeatText, ComboShowsTrackWithEmptyTextForWholeDisc) {
@@ -106,7 +113,8 @@ TEST(MusicChoice, KindOutsideTheOptionsShowsNoMarkAndIsWrittenBackUnchanged) {
         EXPECT_FALSE(choice.RepeatEnabled());
         EXPECT_FALSE(choice.BrowseEnabled());
         RecordingWriter writer;
-        choice.Confirm("4", writer, "/p/Kovessa.ini");
+        std::string error;
+        choice.Confirm("4", writer, "/p/Kovessa.ini", error);
         ASSERT_EQ(writer.writes.size(), 3u);
         EXPECT_EQ(writer.writes[0].value, std::to_string(kind));
     }
@@ -119,23 +127,42 @@ TEST(MusicChoice, ConfirmWritesKindTrackAndFileInOrderWhateverTheKind) {
     choice.ChooseOption(0);
     RecordingWriter writer;
     // With no music chosen, the track still comes from the (disabled) combo.
-    choice.Confirm(" 2.5 ", writer, "/p/Kovessa.ini");
+    std::string error;
+    EXPECT_TRUE(choice.Confirm(" 2.5 ", writer, "/p/Kovessa.ini", error));
     const std::vector<Write> expected = {
         {"Section", "BGM\x8B\xE6\x95\xAA", "0", "/p/Kovessa.ini"},
         {"Section", "BGM\xD8\xCB\xDF\xB0\xC4", "2", "/p/Kovessa.ini"},
         {"Section", "BGM\xCC\xA7\xB2\xD9", "/music/old.wav", "/p/Kovessa.ini"},
     };
     EXPECT_EQ(writer.writes, expected);
+    // One commit after all three: they reach the file together.
+    EXPECT_EQ(writer.commits, std::vector<std::size_t>{3});
     EXPECT_EQ(settings.BGMRepeat, 2);
+
+    writer.failWith = "disk full";
+    EXPECT_FALSE(choice.Confirm("1", writer, "/p/Kovessa.ini", error));
+    EXPECT_EQ(error, "disk full");
 }
 
-TEST(MusicChoice, CancelledFileDialogKeepsThePath) {
+TEST(MusicChoice, CancelledOrTooLongFileKeepsThePath) {
     MusicSettings settings{2, 0, "/music/old.mp3"};
     MusicChoice choice(settings);
-    choice.FileChosen("");
+    EXPECT_EQ(choice.FileChosen(""), MusicChoice::FileAnswer::Kept);
     EXPECT_EQ(settings.BGMFile, "/music/old.mp3");
-    choice.FileChosen("/music/new.MP3");
+    EXPECT_EQ(choice.FileChosen("/music/new.MP3"), MusicChoice::FileAnswer::Taken);
     EXPECT_EQ(settings.BGMFile, "/music/new.MP3");
+
+    // 255 bytes read back whole; one more would come back cut. "曲" is three bytes in UTF-8.
+    std::string longest = "/";
+    while (longest.size() + 3 <= 251) {
+        longest += "\xE6\x9B\xB2";
+    }
+    longest += std::string(255 - 4 - longest.size(), 'a') + ".mp3";
+    ASSERT_EQ(longest.size(), 255u);
+    EXPECT_EQ(choice.FileChosen(longest), MusicChoice::FileAnswer::Taken);
+    EXPECT_EQ(settings.BGMFile, longest);
+    EXPECT_EQ(choice.FileChosen("/" + longest), MusicChoice::FileAnswer::TooLong);
+    EXPECT_EQ(settings.BGMFile, longest);
 }
 
 } // namespace

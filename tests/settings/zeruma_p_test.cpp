@@ -1,4 +1,5 @@
 #include "controls/command.h"
+#include "settings/qt_text_drawer.h"
 #include "settings/zeruma_p.h"
 
 #include <gtest/gtest.h>
@@ -6,12 +7,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -38,7 +41,14 @@ public:
                         const std::string& file) override {
         writes.push_back(key + "=" + value + " @" + file);
     }
+    bool Commit(std::string& error) override {
+        ++commits;
+        error = failWith;
+        return failWith.empty();
+    }
     std::vector<std::string> writes;
+    int commits = 0;
+    std::string failWith;
 };
 
 class UrlCatcher : public QObject {
@@ -59,8 +69,11 @@ class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
         App();
-        app_.programFolder = "/opt/kovessa";
+        // A folder the test may write: the settings file is kept beside the program.
+        app_.programFolder = programFolder_.path().toStdString();
     }
+
+    std::string IniPath() const { return app_.programFolder + "/Kovessa.ini"; }
 
     // Builds and shows the dialog for the settings in app_.
     Zeruma_P& Open() {
@@ -84,6 +97,7 @@ protected:
                QImage(QStringLiteral(":/settings/mark_on.png")).convertToFormat(shown.format());
     }
 
+    QTemporaryDir programFolder_;
     AppContext app_;
     RecordingWriter writer_;
     std::unique_ptr<Zeruma_P> dialog_;
@@ -146,7 +160,7 @@ TEST_F(DialogTest, LoadShowsControlsAtTheirPlacesWithTheSettings) {
     EXPECT_TRUE(combo->isEnabled());
     EXPECT_FALSE(Child<Command>("Cmd_BGM")->Enabled());
     EXPECT_TRUE(d.Strip().Timer1Enabled);
-    EXPECT_EQ(d.Strip().LinkText.rfind("file:///", 0), 0u);
+    EXPECT_EQ(d.Strip().LinkText, Zeruma_P::LinkText());
 }
 
 TEST_F(DialogTest, TrackShowsInTheComboWithoutSelectingAnItem) {
@@ -204,13 +218,70 @@ TEST_F(DialogTest, ConfirmStoresTheThreeSettingsAndCloses) {
     QTest::keyClicks(combo, QStringLiteral("3.5"));
     QTest::mouseClick(Child<Command>("Cmd_Set"), Qt::LeftButton, {}, QPoint(10, 10));
 
-    const std::vector<std::string> expected = {
-        "BGM\x8B\xE6\x95\xAA=1 @/opt/kovessa/Kovessa.ini",
-        "BGM\xD8\xCB\xDF\xB0\xC4=4 @/opt/kovessa/Kovessa.ini",
-        "BGM\xCC\xA7\xB2\xD9=/music/old.mp3 @/opt/kovessa/Kovessa.ini"};
+    const std::vector<std::string> expected = {"BGM\x8B\xE6\x95\xAA=1 @" + IniPath(),
+                                               "BGM\xD8\xCB\xDF\xB0\xC4=4 @" + IniPath(),
+                                               "BGM\xCC\xA7\xB2\xD9=/music/old.mp3 @" + IniPath()};
     EXPECT_EQ(writer_.writes, expected);
+    EXPECT_EQ(writer_.commits, 1);
     EXPECT_FALSE(d.isVisible());
     EXPECT_FALSE(d.Strip().Timer1Enabled);
+}
+
+TEST_F(DialogTest, AFailedSaveIsToldAndTheDialogStaysOpen) {
+    app_.music = {1, 0, ""};
+    Zeruma_P& d = Open();
+    std::vector<QString> told;
+    d.SetTeller([&](QWidget* owner, const QString& text) {
+        EXPECT_EQ(owner, &d);
+        told.push_back(text);
+    });
+    writer_.failWith = "cannot save: No space left on device";
+    QTest::mouseClick(Child<Command>("Cmd_Set"), Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].contains(QString::fromStdString(IniPath()))) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains(QStringLiteral("No space left on device")));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(d.Strip().Timer1Enabled);
+
+    // Once the save works, the same button saves and closes.
+    writer_.failWith.clear();
+    QTest::mouseClick(Child<Command>("Cmd_Set"), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(told.size(), 1u);
+    EXPECT_EQ(writer_.commits, 2);
+    EXPECT_FALSE(d.isVisible());
+}
+
+TEST_F(DialogTest, APathTooLongToKeepIsRefusedWithAMessage) {
+    app_.music = {2, 0, "/music/old.mp3"};
+    Zeruma_P& d = Open();
+    std::vector<QString> told;
+    d.SetTeller([&](QWidget*, const QString& text) { told.push_back(text); });
+    // A slash, 85 Japanese characters of three bytes each and one letter: 257 bytes.
+    std::string path = "/";
+    for (int i = 0; i < 85; ++i) {
+        path += "\xE6\x9B\xB2";
+    }
+    path += "x";
+    d.SetFileChooser([&](QWidget*) { return std::optional<std::string>(path); });
+    QTest::mouseClick(Child<Command>("Cmd_BGM"), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].contains(QStringLiteral("257 bytes"))) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains(QStringLiteral("at most 255")));
+    EXPECT_EQ(app_.music.BGMFile, "/music/old.mp3");
+    EXPECT_EQ(Child<QLabel>("lbl_Fname")->text(), QStringLiteral("/music/old.mp3"));
+}
+
+TEST_F(DialogTest, ALongPathLosesItsMiddleAndKeepsTheFileName) {
+    const std::string path = "/home/user/" + std::string(120, 'd') + "/Album/The Last Song.mp3";
+    app_.music = {2, 0, path};
+    Open();
+    QLabel* label = Child<QLabel>("lbl_Fname");
+    const QString shown = label->text();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("/home/user/"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("The Last Song.mp3"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))); // the ellipsis stands in the middle
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
+    EXPECT_EQ(label->toolTip(), QString::fromStdString(path));
 }
 
 TEST_F(DialogTest, CancelAndWindowCloseWriteNothing) {
@@ -257,7 +328,7 @@ TEST_F(DialogTest, StripClickOpensTheDocumentationAndTheAnimationGoesOn) {
     const int32_t before = d.Strip().HiliteX;
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(50, 10));
     ASSERT_EQ(catcher.urls.size(), 1u);
-    EXPECT_EQ(catcher.urls[0].toString().toStdString(), d.Strip().LinkText);
+    EXPECT_EQ(catcher.urls[0].toString(), Zeruma_P::DocumentationUrl(app_.programFolder));
     EXPECT_TRUE(catcher.hourglass);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // A right click is no click.
@@ -309,13 +380,44 @@ TEST(DialogStatics, FilterMatchesMp3AndWavInAnyCase) {
 }
 
 TEST(DialogStatics, DocumentationIsTheInstalledReadmeWhenThereIsOne) {
-    QTemporaryDir folder;
-    const std::string dir = folder.path().toStdString();
-    EXPECT_NE(Zeruma_P::DocumentationUrl(dir),
-              QUrl::fromLocalFile(folder.filePath("README.md")).toString());
-    std::ofstream(dir + "/README.md") << "# Kovessa\n";
-    EXPECT_EQ(Zeruma_P::DocumentationUrl(dir),
-              QUrl::fromLocalFile(folder.filePath("README.md")).toString());
+    // An installed tree: PREFIX/lib/kovessa/Kovessa.scr and PREFIX/share/doc/kovessa/README.md.
+    QTemporaryDir prefix;
+    ASSERT_TRUE(QDir(prefix.path()).mkpath(QStringLiteral("lib/kovessa")));
+    ASSERT_TRUE(QDir(prefix.path()).mkpath(QStringLiteral("share/doc/kovessa")));
+    const std::string program = prefix.filePath(QStringLiteral("lib/kovessa")).toStdString();
+    const QString installed = prefix.filePath(QStringLiteral("share/doc/kovessa/README.md"));
+    const QString beside = prefix.filePath(QStringLiteral("lib/kovessa/README.md"));
+
+    const QString fromSource = Zeruma_P::DocumentationUrl(program);
+    EXPECT_TRUE(fromSource.endsWith(QStringLiteral("/README.md")));
+    EXPECT_NE(fromSource, QUrl::fromLocalFile(beside).toString());
+    std::ofstream(beside.toStdString()) << "# Kovessa\n";
+    EXPECT_EQ(Zeruma_P::DocumentationUrl(program), QUrl::fromLocalFile(beside).toString());
+    std::ofstream(installed.toStdString()) << "# Kovessa\n";
+    EXPECT_EQ(Zeruma_P::DocumentationUrl(program), QUrl::fromLocalFile(installed).toString());
+}
+
+TEST(DialogStatics, TheLinkTextStandsWholeInTheStripBeforeTheStar) {
+    App();
+    // Drawn on a surface far wider than the strip, as the strip draws it: every lit pixel must
+    // fall left of the star and inside the strip's height, so nothing of it is cut.
+    QtTextDrawer drawer;
+    PixelSurface wide(1000, 60, RgbColour{0});
+    drawer.DrawText(wide, SurfaceFont{DisplayStrip::kFontName, DisplayStrip::kFontPoints, false},
+                    Zeruma_P::LinkText(), DisplayStrip::kTextX, DisplayStrip::kTextY,
+                    RgbColour{0xFFFFFF});
+    int right = -1, bottom = -1;
+    for (int y = 0; y < wide.height(); ++y) {
+        for (int x = 0; x < wide.width(); ++x) {
+            if (!(wide.pixel(x, y) == RgbColour{0})) {
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    ASSERT_GE(right, 0) << "nothing drawn";
+    EXPECT_LT(right, DisplayStrip::kStarX) << "the text runs to x = " << right;
+    EXPECT_LT(bottom, DisplayStrip::kDisplayHeight);
 }
 
 } // namespace

@@ -23,21 +23,24 @@ std::vector<pid_t> ChildrenOf(pid_t parent) {
     std::vector<pid_t> found;
     for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
         const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos)
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
             continue;
+        }
         std::ifstream stat(entry.path() / "stat");
         std::string line;
         std::getline(stat, line);
         // The command name may hold blanks; the fields after its closing bracket do not.
         const size_t close = line.rfind(')');
-        if (close == std::string::npos)
+        if (close == std::string::npos) {
             continue;
+        }
         std::istringstream rest(line.substr(close + 1));
         std::string state;
         pid_t ppid = 0;
         rest >> state >> ppid;
-        if (ppid == parent)
+        if (ppid == parent) {
             found.push_back(static_cast<pid_t>(std::stol(name)));
+        }
     }
     return found;
 }
@@ -46,8 +49,9 @@ std::vector<pid_t> ChildrenOf(pid_t parent) {
 bool Alive(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string line;
-    if (!std::getline(stat, line))
+    if (!std::getline(stat, line)) {
         return false;
+    }
     const size_t close = line.rfind(')');
     return close != std::string::npos && line.size() > close + 2 && line[close + 2] != 'Z';
 }
@@ -171,8 +175,9 @@ TEST_F(HackE2E, BadWindowsAndAMissingRendererFailWithALine) {
         {{"--root"}, "", true, "Kovessa.xy"},
     };
     for (const Case& c : cases) {
-        if (c.removeRenderer)
+        if (c.removeRenderer) {
             folder_.removeRenderer();
+        }
         Process hack = Process::start(folder_.scr(), c.args, xvfb_, &folder_,
                                       {{"XSCREENSAVER_WINDOW", c.daemonWindow}});
         EXPECT_EQ(hack.waitExit(10s), 1) << c.says;

@@ -148,8 +148,9 @@ TEST(ShowE2E, AnUnusableHandoffFolderOrRendererNeverGivesABlankShow) {
         const auto oneShotFolders = [] {
             int n = 0;
             const std::string prefix = "kovessa-" + std::to_string(getuid()) + "-";
-            for (const fs::directory_entry& e : fs::directory_iterator("/tmp"))
+            for (const fs::directory_entry& e : fs::directory_iterator("/tmp")) {
                 n += e.path().filename().string().starts_with(prefix) ? 1 : 0;
+            }
             return n;
         };
         const int before = oneShotFolders();
@@ -293,8 +294,9 @@ TEST_F(ShowMusicE2E, Mp3InAnyCaseIsHeardAndStopsAtTheEnd) {
     Xvfb encoderDisplay(XvfbOptions{64, 64});
     WriteToneWav(dir_.path() / "tone.wav", 3.0);
     const fs::path mp3 = dir_.path() / "Tone.Mp3";
-    if (!EncodeMp3(dir_.path() / "tone.wav", mp3, encoderDisplay))
+    if (!EncodeMp3(dir_.path() / "tone.wav", mp3, encoderDisplay)) {
         GTEST_SKIP() << "lame is not installed";
+    }
     const Heard heard = play(2, mp3.string(), 1500ms);
     // About a second of a loud tone at 44.1 kHz, whatever the channel count.
     EXPECT_GT(heard.loud, 30000u);

@@ -1,0 +1,85 @@
+#!/bin/sh
+# register_helper_test.sh: kovessa-xscreensaver-register on the shapes of ~/.xscreensaver it
+# may meet. (A file that XScreenSaver itself wrote is tried by scripts/package-test.sh.)
+set -eu
+HERE=$(cd "$(dirname "$0")" && pwd)
+REGISTER=$HERE/../../data/kovessa-xscreensaver-register
+T=$(mktemp -d /tmp/kovessa-register-XXXXXX)
+trap 'rm -rf "$T"' EXIT
+failures=0
+check() {
+    _what=$1
+    shift
+    if "$@"; then
+        echo "ok: $_what"
+    else
+        echo "FAILED: $_what"
+        failures=$((failures + 1))
+    fi
+}
+ENTRY='  GL: "Kovessa" kovessa --root \n\'
+
+# The shape XScreenSaver writes: each entry ends in "\n\", an empty line closes the list.
+printf 'mode:\t\trandom\nselected:\t2\nprograms:\t\t\t\t\\\n\t\t\t\tmaze --root\t\t\t\t    \\n\\\n  GL: \t\t\t\tsuperquadrics --root\t\t\t    \\n\\\n-\t\t\t\tblitspin --root\t\t\t\t    \\n\\\n\n\npointerHysteresis:  10\n' >"$T/written"
+cp "$T/written" "$T/original"
+chmod 600 "$T/written"
+"$REGISTER" "$T/written" >"$T/out"
+check "says what it did" grep -q "^Added Kovessa" "$T/out"
+check "the entry is the list's last, before the empty line that ends it" \
+    test "$(sed -n '7p' "$T/written")" = "$ENTRY" -a -z "$(sed -n '8p' "$T/written")"
+check "nothing else changed" sh -c "sed '7d' '$T/written' | cmp -s - '$T/original'"
+check "the file keeps its mode" test "$(stat -c %a "$T/written")" = 600
+cp "$T/written" "$T/added"
+"$REGISTER" "$T/written" >"$T/out"
+check "again: unchanged" cmp -s "$T/written" "$T/added"
+check "again: says so" grep -q "already" "$T/out"
+"$REGISTER" --remove "$T/written" >"$T/out"
+check "--remove gives the file back byte for byte" cmp -s "$T/written" "$T/original"
+"$REGISTER" --remove "$T/written" >"$T/out"
+check "--remove again: unchanged" cmp -s "$T/written" "$T/original"
+
+# A list edited by hand that ends on its last entry, in a file without a final newline.
+printf 'programs: foo -root \\n\\\n  bar -root \\n\nlock: False' >"$T/hand"
+cp "$T/hand" "$T/hand.orig"
+"$REGISTER" "$T/hand" >/dev/null
+check "hand-edited: the last entry goes on to the new one" \
+    test "$(sed -n '2p;3p' "$T/hand")" = "  bar -root \\n\\
+  GL: \"Kovessa\" kovessa --root \\n"
+check "hand-edited: the line after the list is kept, still without a newline" \
+    test "$(tail -c 11 "$T/hand")" = "lock: False" -a "$(tail -c 1 "$T/hand" | od -An -c | tr -d ' ')" = e
+"$REGISTER" --remove "$T/hand" >/dev/null
+check "hand-edited: --remove gives it back" cmp -s "$T/hand" "$T/hand.orig"
+
+# No list at all: one is added; a disabled entry (any path to the hack) is left as it is.
+printf 'mode: one\n' >"$T/nolist"
+"$REGISTER" "$T/nolist" >/dev/null
+check "no list: a list with the entry is added" grep -qxF "$ENTRY" "$T/nolist"
+printf 'programs:\t\\\n  - GL: "Kovessa" /usr/libexec/xscreensaver/kovessa --root \\n\\\n\n' >"$T/off"
+cp "$T/off" "$T/off.orig"
+"$REGISTER" "$T/off" >"$T/out"
+check "a switched-off entry is left and the user told" sh -c \
+    "cmp -s '$T/off' '$T/off.orig' && grep -q 'switched off' '$T/out'"
+printf 'programs:\t\\\n  kovessa-like --root \\n\\\n\n' >"$T/similar"
+"$REGISTER" "$T/similar" >/dev/null
+check "a program with a similar name is another program" grep -qxF "$ENTRY" "$T/similar"
+
+# Through a link: the target changes, the link stays.
+mkdir "$T/dotfiles"
+cp "$T/original" "$T/dotfiles/xscreensaver"
+ln -s dotfiles/xscreensaver "$T/link"
+"$REGISTER" "$T/link" >/dev/null
+check "a linked file: the link stays" test -L "$T/link"
+check "a linked file: its target has the entry" grep -qxF "$ENTRY" "$T/dotfiles/xscreensaver"
+check "a linked file: no temporary file is left" test "$(ls -A "$T/dotfiles")" = xscreensaver
+
+# No file: nothing is made up, and the user is told how to get one.
+status=0
+HOME=$T/home "$REGISTER" >"$T/out" 2>&1 || status=$?
+check "no file: a failure that says what to do" sh -c \
+    "test $status -eq 1 && grep -q xscreensaver-settings '$T/out' && test ! -e '$T/home/.xscreensaver'"
+status=0
+"$REGISTER" --bogus >/dev/null 2>&1 || status=$?
+check "a wrong switch: usage, status 2" test "$status" -eq 2
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all checks passed"
