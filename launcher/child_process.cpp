@@ -1,6 +1,7 @@
 #include "launcher/child_process.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -27,6 +28,26 @@ struct Child {
 std::vector<Child>& children() {
     static std::vector<Child> list;
     return list;
+}
+
+// The live children's pids where a signal handler may read them: fixed slots, no allocation.
+constexpr int kSlots = 16;
+std::atomic<pid_t> liveSlots[kSlots];
+
+void RememberLive(pid_t pid) {
+    for (std::atomic<pid_t>& slot : liveSlots) {
+        pid_t empty = 0;
+        if (slot.compare_exchange_strong(empty, pid)) {
+            return;
+        }
+    }
+}
+
+void ForgetLive(pid_t pid) {
+    for (std::atomic<pid_t>& slot : liveSlots) {
+        pid_t expected = pid;
+        slot.compare_exchange_strong(expected, 0);
+    }
 }
 
 int StatusCode(int status) {
@@ -110,6 +131,7 @@ std::optional<StartedChild> StartChild(const std::string& absolutePath,
     // Through syscall: this glibc's <sys/pidfd.h> declares pidfd_open without C linkage.
     child.exitFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
     children().push_back(child);
+    RememberLive(pid);
     return StartedChild{pid, child.exitFd};
 }
 
@@ -130,6 +152,7 @@ std::optional<int> ReapChild(pid_t pid) {
     if (it->exitFd >= 0) {
         close(it->exitFd);
     }
+    ForgetLive(pid);
     list.erase(it);
     // A child that somebody else reaped is gone all the same.
     return r == pid ? StatusCode(status) : 255;
@@ -175,10 +198,20 @@ void FinishEndingChildren() {
             close(child.exitFd);
         }
         child.exitFd = -1;
+        ForgetLive(child.pid);
     }
     list.erase(std::remove_if(list.begin(), list.end(),
                               [](const Child& c) { return c.deadline.has_value(); }),
                list.end());
+}
+
+void KillChildrenNow() {
+    for (std::atomic<pid_t>& slot : liveSlots) {
+        const pid_t pid = slot.load();
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+        }
+    }
 }
 
 } // namespace kovessa

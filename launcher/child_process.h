@@ -44,4 +44,8 @@ void AskChildrenToEnd(std::chrono::milliseconds grace);
 // running and reaps them. Children never asked to end are left to run on.
 void FinishEndingChildren();
 
+// Sends SIGKILL to every listed child. Async-signal-safe: the last resort of a process that
+// must be gone before a deadline whatever state it is in.
+void KillChildrenNow();
+
 } // namespace kovessa

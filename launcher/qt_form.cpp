@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 #include <vector>
@@ -38,10 +39,30 @@ int signalPipe[2] = {-1, -1};
 // within a second: the renderer's own end takes a few milliseconds; this is the most it gets.
 constexpr std::chrono::milliseconds kChildGrace{700};
 
+// Whatever the end sequence meets (a sound device that does not let go, a stuck library), the
+// process is gone by this time after the first signal, and takes its renderer with it: a daemon
+// waiting for it would otherwise hang.
+constexpr long kLastResortNanos = 900'000'000;
+timer_t lastResort{};
+bool lastResortReady = false;
+
+void onLastResort(int) {
+    KillChildrenNow();
+    ::_exit(1);
+}
+
 void onTerminationSignal(int signal) {
     const int saved = errno;
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+    // Armed once: a second signal does not push the deadline back.
+    static volatile sig_atomic_t armed = 0;
+    if (lastResortReady && armed == 0) {
+        armed = 1;
+        itimerspec when{};
+        when.it_value.tv_nsec = kLastResortNanos;
+        timer_settime(lastResort, 0, &when, nullptr);
+    }
     errno = saved;
 }
 
@@ -162,6 +183,15 @@ void Form::InstallTerminationHandlers() {
         AskChildrenToEnd(kChildGrace);
         UnloadAll();
     });
+    struct sigaction last {};
+    last.sa_handler = &onLastResort;
+    sigemptyset(&last.sa_mask);
+    sigaction(SIGALRM, &last, nullptr);
+    sigevent event{};
+    event.sigev_notify = SIGEV_SIGNAL;
+    event.sigev_signo = SIGALRM;
+    lastResortReady = timer_create(CLOCK_MONOTONIC, &event, &lastResort) == 0;
+
     struct sigaction action {};
     action.sa_handler = &onTerminationSignal;
     sigemptyset(&action.sa_mask);

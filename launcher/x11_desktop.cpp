@@ -202,7 +202,10 @@ unsigned long ScreenRootWindow() {
 }
 
 bool ClaimSelection(const std::string& name) {
-    Display* dpy = XDisplay();
+    // A connection of its own, kept to the end of the process: the claim is held by the owner
+    // window and lasts exactly as long as its connection, and the grab below never touches the
+    // connection that the window toolkit reads from its own thread.
+    static Display* const dpy = XOpenDisplay(nullptr);
     if (dpy == nullptr) {
         return false;
     }
