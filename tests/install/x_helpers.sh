@@ -6,7 +6,9 @@
 start_xvfb() {
     _fifo=$(mktemp -u /tmp/kovessa-xvfb-XXXXXX)
     mkfifo "$_fifo"
-    Xvfb -displayfd 3 -ac -screen 0 1280x720x24 -nolisten tcp 3>"$_fifo" >/dev/null 2>&1 &
+    # -noreset: without it the server resets whenever its last client leaves, and a program
+    # that connects in that moment (the program checks the display before Qt opens it) fails.
+    Xvfb -displayfd 3 -ac -noreset -screen 0 1280x720x24 -nolisten tcp 3>"$_fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     read -r _num <"$_fifo"
     rm -f "$_fifo"
