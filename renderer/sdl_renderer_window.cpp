@@ -18,6 +18,20 @@ bool Fail(RendererWindow& window, MessageSink& messages, const char* text) {
     return false;
 }
 
+// The context for the window, made current, and whether the swap waits for the vertical blank.
+bool MakeContext(RendererWindow& window, MessageSink& messages) {
+    window.RenderContext = SDL_GL_CreateContext(window.WindowHandle);
+    if (window.RenderContext == nullptr) {
+        return Fail(window, messages, "Unable to create an OpenGL rendering context");
+    }
+    if (SDL_GL_MakeCurrent(window.WindowHandle, window.RenderContext) != 0) {
+        return Fail(window, messages, "Unable to activate OpenGL rendering context");
+    }
+    // The swap paces the frames where the driver can wait for the vertical blank.
+    window.vsync = SDL_GL_SetSwapInterval(1) == 0;
+    return true;
+}
+
 bool InitVideo(MessageSink& messages) {
     // A screensaver must never keep the screensaver that runs it from starting, which SDL
     // does by default for every window it makes.
@@ -95,15 +109,9 @@ bool CreateRendererWindow(RendererWindow& window, uint8_t colourBits, MessageSin
     if (window.WindowHandle == nullptr) {
         return Fail(window, messages, "Unable to create window!");
     }
-    window.RenderContext = SDL_GL_CreateContext(window.WindowHandle);
-    if (window.RenderContext == nullptr) {
-        return Fail(window, messages, "Unable to create an OpenGL rendering context");
+    if (!MakeContext(window, messages)) {
+        return false;
     }
-    if (SDL_GL_MakeCurrent(window.WindowHandle, window.RenderContext) != 0) {
-        return Fail(window, messages, "Unable to activate OpenGL rendering context");
-    }
-    // The swap paces the frames where the driver can wait for the vertical blank.
-    window.vsync = SDL_GL_SetSwapInterval(1) == 0;
 
     CoverOtherMonitors(window);
     SDL_ShowWindow(window.WindowHandle);
@@ -133,14 +141,9 @@ bool CreateRendererWindowIn(RendererWindow& window, unsigned long xWindow, int w
     if (window.WindowHandle == nullptr) {
         return Fail(window, messages, "Unable to create window!");
     }
-    window.RenderContext = SDL_GL_CreateContext(window.WindowHandle);
-    if (window.RenderContext == nullptr) {
-        return Fail(window, messages, "Unable to create an OpenGL rendering context");
+    if (!MakeContext(window, messages)) {
+        return false;
     }
-    if (SDL_GL_MakeCurrent(window.WindowHandle, window.RenderContext) != 0) {
-        return Fail(window, messages, "Unable to activate OpenGL rendering context");
-    }
-    window.vsync = SDL_GL_SetSwapInterval(1) == 0;
     ResizeScene(width, height);
     return true;
 }

@@ -29,16 +29,6 @@ cleanup() {
     rm -rf "$WORK"
 }
 trap cleanup EXIT
-check() { # check DESCRIPTION COMMAND...
-    _what=$1
-    shift
-    if "$@"; then
-        echo "ok: $_what"
-    else
-        echo "FAILED: $_what"
-        failures=$((failures + 1))
-    fi
-}
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "package test: $failures check(s) failed"

@@ -7,16 +7,7 @@ REGISTER=$HERE/../../data/kovessa-xscreensaver-register
 T=$(mktemp -d /tmp/kovessa-register-XXXXXX)
 trap 'rm -rf "$T"' EXIT
 failures=0
-check() {
-    _what=$1
-    shift
-    if "$@"; then
-        echo "ok: $_what"
-    else
-        echo "FAILED: $_what"
-        failures=$((failures + 1))
-    fi
-}
+. "$HERE/x_helpers.sh"
 ENTRY='  GL: "Kovessa" kovessa --root \n\'
 
 # The shape XScreenSaver writes: each entry ends in "\n\", an empty line closes the list.

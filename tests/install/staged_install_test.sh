@@ -17,16 +17,6 @@ cleanup() {
 }
 trap cleanup EXIT
 failures=0
-check() { # check DESCRIPTION COMMAND...
-    _what=$1
-    shift
-    if "$@"; then
-        echo "ok: $_what"
-    else
-        echo "FAILED: $_what"
-        failures=$((failures + 1))
-    fi
-}
 
 cmake --install "$BUILD" --prefix "$STAGE/usr" >/dev/null
 

@@ -1,4 +1,5 @@
-# Shell helpers for the install tests: a private Xvfb, and waits on what can be seen on it.
+# Shell helpers for the install tests: a private Xvfb, waits on what can be seen on it, and
+# named checks that are counted in $failures rather than ending the script at the first one.
 # Sourced; the caller sets `set -eu`.
 
 # Starts Xvfb on a free display (open to every local user, so an ordinary user's programs may
@@ -48,4 +49,15 @@ window_titled() {
 
 has_window() {
     [ -n "$(window_titled "$1")" ]
+}
+
+check() { # check DESCRIPTION COMMAND...
+    _what=$1
+    shift
+    if "$@"; then
+        echo "ok: $_what"
+    else
+        echo "FAILED: $_what"
+        failures=$((failures + 1))
+    fi
 }
