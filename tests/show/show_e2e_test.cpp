@@ -186,21 +186,22 @@ TEST(ShowE2E, PointerIsHiddenOnlyForASwitchedShowAndComesBackAtTheEnd) {
         Display* dpy = server.display();
         Xvfb unused(XvfbOptions{64, 64}); // the programs get the framebuffer server's DISPLAY
         ProgramFolder folder;
-        // The renderer hides the pointer too; without it only the show program can.
-        fs::permissions(folder.renderer(), fs::perms::owner_read | fs::perms::group_read);
+        // The renderer hides the pointer too, and a show whose renderer cannot start ends at
+        // once; a stand-in that draws nothing leaves the pointer to the show program alone.
+        fs::copy_file(KOVESSA_STILL_RENDERER, folder.renderer(),
+                      fs::copy_options::overwrite_existing);
+        const fs::path rendererStarted = folder.renderer().string() + ".started";
         MovePointerTo(dpy, 300, 200);
         const auto visible = [&] { return server.PointerVisibleNear(298, 198); };
         ASSERT_TRUE(WaitUntil(visible, 3s));
 
         Process show = Process::start(folder.scr(), c.args, unused, &folder, server.Env());
         ASSERT_TRUE(WaitUntil([&] { return ShowWindow(dpy) != 0; }, 10s)) << show.stdErr();
+        // The pointer is hidden before the show's window is made and the renderer started.
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(rendererStarted); }, 10s)) << show.stdErr();
         if (c.hidden) {
             EXPECT_TRUE(WaitUntil([&] { return !visible(); }, 3s));
         } else {
-            // The pointer would be hidden before the show's window is made, and the failed
-            // renderer start is reported after it: by then nothing can hide it any more.
-            EXPECT_TRUE(WaitUntil(
-                [&] { return show.stdErr().find("cannot start") != std::string::npos; }, 10s));
             EXPECT_TRUE(visible());
         }
         SendCloseRequest(dpy, ShowWindow(dpy));
