@@ -133,16 +133,20 @@ void CloseOwnDisplay() {
 }
 
 std::optional<ScreenPoint> GetCursorPos() {
-    Display* dpy = XDisplay();
+    // The show asks twenty times a second for as long as it runs. On a connection of its own
+    // the answers do not wake the toolkit's event reader, which would cost more than the
+    // question; the connection lasts as long as the process.
+    static Display* const pointerDisplay = XOpenDisplay(nullptr);
+    Display* dpy = pointerDisplay != nullptr ? pointerDisplay : XDisplay();
     if (dpy == nullptr) {
         return std::nullopt;
     }
     Window root = 0, child = 0;
     int x = 0, y = 0, winX = 0, winY = 0;
     unsigned int mask = 0;
-    ErrorTrap trap(dpy);
-    if (!XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &x, &y, &winX, &winY, &mask) ||
-        trap.failed()) {
+    // No error trap: the root window cannot vanish, so the query cannot fail with an error,
+    // and a trap would cost two more round trips each time.
+    if (!XQueryPointer(dpy, DefaultRootWindow(dpy), &root, &child, &x, &y, &winX, &winY, &mask)) {
         return std::nullopt;
     }
     return ScreenPoint{x, y};
