@@ -14,6 +14,7 @@
 #include <SDL.h>
 
 #include "common/handoff_folder.h"
+#include "common/session_bus.h"
 #include "renderer/firefly_scene.h"
 #include "renderer/frame_pacer.h"
 #include "renderer/gl_scene_painter.h"
@@ -229,6 +230,7 @@ int RunRenderer(const std::vector<std::string>& arguments) {
 } // namespace kovessa
 
 int main(int argc, char** argv) {
+    kovessa::KeepOffUnnamedSessionBus();
     const int code = kovessa::RunRenderer(std::vector<std::string>(argv + 1, argv + argc));
     SDL_Quit();
     return code;

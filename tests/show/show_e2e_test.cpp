@@ -8,11 +8,14 @@
 // GoogleTest before Xlib: Xlib's macros clash with its names.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
 #include <X11/keysym.h>
 
 #include <csignal>
 #include <fstream>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kovessa::test {
 namespace {
@@ -89,6 +92,34 @@ TEST(ShowE2E, CloseRequestEndsTheShowWhileTheRendererRunsOn) {
     EXPECT_EQ(ShowWindow(dpy), 0u);
     EXPECT_TRUE(RendererKeepsDrawing(dpy)) << "the renderer must end only by its own rule";
     EXPECT_NE(RendererWindow(dpy), 0u);
+    CloseRenderer(dpy);
+}
+
+// The name under which the message bus library starts a bus of its own for this user and
+// machine through the X server, when nothing in the environment names one.
+std::string AutolaunchedBusSelection() {
+    std::string machine;
+    std::ifstream("/etc/machine-id") >> machine;
+    const passwd* user = getpwuid(getuid());
+    return "_DBUS_SESSION_BUS_SELECTION_" + std::string(user != nullptr ? user->pw_name : "") +
+           "_" + machine;
+}
+
+// With no bus named, neither program may start one: it would outlive the show, and waiting
+// for it to come up held the show's start and end for seconds.
+TEST(ShowE2E, NoBusNamedMeansNoBusStarted) {
+    Xvfb xvfb;
+    Display* dpy = xvfb.display();
+    ProgramFolder folder;
+    MovePointerTo(dpy, 400, 300);
+    Process show =
+        Process::start(folder.scr(), {"/s"}, xvfb, &folder, {{"DBUS_SESSION_BUS_ADDRESS", ""}});
+    WaitForRunningShow(dpy);
+    ASSERT_TRUE(RendererKeepsDrawing(dpy));
+    const Atom selection = XInternAtom(dpy, AutolaunchedBusSelection().c_str(), False);
+    EXPECT_EQ(XGetSelectionOwner(dpy, selection), static_cast<Window>(None));
+    SendCloseRequest(dpy, ShowWindow(dpy));
+    EXPECT_EQ(show.waitExit(2s), 0) << show.stdErr();
     CloseRenderer(dpy);
 }
 
