@@ -1,3 +1,4 @@
+#include "common/session_bus.h"
 #include "launcher/app_context.h"
 #include "launcher/command_line.h"
 #include "launcher/hack_command.h"
@@ -10,7 +11,6 @@
 #include "launcher/x11_desktop.h"
 
 #include <QApplication>
-#include <QFont>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +20,7 @@
 
 int main(int argc, char** argv) {
     using namespace kovessa;
+    KeepOffUnnamedSessionBus();
 
     AppContext app;
     app.programFolder = ProgramFolder();
@@ -45,17 +46,10 @@ int main(int argc, char** argv) {
                      display != nullptr ? display : "");
         return 1;
     }
-    x11::CloseOwnDisplay();
+    // A signal from here on also ends a renderer started before the window toolkit is up.
+    Form::CatchTerminationSignals();
 
-    // Qt sees no arguments: a switch such as -s or -style belongs to the screensaver, not to Qt.
-    int qtArgc = 1;
-    char* qtArgv[] = {argv[0], nullptr};
-    QApplication qtApp(qtArgc, qtArgv);
-    Form::InstallTerminationHandlers();
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
-    QFont::insertSubstitution(QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"));
-
-    QtMainPlatform platform(app);
+    QtMainPlatform platform(app, argv[0]);
     const MainResult result = hack ? HackMain(*hack, app.programFolder, platform)
                                    : Main(app.commandLine, app.programFolder, platform);
     if (result == MainResult::EndProcess) {
@@ -64,5 +58,6 @@ int main(int argc, char** argv) {
     if (result == MainResult::Fail) {
         EndProcessAtOnce(1);
     }
-    EndProcessAtOnce(qtApp.exec());
+    platform.StartToolkit();
+    EndProcessAtOnce(QApplication::exec());
 }

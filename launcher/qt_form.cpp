@@ -165,24 +165,13 @@ int Form::LoadedCount() {
     return static_cast<int>(loadedForms().size());
 }
 
-void Form::InstallTerminationHandlers() {
+void Form::CatchTerminationSignals() {
     if (signalPipe[0] >= 0) {
         return;
     }
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
     }
-    auto* notifier =
-        new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
-        char buffer[16];
-        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
-        }
-        // The renderer gets its signal first, so it ends while the music stops; the end of
-        // the process then waits for it, and kills it if it has not gone in time.
-        AskChildrenToEnd(kChildGrace);
-        UnloadAll();
-    });
     struct sigaction last {};
     last.sa_handler = &onLastResort;
     sigemptyset(&last.sa_mask);
@@ -199,6 +188,27 @@ void Form::InstallTerminationHandlers() {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+void Form::InstallTerminationHandlers() {
+    static bool installed = false;
+    CatchTerminationSignals();
+    if (installed || signalPipe[0] < 0) {
+        return;
+    }
+    installed = true;
+    // A signal caught before is still in the pipe, so the notifier fires for it at once.
+    auto* notifier =
+        new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+        char buffer[16];
+        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        // The renderer gets its signal first, so it ends while the music stops; the end of
+        // the process then waits for it, and kills it if it has not gone in time.
+        AskChildrenToEnd(kChildGrace);
+        UnloadAll();
+    });
 }
 
 } // namespace kovessa

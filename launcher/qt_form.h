@@ -31,9 +31,13 @@ public:
 
     bool IsLoaded() const { return loaded_; }
 
+    // Catches SIGTERM, SIGINT and SIGHUP from now on, before the QApplication exists, so that
+    // a program started meanwhile is not left behind by a signal. What a caught signal does
+    // waits for InstallTerminationHandlers.
+    static void CatchTerminationSignals();
     // Makes SIGTERM, SIGINT and SIGHUP end the started programs, unload every loaded window and
-    // then end the message loops. Call
-    // once, after the QApplication exists and before any window loads.
+    // then end the message loops, also for a signal caught before. Call once, after the
+    // QApplication exists and before any window loads.
     static void InstallTerminationHandlers();
 
     // Unloads every loaded window, newest first, then ends every running message loop.

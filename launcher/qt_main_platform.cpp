@@ -4,13 +4,18 @@
 #include "launcher/file_exists.h"
 #include "launcher/main_flow.h"
 #include "launcher/preview_size.h"
+#include "launcher/qt_form.h"
 #include "launcher/qt_message_box.h"
 #include "launcher/settings_file.h"
 #include "launcher/x11_desktop.h"
 #include "settings/zeruma_p.h"
+#include "show/early_start.h"
+#include "show/show_controller.h"
 #include "show/zeruma_r.h"
 #include "show/zeruma_s.h"
 
+#include <QApplication>
+#include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -18,8 +23,27 @@
 
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 
 namespace kovessa {
+
+void QtMainPlatform::StartToolkit() {
+    if (toolkitStarted_) {
+        return;
+    }
+    toolkitStarted_ = true;
+    // The X connection of the steps before is no longer needed: from here on the toolkit's
+    // serves them.
+    x11::CloseOwnDisplay();
+    // Qt sees no arguments: a switch such as -s or -style belongs to the screensaver, not to
+    // Qt. The application lives as long as the process, which ends without unwinding.
+    static int qtArgc = 1;
+    static char* qtArgv[] = {programName_, nullptr};
+    new QApplication(qtArgc, qtArgv);
+    Form::InstallTerminationHandlers();
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    QFont::insertSubstitution(QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"));
+}
 
 bool QtMainPlatform::WindowExists(const std::string& title) {
     return x11::FindWindowByTitle(title) != 0;
@@ -34,10 +58,12 @@ bool QtMainPlatform::FileExists(const std::string& path) {
 }
 
 void QtMainPlatform::ShowMissingRendererMessage() {
+    StartToolkit();
     MakeMissingRendererBox()->exec();
 }
 
 void QtMainPlatform::ShowPreview(int32_t parentHandle) {
+    StartToolkit();
     // X window ids are unsigned; a negative handle keeps its 32-bit pattern and names no window.
     const unsigned long parent = static_cast<uint32_t>(parentHandle);
     const std::optional<ScreenRect> rect = x11::GetWindowRect(parent);
@@ -66,6 +92,7 @@ void QtMainPlatform::ShowPreview(int32_t parentHandle) {
 }
 
 void QtMainPlatform::ShowSettingsDialog() {
+    StartToolkit();
     // Left to the end of the process: the dialog may take its own way out of the loop.
     auto* dialog = new Zeruma_P(app_);
     dialog->ShowModal();
@@ -76,7 +103,11 @@ void QtMainPlatform::HideCursor() {
 }
 
 void QtMainPlatform::LoadShow() {
-    (new Zeruma_S(app_))->Load();
+    // The pictures and the renderer first: the renderer starts while the toolkit comes up.
+    EarlyStart early = StartShowEarly(ShowController::RendererLaunchFor(app_),
+                                      [this](const std::string& text) { ReportProblem(text); });
+    StartToolkit();
+    (new Zeruma_S(app_, std::move(early)))->Load();
 }
 
 bool QtMainPlatform::ClaimShow() {
@@ -98,7 +129,7 @@ void QtMainPlatform::ReportProblem(const std::string& text) {
 void QtMainPlatform::LoadHack(unsigned long window) {
     app_.hackMode = true;
     app_.hackWindow = window;
-    (new Zeruma_S(app_))->Load();
+    LoadShow();
 }
 
 } // namespace kovessa

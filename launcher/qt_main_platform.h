@@ -6,10 +6,15 @@
 namespace kovessa {
 
 // The start steps on Qt and X11: the windows of the three modes, the message box and the
-// pointer.
+// pointer. The steps before a window talk to X directly; the window toolkit is brought up by
+// the first step that needs it, so that a show's renderer can start before it.
 class QtMainPlatform : public MainPlatform {
 public:
-    explicit QtMainPlatform(AppContext& app) : app_(app) {}
+    // `programName` is what the toolkit is told the program is called.
+    QtMainPlatform(AppContext& app, char* programName) : app_(app), programName_(programName) {}
+
+    // Brings the window toolkit up, once; every later step may use it.
+    void StartToolkit();
 
     bool WindowExists(const std::string& title) override;
     void LoadSettings() override;
@@ -27,6 +32,8 @@ public:
 
 private:
     AppContext& app_;
+    char* programName_;
+    bool toolkitStarted_ = false;
 };
 
 } // namespace kovessa

@@ -108,6 +108,16 @@ Window findIn(Display* dpy, Window w, const std::string& title, Atom netName, in
     return 0;
 }
 
+// The pointer's own connection, open as long as the process. The show asks for the position
+// twenty times a second; here the answers do not wake the toolkit's event reader, which would
+// cost more than the question. And the server keeps the pointer hidden for as long as the
+// connection that hid it lives, so hiding and showing must use one connection, whether the
+// toolkit is up yet or not.
+Display* pointerDisplay() {
+    static Display* const dpy = XOpenDisplay(nullptr);
+    return dpy;
+}
+
 } // namespace
 
 Display* XDisplay() {
@@ -133,11 +143,7 @@ void CloseOwnDisplay() {
 }
 
 std::optional<ScreenPoint> GetCursorPos() {
-    // The show asks twenty times a second for as long as it runs. On a connection of its own
-    // the answers do not wake the toolkit's event reader, which would cost more than the
-    // question; the connection lasts as long as the process.
-    static Display* const pointerDisplay = XOpenDisplay(nullptr);
-    Display* dpy = pointerDisplay != nullptr ? pointerDisplay : XDisplay();
+    Display* dpy = pointerDisplay();
     if (dpy == nullptr) {
         return std::nullopt;
     }
@@ -153,7 +159,7 @@ std::optional<ScreenPoint> GetCursorPos() {
 }
 
 void HideCursor() {
-    Display* dpy = XDisplay();
+    Display* dpy = pointerDisplay();
     if (dpy == nullptr || !fixesReady(dpy)) {
         return;
     }
@@ -162,7 +168,7 @@ void HideCursor() {
 }
 
 void ShowCursor() {
-    Display* dpy = XDisplay();
+    Display* dpy = pointerDisplay();
     if (dpy == nullptr || !fixesReady(dpy)) {
         return;
     }

@@ -13,6 +13,14 @@ namespace kovessa {
 ShowController::ShowController(AppContext& app, ShowServices& services, ShowMusic& music)
     : app_(app), services_(services), music_(music) {}
 
+RendererLaunch ShowController::RendererLaunchFor(const AppContext& app) {
+    RendererLaunch launch{app.programFolder + "/" + kRendererFileName, std::nullopt};
+    if (app.hackMode) {
+        launch.window = app.hackWindow;
+    }
+    return launch;
+}
+
 void ShowController::Form_Load() {
     // The pointer watch is enabled from the moment the window exists; its first tick can only
     // come after this handler has returned. Under a daemon the daemon owns the pointer and
@@ -30,11 +38,8 @@ void ShowController::Form_Load() {
         services_.Unload();
         return;
     }
-    RendererPath_ = app_.programFolder + "/" + kRendererFileName;
-    RendererLaunch launch{RendererPath_, std::nullopt};
-    if (app_.hackMode) {
-        launch.window = app_.hackWindow;
-    }
+    const RendererLaunch launch = RendererLaunchFor(app_);
+    RendererPath_ = launch.path;
     if (!services_.StartRenderer(launch)) {
         // Nothing would be on screen: no show with music and a hidden pointer behind it.
         RendererEnded(1);

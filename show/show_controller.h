@@ -19,6 +19,9 @@ public:
 
     ShowController(AppContext& app, ShowServices& services, ShowMusic& music);
 
+    // How this process starts the renderer: full screen, or into the daemon's window.
+    static RendererLaunch RendererLaunchFor(const AppContext& app);
+
     // Hand-off bitmaps, renderer, music, then the pointer's start position.
     void Form_Load();
     // The renderer has ended (by itself or killed), with its exit status.

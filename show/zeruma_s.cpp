@@ -1,29 +1,25 @@
 #include "show/zeruma_s.h"
 
-#include "common/handoff_folder.h"
-#include "common/window_id.h"
 #include "common/window_titles.h"
 #include "launcher/child_process.h"
 #include "launcher/process_end.h"
 #include "launcher/x11_desktop.h"
 #include "music/default_media_platform.h"
-#include "show/handoff_bitmap.h"
-#include "show/qt_rgb_pixels.h"
-#include "show/show_pictures.h"
 #include "show/zeruma_bgm_music.h"
 
 #include <QSocketNotifier>
 
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 
 namespace kovessa {
 
-Zeruma_S::Zeruma_S(AppContext& app, QWidget* parent)
-    : Form(parent), Pic1_(GlowPicture()), Pic2_(EarthPicture()),
+Zeruma_S::Zeruma_S(AppContext& app, EarlyStart early, QWidget* parent)
+    : Form(parent),
       music_(std::make_unique<ZerumaBgmMusic>(app.music, app.shared.APIResult,
                                               [] { return CreateDefaultMediaPlatform(); })),
-      controller_(app, *this, *music_) {
+      early_(std::move(early)), controller_(app, *this, *music_) {
     // A hack carries no guarded caption: the daemon decides when it runs, and the settings
     // dialog must still open while a daemon's preview shows the scene.
     if (!app.hackMode) {
@@ -51,38 +47,21 @@ void Zeruma_S::Form_QueryUnload() {
 }
 
 bool Zeruma_S::HandOverPictures() {
-    const HandoffResult result = kovessa::HandOverPictures(
-        {{kGlowBitmapName, ToRgbPixels(Pic1_)}, {kBackgroundBitmapName, ToRgbPixels(Pic2_)}});
-    for (const std::string& error : result.errors) {
-        ReportProblem(error);
-    }
-    oneShotFolder_ = result.oneShotFolder;
-    return result.written > 0;
+    // Done before the window existed; its problems are already reported.
+    return early_.picturesHandedOver;
 }
 
-bool Zeruma_S::StartRenderer(const RendererLaunch& launch) {
-    ChildOptions options;
-    if (launch.window) {
-        options.arguments = {"--window-id", WindowIdText(*launch.window)};
-        options.endWithParent = true;
-    }
-    if (oneShotFolder_) {
-        options.arguments.insert(options.arguments.end(), {"--handoff-folder", *oneShotFolder_});
-    }
-    const std::optional<StartedChild> child = StartChild(launch.path, options);
-    if (!child) {
-        ReportProblem("cannot start " + launch.path);
-        if (oneShotFolder_) {
-            RemoveOneShotHandoffFolder(*oneShotFolder_);
-        }
+bool Zeruma_S::StartRenderer(const RendererLaunch&) {
+    // Started before the window existed, as `launch` says; only the watch is left to set up.
+    if (!early_.renderer) {
         return false;
     }
-    if (child->exitFd < 0) {
+    if (early_.renderer->exitFd < 0) {
         return true;
     }
     // The pidfd becomes readable when the renderer ends, however it ends.
-    rendererWatch_ = new QSocketNotifier(child->exitFd, QSocketNotifier::Read, this);
-    const pid_t pid = child->pid;
+    rendererWatch_ = new QSocketNotifier(early_.renderer->exitFd, QSocketNotifier::Read, this);
+    const pid_t pid = early_.renderer->pid;
     connect(rendererWatch_, &QSocketNotifier::activated, this, [this, pid] {
         rendererWatch_->setEnabled(false);
         const std::optional<int> status = ReapChild(pid);

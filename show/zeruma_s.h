@@ -2,10 +2,10 @@
 
 #include "launcher/app_context.h"
 #include "launcher/qt_form.h"
+#include "show/early_start.h"
 #include "show/show_controller.h"
 #include "show/show_services.h"
 
-#include <QImage>
 #include <QTimer>
 
 #include <memory>
@@ -26,7 +26,8 @@ class ShowMusic;
 class Zeruma_S : public Form, private ShowServices {
     Q_OBJECT
 public:
-    explicit Zeruma_S(AppContext& app, QWidget* parent = nullptr);
+    // `early` is what the process did for the show before the toolkit was up.
+    Zeruma_S(AppContext& app, EarlyStart early, QWidget* parent = nullptr);
     ~Zeruma_S() override;
 
 protected:
@@ -46,13 +47,11 @@ private:
 
     QTimer& timer(ShowTimer which);
 
-    QImage Pic1_; // the glow of a firefly, 64 x 64
-    QImage Pic2_; // the Earth, 320 x 320
     QTimer Timer1_;
     QTimer Timer2_;
     QTimer Timer3_;
     std::unique_ptr<ShowMusic> music_;
-    std::optional<std::string> oneShotFolder_; // where the pictures went when not the usual folder
+    EarlyStart early_;
     QSocketNotifier* rendererWatch_ = nullptr;
     ShowController controller_;
 };

@@ -258,6 +258,8 @@ TEST_F(HackE2E, SimultaneousShowsGiveOneShow) {
         ASSERT_TRUE(WaitUntil([&] { return !a.running() || !b.running(); }, 10s)) << round;
         Process& shown = a.running() ? a : b;
         waitForRenderer(shown);
+        // The renderer starts before the show's window is made.
+        ASSERT_TRUE(WaitUntil([&] { return !FindWindows(dpy, "Zeruma_Main").empty(); }, 10s));
         EXPECT_EQ(FindWindows(dpy, "Zeruma_Main").size(), 1u) << round;
         shown.kill(SIGTERM);
         ASSERT_EQ(shown.waitExit(2s), 0) << round;

@@ -1,0 +1,47 @@
+#include "show/early_start.h"
+
+#include "common/handoff_folder.h"
+#include "common/window_id.h"
+#include "show/handoff_bitmap.h"
+#include "show/qt_rgb_pixels.h"
+#include "show/show_pictures.h"
+
+namespace kovessa {
+
+EarlyStart StartShowEarly(const RendererLaunch& launch,
+                          const std::function<void(const std::string&)>& report) {
+    EarlyStart start;
+    const HandoffResult pictures = HandOverPictures({
+        {kGlowBitmapName, ToRgbPixels(GlowPicture())},
+        {kBackgroundBitmapName, ToRgbPixels(EarthPicture())},
+    });
+    for (const std::string& error : pictures.errors) {
+        report(error);
+    }
+    start.oneShotFolder = pictures.oneShotFolder;
+    start.picturesHandedOver = pictures.written > 0;
+    // Without either picture the renderer could only cover the screen with error boxes.
+    if (!start.picturesHandedOver) {
+        return start;
+    }
+
+    ChildOptions options;
+    if (launch.window) {
+        options.arguments = {"--window-id", WindowIdText(*launch.window)};
+        options.endWithParent = true;
+    }
+    if (start.oneShotFolder) {
+        options.arguments.insert(options.arguments.end(),
+                                 {"--handoff-folder", *start.oneShotFolder});
+    }
+    start.renderer = StartChild(launch.path, options);
+    if (!start.renderer) {
+        report("cannot start " + launch.path);
+        if (start.oneShotFolder) {
+            RemoveOneShotHandoffFolder(*start.oneShotFolder);
+        }
+    }
+    return start;
+}
+
+} // namespace kovessa
