@@ -87,7 +87,8 @@ bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* e
         }
         return false;
     }
-    return WriteFileAtomically(*folder.folder + "/" + name, bytes, error);
+    return WriteFileAtomically(*folder.folder + "/" + name, bytes, error,
+                               WriteDurability::RemadeEachStart);
 }
 
 bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const RgbPixels& image,
@@ -99,7 +100,7 @@ bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const Rgb
         }
         return false;
     }
-    return WriteFileAtomically(folder + "/" + name, bytes, error);
+    return WriteFileAtomically(folder + "/" + name, bytes, error, WriteDurability::RemadeEachStart);
 }
 
 HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures) {

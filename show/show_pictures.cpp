@@ -12,7 +12,8 @@ namespace {
 
 QImage load(const char* path) {
     initShowPictures();
-    return QImage(QString::fromLatin1(path));
+    // Named as PNG: left to guess, the reader would load every image plugin to ask it.
+    return QImage(QString::fromLatin1(path), "PNG");
 }
 
 } // namespace
