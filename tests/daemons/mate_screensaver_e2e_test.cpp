@@ -105,8 +105,6 @@ protected:
                             fs::perms::others_read | fs::perms::others_exec);
         fs::permissions(dataDir_.path(),
                         fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-        loginRuntime_ = user_.makeLoginRuntimeFolder();
-        ASSERT_FALSE(loginRuntime_.empty());
         link_.emplace(folder_.scr());
         ASSERT_FALSE(link_->path().empty()) << "cannot link into " << kHackFolder;
         const std::string name = link_->path().filename().string();
@@ -125,19 +123,27 @@ protected:
             bus_->kill(SIGTERM);
             bus_->waitExit(5s);
         }
+        // Without a login's runtime folder the programs keep their files in /tmp, which the
+        // removal of the user leaves.
+        if (user_.available()) {
+            std::error_code ec;
+            fs::remove_all("/tmp/kovessa-" + std::to_string(user_.uid()), ec);
+            fs::remove_all("/tmp/runtime-" + user_.name(), ec);
+        }
     }
 
-    // What a MATE session gives its programs: the login's runtime folder, the session bus, the
+    // What a MATE session gives its programs: its runtime folder, the session bus, the
     // data folders (the test's entry first, the system's for the settings schemas). The
     // accessibility bus and the virtual file systems stay off: they would only start services
     // that outlive the test.
     Process::Env sessionEnv() const {
-        return {{"XDG_RUNTIME_DIR", loginRuntime_.string()},
-                {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + busPath_.string()},
-                {"XDG_DATA_DIRS", dataDir_.path().string() + ":/usr/share"},
-                {"XDG_CURRENT_DESKTOP", "MATE"},
-                {"NO_AT_BRIDGE", "1"},
-                {"GIO_USE_VFS", "local"}};
+        return {
+            {"XDG_RUNTIME_DIR", (loginRuntime_.empty() ? user_.runtime() : loginRuntime_).string()},
+            {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + busPath_.string()},
+            {"XDG_DATA_DIRS", dataDir_.path().string() + ":/usr/share"},
+            {"XDG_CURRENT_DESKTOP", "MATE"},
+            {"NO_AT_BRIDGE", "1"},
+            {"GIO_USE_VFS", "local"}};
     }
 
     // The session bus, the settings (one theme, no lock) and the daemon with its debug log.
@@ -196,6 +202,8 @@ protected:
 };
 
 TEST_F(MateScreensaverE2E, ActivateDrawsInTheSaverWindowDeactivateLeavesNothing) {
+    loginRuntime_ = user_.makeLoginRuntimeFolder();
+    ASSERT_FALSE(loginRuntime_.empty());
     ASSERT_NO_FATAL_FAILURE(startDaemon());
     const std::set<std::string> tmpBefore = EntriesOf("/tmp", user_.uid());
     Display* dpy = xvfb_->display();
@@ -260,6 +268,25 @@ TEST_F(MateScreensaverE2E, ActivateDrawsInTheSaverWindowDeactivateLeavesNothing)
     EXPECT_EQ(daemonLog().find("command output: Kovessa"), std::string::npos) << daemonLog();
     EXPECT_EQ(EntriesOf("/tmp", user_.uid()), tmpBefore);
     EXPECT_TRUE(query().has_value());
+}
+
+// A session without a login manager's /run/user/<uid> (its runtime folder lies elsewhere, and
+// the daemon drops it): the programs still agree on where the bitmaps are handed over, and the
+// scene shows with its pictures.
+TEST_F(MateScreensaverE2E, WithNoLoginRuntimeFolderTheSceneStillShows) {
+    ASSERT_NO_FATAL_FAILURE(startDaemon());
+    Display* dpy = xvfb_->display();
+    ASSERT_EQ(command("--activate"), 0);
+    ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 512, 384) > 0.9; }, 20s)) << daemonLog();
+    EXPECT_TRUE(WaitUntil([&] { return GlowPixels(dpy, 0, 0, 1024, 768) > 200; }, 10s));
+    const fs::path handoff = "/tmp/kovessa-" + std::to_string(user_.uid());
+    EXPECT_TRUE(fs::exists(handoff / "Zeruma1.bmp"));
+    EXPECT_TRUE(fs::exists(handoff / "Zeruma2.bmp"));
+    EXPECT_FALSE(fs::exists(user_.runtime() / "Zeruma1.bmp"));
+
+    ASSERT_EQ(command("--deactivate"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s));
+    EXPECT_EQ(daemonLog().find("command output: Kovessa"), std::string::npos) << daemonLog();
 }
 
 } // namespace
