@@ -9,7 +9,7 @@ libx11-dev libxfixes-dev libxtst-dev libxcb1-dev
 libmpg123-dev libsndfile1-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
 libgtest-dev libgmock-dev
 xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick procps
-xscreensaver xscreensaver-gl openbox
+xscreensaver xscreensaver-gl openbox mate-screensaver dbus-x11
 fonts-liberation fonts-ipafont-gothic fontconfig
 sox libsox-fmt-mp3 lame
 debhelper dpkg-dev fakeroot lintian git desktop-file-utils

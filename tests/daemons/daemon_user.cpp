@@ -45,6 +45,13 @@ DaemonUser::~DaemonUser() {
     RunQuietly({"pkill", "-KILL", "-u", name_});
     WaitUntil([&] { return processes("").empty(); }, 5s);
     RunQuietly({"userdel", "-r", "-f", name_});
+    std::error_code ec;
+    if (!loginRuntime_.empty()) {
+        fs::remove_all(loginRuntime_, ec);
+    }
+    if (madeRunUser_) {
+        fs::remove("/run/user", ec);
+    }
 }
 
 void DaemonUser::writeHomeFile(const std::string& name, const std::string& bytes) const {
@@ -58,6 +65,20 @@ fs::path DaemonUser::makeFolder(const std::string& name) const {
     fs::create_directories(path);
     chown(path.c_str(), uid(), static_cast<gid_t>(-1));
     chmod(path.c_str(), 0700);
+    return path;
+}
+
+fs::path DaemonUser::makeLoginRuntimeFolder() {
+    const fs::path path = "/run/user/" + std::to_string(uid());
+    std::error_code ec;
+    madeRunUser_ = fs::create_directory("/run/user", ec) || madeRunUser_;
+    // The user is new, so a folder of its number is left from an earlier user of that number.
+    fs::remove_all(path, ec);
+    if (!fs::create_directory(path, ec) ||
+        chown(path.c_str(), uid(), static_cast<gid_t>(-1)) != 0 || chmod(path.c_str(), 0700) != 0) {
+        return {};
+    }
+    loginRuntime_ = path;
     return path;
 }
 

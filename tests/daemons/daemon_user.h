@@ -32,6 +32,9 @@ public:
     void writeHomeFile(const std::string& name, const std::string& bytes) const;
     // A folder owned by the user, for recordings.
     fs::path makeFolder(const std::string& name) const;
+    // /run/user/<uid>, owned by the user and private to it, as a login manager makes it for a
+    // desktop session; removed with the user. Empty when it cannot be made.
+    fs::path makeLoginRuntimeFolder();
 
     // Runs `program` as the user, in an environment made of HOME, USER, DISPLAY, PATH,
     // XDG_RUNTIME_DIR and `env`, nothing else.
@@ -51,6 +54,9 @@ private:
     long uid_ = -1;
     fs::path home_;
     fs::path runtime_;
+    fs::path loginRuntime_;
+    // Whether /run/user itself was made here, so that it goes too.
+    bool madeRunUser_ = false;
 };
 
 } // namespace kovessa::test
