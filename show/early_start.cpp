@@ -6,14 +6,19 @@
 #include "show/qt_rgb_pixels.h"
 #include "show/show_pictures.h"
 
+#include <QImage>
+
 namespace kovessa {
 
 EarlyStart StartShowEarly(const RendererLaunch& launch,
                           const std::function<void(const std::string&)>& report) {
     EarlyStart start;
+    // The show window's two pictures, the sources of the renderer's textures.
+    const QImage Pic1 = GlowPicture();  // the glow of a firefly, 64 x 64
+    const QImage Pic2 = EarthPicture(); // the Earth, 320 x 320
     const HandoffResult pictures = HandOverPictures({
-        {kGlowBitmapName, ToRgbPixels(GlowPicture())},
-        {kBackgroundBitmapName, ToRgbPixels(EarthPicture())},
+        {kGlowBitmapName, ToRgbPixels(Pic1)},
+        {kBackgroundBitmapName, ToRgbPixels(Pic2)},
     });
     for (const std::string& error : pictures.errors) {
         report(error);
