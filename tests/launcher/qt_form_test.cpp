@@ -103,6 +103,19 @@ TEST_F(FormTest, TerminationSignalsUnloadEveryLoadedForm) {
     }
 }
 
+// The show's renderer starts before the handlers are installed; a signal in that moment must
+// neither end the process at once (leaving the renderer behind) nor be lost.
+TEST_F(FormTest, ASignalCaughtBeforeTheHandlersIsActedOnOnceTheyAre) {
+    Form::CatchTerminationSignals();
+    ::raise(SIGTERM);
+    Form::InstallTerminationHandlers();
+    JournalForm form("f");
+    form.Load();
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(journal, (std::vector<std::string>{"f load", "f query", "f unload"}));
+}
+
 TEST_F(FormTest, TerminationDuringAModalShowReturnsFromIt) {
     Form::InstallTerminationHandlers();
     JournalForm form("m");
