@@ -1,5 +1,7 @@
 #include "music/sdl_audio_output.h"
 
+#include "music/sdl_audio_library.h"
+
 #include <algorithm>
 
 namespace kovessa {
@@ -20,22 +22,25 @@ int RepeatFor(int rate) {
 }
 } // namespace
 
-SdlAudioOutput::SdlAudioOutput() {
+SdlAudioOutput::SdlAudioOutput() : sdl_(OpenSdlAudioLibrary()) {
+    if (sdl_ == nullptr) {
+        return;
+    }
     // SDL would otherwise take SIGINT (and SIGTERM, where nobody has) for a quit event that no
     // one in this program reads, and Ctrl-C would leave the music playing without a picture.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    initialized_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    initialized_ = sdl_->InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 SdlAudioOutput::~SdlAudioOutput() {
     if (device_ != 0) {
-        SDL_CloseAudioDevice(device_);
+        sdl_->CloseAudioDevice(device_);
     }
     for (Entry& e : entries_) {
-        SDL_FreeAudioStream(e.convert);
+        sdl_->FreeAudioStream(e.convert);
     }
     if (initialized_) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdl_->QuitSubSystem(SDL_INIT_AUDIO);
     }
 }
 
@@ -44,7 +49,7 @@ int SdlAudioOutput::deviceCount() {
         return 0;
     }
     // Negative counts mean "unknown" (the driver cannot list its devices): none to rely on.
-    return std::max(0, SDL_GetNumAudioDevices(0));
+    return std::max(0, sdl_->GetNumAudioDevices(0));
 }
 
 bool SdlAudioOutput::openDevice() {
@@ -63,7 +68,7 @@ bool SdlAudioOutput::openDevice() {
     want.userdata = this;
     // No changes allowed: SDL converts to whatever the hardware takes, so the mixer below always
     // works on 16-bit stereo at 44.1 kHz.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &spec_, 0);
+    device_ = sdl_->OpenAudioDevice(nullptr, 0, &want, &spec_, 0);
     if (device_ == 0) {
         return false;
     }
@@ -79,15 +84,16 @@ bool SdlAudioOutput::addStream(OutputStream* stream) {
     }
     const PcmFormat f = stream->streamFormat();
     const int repeat = RepeatFor(f.rate);
-    SDL_AudioStream* convert = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(f.channels),
-                                                  f.rate * repeat, AUDIO_S16SYS, kChannels, kRate);
+    SDL_AudioStream* convert =
+        sdl_->NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(f.channels), f.rate * repeat,
+                             AUDIO_S16SYS, kChannels, kRate);
     if (convert == nullptr) {
         return false;
     }
-    SDL_LockAudioDevice(device_);
+    sdl_->LockAudioDevice(device_);
     entries_.push_back(Entry{stream, convert, stream->streamEpoch(), repeat});
-    SDL_UnlockAudioDevice(device_);
-    SDL_PauseAudioDevice(device_, 0);
+    sdl_->UnlockAudioDevice(device_);
+    sdl_->PauseAudioDevice(device_, 0);
     return true;
 }
 
@@ -96,7 +102,7 @@ void SdlAudioOutput::removeStream(OutputStream* stream) {
         return;
     }
     SDL_AudioStream* convert = nullptr;
-    SDL_LockAudioDevice(device_);
+    sdl_->LockAudioDevice(device_);
     const auto it = std::find_if(entries_.begin(), entries_.end(),
                                  [&](const Entry& e) { return e.stream == stream; });
     if (it != entries_.end()) {
@@ -104,10 +110,10 @@ void SdlAudioOutput::removeStream(OutputStream* stream) {
         entries_.erase(it);
     }
     const bool idle = entries_.empty();
-    SDL_UnlockAudioDevice(device_);
-    SDL_FreeAudioStream(convert);
+    sdl_->UnlockAudioDevice(device_);
+    sdl_->FreeAudioStream(convert);
     if (idle) {
-        SDL_PauseAudioDevice(device_, 1); // nothing to play: let the device thread rest
+        sdl_->PauseAudioDevice(device_, 1); // nothing to play: let the device thread rest
     }
 }
 
@@ -127,7 +133,7 @@ void SdlAudioOutput::mix(Uint8* out, int bytes) {
         const PcmFormat f = e.stream->streamFormat();
         if (const uint64_t epoch = e.stream->streamEpoch(); epoch != e.epoch) {
             // The stream jumped: converted sound of the old position must not play first.
-            SDL_AudioStreamClear(e.convert);
+            sdl_->AudioStreamClear(e.convert);
             e.epoch = epoch;
         }
         // Pull in pieces of about one device buffer's worth until the converter holds
@@ -135,7 +141,7 @@ void SdlAudioOutput::mix(Uint8* out, int bytes) {
         const size_t piece = std::max<size_t>(1, static_cast<size_t>(samples / kChannels) *
                                                      static_cast<size_t>(f.rate) / kRate);
         pulled_.resize(piece * f.channels);
-        while (SDL_AudioStreamAvailable(e.convert) < bytes) {
+        while (sdl_->AudioStreamAvailable(e.convert) < bytes) {
             const size_t got = e.stream->pull(pulled_.data(), piece);
             if (got == 0) {
                 break;
@@ -153,10 +159,10 @@ void SdlAudioOutput::mix(Uint8* out, int bytes) {
                 feed = repeated_.data();
                 frames = got * static_cast<size_t>(e.repeat);
             }
-            SDL_AudioStreamPut(e.convert, feed,
-                               static_cast<int>(frames * f.channels * sizeof(int16_t)));
+            sdl_->AudioStreamPut(e.convert, feed,
+                                 static_cast<int>(frames * f.channels * sizeof(int16_t)));
         }
-        const int have = SDL_AudioStreamGet(e.convert, converted_.data(), bytes);
+        const int have = sdl_->AudioStreamGet(e.convert, converted_.data(), bytes);
         for (size_t i = 0; i < static_cast<size_t>(std::max(0, have)) / sizeof(int16_t); ++i) {
             sum_[i] += converted_[i];
         }

@@ -9,6 +9,8 @@
 
 namespace kovessa {
 
+struct SdlAudioLibrary;
+
 // The desktop's sound device through SDL2 audio. One device is opened at 44.1 kHz stereo when
 // the first stream is added; SDL's own audio thread pulls every stream, converts it to the
 // device's rate and channels, and mixes them.
@@ -39,6 +41,7 @@ private:
     void mix(Uint8* out, int bytes);
     bool openDevice();
 
+    const SdlAudioLibrary* sdl_; // nullptr: no SDL, no sound
     bool initialized_ = false;
     SDL_AudioDeviceID device_ = 0;
     SDL_AudioSpec spec_{};

@@ -1,0 +1,58 @@
+#include "music/sdl_audio_library.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <optional>
+
+namespace kovessa {
+
+namespace {
+
+// The library's name for programs built against SDL 2, as its package installs it.
+constexpr const char* kSdlLibrary = "libSDL2-2.0.so.0";
+
+template <typename Function>
+bool Find(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+}
+
+std::optional<SdlAudioLibrary> Open() {
+    // Kept open for the rest of the process: SDL's audio thread runs its code until the end.
+    void* library = dlopen(kSdlLibrary, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        std::fprintf(stderr, "Kovessa.scr: no sound: %s\n", dlerror());
+        return std::nullopt;
+    }
+    SdlAudioLibrary f{};
+    const bool found = Find(library, "SDL_SetHint", f.SetHint) &&
+                       Find(library, "SDL_InitSubSystem", f.InitSubSystem) &&
+                       Find(library, "SDL_QuitSubSystem", f.QuitSubSystem) &&
+                       Find(library, "SDL_GetNumAudioDevices", f.GetNumAudioDevices) &&
+                       Find(library, "SDL_OpenAudioDevice", f.OpenAudioDevice) &&
+                       Find(library, "SDL_CloseAudioDevice", f.CloseAudioDevice) &&
+                       Find(library, "SDL_PauseAudioDevice", f.PauseAudioDevice) &&
+                       Find(library, "SDL_LockAudioDevice", f.LockAudioDevice) &&
+                       Find(library, "SDL_UnlockAudioDevice", f.UnlockAudioDevice) &&
+                       Find(library, "SDL_NewAudioStream", f.NewAudioStream) &&
+                       Find(library, "SDL_FreeAudioStream", f.FreeAudioStream) &&
+                       Find(library, "SDL_AudioStreamPut", f.AudioStreamPut) &&
+                       Find(library, "SDL_AudioStreamGet", f.AudioStreamGet) &&
+                       Find(library, "SDL_AudioStreamAvailable", f.AudioStreamAvailable) &&
+                       Find(library, "SDL_AudioStreamClear", f.AudioStreamClear);
+    if (!found) {
+        std::fprintf(stderr, "Kovessa.scr: no sound: %s lacks an audio function\n", kSdlLibrary);
+        return std::nullopt;
+    }
+    return f;
+}
+
+} // namespace
+
+const SdlAudioLibrary* OpenSdlAudioLibrary() {
+    static const std::optional<SdlAudioLibrary> library = Open();
+    return library ? &*library : nullptr;
+}
+
+} // namespace kovessa
