@@ -102,7 +102,7 @@ int Run(const std::optional<fs::path>& shots) {
     std::vector<double> showMs;
     std::vector<double> aloneMs;
     std::vector<double> windowMs;
-    constexpr int kPairs = 7;
+    constexpr int kPairs = 11;
     for (int run = 0; run <= kPairs; ++run) {
         if (run > 0) {
             MovePointerTo(dpy, 100, 100);
