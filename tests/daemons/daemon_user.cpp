@@ -133,7 +133,20 @@ std::vector<std::pair<pid_t, char>> DaemonUser::processes(const std::string& exe
         if (!exeName.empty() && comm != exeName.substr(0, 15)) {
             continue;
         }
-        found.emplace_back(static_cast<pid_t>(std::stol(pid)), line[close + 2]);
+        const char state = line[close + 2];
+        if (state == 'Z') {
+            // An ended process whose own parent has gone waits for the machine's first
+            // process to collect it, which may take a while on a busy machine: it is gone
+            // for the user. One that a process of the user has yet to collect is not.
+            long parent = 0;
+            std::istringstream(line.substr(close + 3)) >> parent;
+            struct stat parentStat {};
+            const std::string parentDir = "/proc/" + std::to_string(parent);
+            if (stat(parentDir.c_str(), &parentStat) != 0 || parentStat.st_uid != uid()) {
+                continue;
+            }
+        }
+        found.emplace_back(static_cast<pid_t>(std::stol(pid)), state);
     }
     return found;
 }

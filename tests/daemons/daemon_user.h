@@ -45,8 +45,9 @@ public:
                            const Xvfb& xvfb, const Process::Env& env = {},
                            std::chrono::milliseconds timeout = 30s) const;
 
-    // The user's processes whose program file is named `exeName`, zombies included, as pairs of
-    // pid and state letter.
+    // The user's processes whose program file is named `exeName`, as pairs of pid and state
+    // letter: those that run, and those that ended and wait for a process of the user to
+    // collect them (not those whose parent has gone before them).
     std::vector<std::pair<pid_t, char>> processes(const std::string& exeName) const;
 
 private:

@@ -80,6 +80,16 @@ protected:
     size_t kovessaProcesses() {
         return user_.processes("Kovessa.scr").size() + user_.processes("Kovessa.xy").size();
     }
+    // What is left of Kovessa, for a failure's message: pid and state of each process.
+    std::string kovessaLeft() {
+        std::string left;
+        for (const char* name : {"Kovessa.scr", "Kovessa.xy"}) {
+            for (const auto& [pid, state] : user_.processes(name)) {
+                left += std::string(name) + " " + std::to_string(pid) + " " + state + "\n";
+            }
+        }
+        return left;
+    }
     bool recordingStill() {
         const auto size = [&] { return fs::exists(recording_) ? fs::file_size(recording_) : 0; };
         const uintmax_t before = size();
@@ -110,7 +120,7 @@ TEST_F(XScreenSaverE2E, ActivateShowsTheSceneAndPlaysDeactivateLeavesNothing) {
 
     ASSERT_EQ(command("-deactivate"), 0);
     const Clock::time_point asked = Clock::now();
-    EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s)) << kovessaLeft();
     const auto took =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count();
     // The daemon's own steps come first here (its command, then its graphics process signals
@@ -126,7 +136,8 @@ TEST_F(XScreenSaverE2E, ActivateShowsTheSceneAndPlaysDeactivateLeavesNothing) {
         ASSERT_TRUE(WaitUntil([&] { return user_.processes("Kovessa.xy").size() == 1; }, 20s))
             << round;
         ASSERT_EQ(command("-deactivate"), 0) << round;
-        ASSERT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s)) << round;
+        ASSERT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s)) << round << "\n"
+                                                                            << kovessaLeft();
     }
     for (const auto& [pid, state] : user_.processes("")) {
         EXPECT_NE(state, 'Z') << "zombie " << pid;
@@ -167,7 +178,7 @@ TEST_F(XScreenSaverE2E, TwoMonitorsGiveTwoScenesAndOneMusicStream) {
     EXPECT_EQ(openers, 1);
 
     ASSERT_EQ(command("-deactivate"), 0);
-    EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s)) << kovessaLeft();
     EXPECT_TRUE(recordingStill());
 }
 
