@@ -32,9 +32,6 @@ void QtMainPlatform::StartToolkit() {
         return;
     }
     toolkitStarted_ = true;
-    // The X connection of the steps before is no longer needed: from here on the toolkit's
-    // serves them.
-    x11::CloseOwnDisplay();
     // Qt sees no arguments: a switch such as -s or -style belongs to the screensaver, not to
     // Qt. The application lives as long as the process, which ends without unwinding.
     static int qtArgc = 1;

@@ -1,7 +1,5 @@
 #include "launcher/x11_desktop.h"
 
-#include <QGuiApplication>
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -12,9 +10,6 @@
 namespace kovessa::x11 {
 
 namespace {
-
-Display* ownDisplay = nullptr;
-bool triedOwnDisplay = false;
 
 // Catches the errors of a stretch of Xlib calls instead of letting Xlib's default handler end
 // the process (a window can vanish at any moment, and a /p argument can name anything). The
@@ -108,42 +103,15 @@ Window findIn(Display* dpy, Window w, const std::string& title, Atom netName, in
     return 0;
 }
 
-// The pointer's own connection, open as long as the process. The show asks for the position
-// twenty times a second; here the answers do not wake the toolkit's event reader, which would
-// cost more than the question. And the server keeps the pointer hidden for as long as the
-// connection that hid it lives, so hiding and showing must use one connection, whether the
-// toolkit is up yet or not.
-Display* pointerDisplay() {
+} // namespace
+
+Display* XDisplay() {
     static Display* const dpy = XOpenDisplay(nullptr);
     return dpy;
 }
 
-} // namespace
-
-Display* XDisplay() {
-    if (auto* x11 =
-            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
-        if (Display* dpy = x11->display()) {
-            return dpy;
-        }
-    }
-    if (!triedOwnDisplay) {
-        triedOwnDisplay = true;
-        ownDisplay = XOpenDisplay(nullptr);
-    }
-    return ownDisplay;
-}
-
-void CloseOwnDisplay() {
-    if (ownDisplay != nullptr) {
-        XCloseDisplay(ownDisplay);
-    }
-    ownDisplay = nullptr;
-    triedOwnDisplay = false;
-}
-
 std::optional<ScreenPoint> GetCursorPos() {
-    Display* dpy = pointerDisplay();
+    Display* dpy = XDisplay();
     if (dpy == nullptr) {
         return std::nullopt;
     }
@@ -159,7 +127,7 @@ std::optional<ScreenPoint> GetCursorPos() {
 }
 
 void HideCursor() {
-    Display* dpy = pointerDisplay();
+    Display* dpy = XDisplay();
     if (dpy == nullptr || !fixesReady(dpy)) {
         return;
     }
@@ -168,7 +136,7 @@ void HideCursor() {
 }
 
 void ShowCursor() {
-    Display* dpy = pointerDisplay();
+    Display* dpy = XDisplay();
     if (dpy == nullptr || !fixesReady(dpy)) {
         return;
     }
@@ -212,10 +180,7 @@ unsigned long ScreenRootWindow() {
 }
 
 bool ClaimSelection(const std::string& name) {
-    // A connection of its own, kept to the end of the process: the claim is held by the owner
-    // window and lasts exactly as long as its connection, and the grab below never touches the
-    // connection that the window toolkit reads from its own thread.
-    static Display* const dpy = XOpenDisplay(nullptr);
+    Display* dpy = XDisplay();
     if (dpy == nullptr) {
         return false;
     }

@@ -12,19 +12,22 @@ typedef struct _XDisplay Display;
 // the end of the process.
 namespace kovessa::x11 {
 
-// Qt's X connection once the application runs on X; before that (or when Qt runs on another
-// platform) a connection of this module's own, opened on first use. nullptr when no X server
-// can be reached.
+// This module's own X connection, opened on first use and kept until the process ends; nullptr
+// when no X server can be reached. It is not the toolkit's, and it serves the steps before the
+// toolkit is up as well as after:
+// - the show asks for the pointer's position twenty times a second, and answers on the
+//   toolkit's connection would wake its event reader thread each time;
+// - the server keeps the pointer hidden, and a claim held, for as long as the connection that
+//   hid or claimed it lives, so hiding and showing must use one connection, and a claim ends
+//   with the process however it ends;
+// - a claim's server grab never touches the connection the toolkit reads from its own thread.
 Display* XDisplay();
-
-// Closes the module's own connection, if one was opened; Qt's is left alone.
-void CloseOwnDisplay();
 
 // GetCursorPos: the pointer's position on the screen; nullopt when it cannot be read.
 std::optional<ScreenPoint> GetCursorPos();
 
 // Hides and shows the pointer over the whole screen. The X server shows it again by itself
-// when this process's connection closes, so a crash never leaves it hidden.
+// when this module's connection closes with the process, so a crash never leaves it hidden.
 void HideCursor();
 void ShowCursor();
 
@@ -39,7 +42,7 @@ std::optional<ScreenRect> GetWindowRect(unsigned long window);
 unsigned long ScreenRootWindow();
 
 // Takes the named selection for this process unless another client holds it. The claim lasts
-// until this process's connection closes, so it ends with the process, however it ends. True
+// until this module's connection closes, so it ends with the process, however it ends. True
 // when this process now holds it.
 bool ClaimSelection(const std::string& name);
 
