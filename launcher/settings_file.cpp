@@ -14,7 +14,6 @@ namespace kovessa {
 namespace {
 
 constexpr std::size_t kValueBufferSize = 256;
-constexpr std::size_t kNameLimit = 128;
 
 // A whole number for a 16-bit setting, or the old value when the text is not one.
 int16_t readSetting(const std::string& value, int16_t old) {
@@ -45,10 +44,10 @@ std::string ReadIniString(const std::string& section, const std::string& key,
 
 std::string WriteIniString(const std::string& section, const std::string& key,
                            const std::string& value, const std::string& file, int32_t& apiResult) {
-    apiResult =
-        WriteProfileString(section.substr(0, kNameLimit), key.substr(0, kNameLimit), value, file)
-            ? 1
-            : 0;
+    apiResult = WriteProfileString(section.substr(0, kIniNameLimit), key.substr(0, kIniNameLimit),
+                                   value, file)
+                    ? 1
+                    : 0;
     return {};
 }
 
@@ -66,7 +65,7 @@ void LoadSettingsFrom(MusicSettings& settings, const std::string& path) {
     settings.BGMFile = file;
     if (file.empty() || !FileExists(file)) {
         settings.BGMFile.clear();
-        if (settings.BGMKind == 2) {
+        if (settings.BGMKind == kBgmKindFile) {
             settings.BGMKind = kBgmKindNone;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "music/music_settings.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,8 +23,11 @@ std::string SettingsFilePath(const std::string& programFolder);
 std::string ReadIniString(const std::string& section, const std::string& key,
                           const std::string& file);
 
+// Section and key names are stored cut to this many bytes.
+inline constexpr std::size_t kIniNameLimit = 128;
+
 // Stores key=value; `apiResult` becomes 1 on success and 0 on failure. Section and key names
-// are cut at 128 bytes. Always returns "".
+// are cut at kIniNameLimit bytes. Always returns "".
 std::string WriteIniString(const std::string& section, const std::string& key,
                            const std::string& value, const std::string& file, int32_t& apiResult);
 

@@ -4,23 +4,16 @@
 
 namespace kovessa {
 
-namespace {
-
-// Section and key names are cut as the one-key writer cuts them.
-constexpr std::size_t kNameLimit = 128;
-
-} // namespace
-
 void SettingsFileWriter::WriteIniString(const std::string& section, const std::string& key,
                                         const std::string& value, const std::string& file) {
-    const std::string cutSection = section.substr(0, kNameLimit);
+    const std::string cutSection = section.substr(0, kIniNameLimit);
     if (entries_.empty()) {
         section_ = cutSection;
         file_ = file;
     } else if (section_ != cutSection || file_ != file) {
         mixed_ = true;
     }
-    entries_.push_back({key.substr(0, kNameLimit), value});
+    entries_.push_back({key.substr(0, kIniNameLimit), value});
 }
 
 bool SettingsFileWriter::Commit(std::string& error) {
