@@ -35,8 +35,7 @@ bool writeAll(int fd, std::string_view bytes) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
-                         WriteDurability durability) {
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
     // mkstemp creates the temporary name exclusively with mode 0600, so nothing planted in the
     // folder can be written through; rename() then replaces a link at `path` rather than its
     // target.
@@ -59,8 +58,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         mode &= ~mask;
     }
 
-    const bool ok = writeAll(fd, bytes) && fchmod(fd, mode) == 0 &&
-                    (durability == WriteDurability::RemadeEachStart || fsync(fd) == 0);
+    const bool ok = writeAll(fd, bytes) && fchmod(fd, mode) == 0;
     const int savedErrno = errno;
     if (::close(fd) != 0 || !ok) {
         errno = ok ? errno : savedErrno;

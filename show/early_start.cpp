@@ -23,7 +23,6 @@ EarlyStart StartShowEarly(const RendererLaunch& launch,
     for (const std::string& error : pictures.errors) {
         report(error);
     }
-    start.oneShotFolder = pictures.oneShotFolder;
     start.picturesHandedOver = pictures.written > 0;
     // Without either picture the renderer could only cover the screen with error boxes.
     if (!start.picturesHandedOver) {
@@ -35,15 +34,15 @@ EarlyStart StartShowEarly(const RendererLaunch& launch,
         options.arguments = {"--window-id", WindowIdText(*launch.window)};
         options.endWithParent = true;
     }
-    if (start.oneShotFolder) {
+    if (pictures.oneShotFolder) {
         options.arguments.insert(options.arguments.end(),
-                                 {"--handoff-folder", *start.oneShotFolder});
+                                 {"--handoff-folder", *pictures.oneShotFolder});
     }
     start.renderer = StartChild(launch.path, options);
     if (!start.renderer) {
         report("cannot start " + launch.path);
-        if (start.oneShotFolder) {
-            RemoveOneShotHandoffFolder(*start.oneShotFolder);
+        if (pictures.oneShotFolder) {
+            RemoveOneShotHandoffFolder(*pictures.oneShotFolder);
         }
     }
     return start;

@@ -15,8 +15,6 @@ namespace kovessa {
 // then takes what was done here instead of doing it again.
 struct EarlyStart {
     bool picturesHandedOver = false;
-    // Where the pictures went when the usual folder could not take them.
-    std::optional<std::string> oneShotFolder;
     // Set when the renderer runs.
     std::optional<StartedChild> renderer;
 };

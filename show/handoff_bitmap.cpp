@@ -73,22 +73,14 @@ std::string EncodeHandoffBitmap(const RgbPixels& image) {
 }
 
 bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* error) {
-    const std::string bytes = EncodeHandoffBitmap(image);
-    if (bytes.empty()) {
-        if (error != nullptr) {
-            *error = std::string("the picture for ") + name + " is empty";
-        }
-        return false;
-    }
-    HandoffFolderResult folder = HandoffFolder();
+    const HandoffFolderResult folder = HandoffFolder();
     if (!folder.folder) {
         if (error != nullptr) {
             *error = folder.error;
         }
         return false;
     }
-    return WriteFileAtomically(*folder.folder + "/" + name, bytes, error,
-                               WriteDurability::RemadeEachStart);
+    return WriteHandoffBitmapTo(*folder.folder, name, image, error);
 }
 
 bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const RgbPixels& image,
@@ -100,7 +92,7 @@ bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const Rgb
         }
         return false;
     }
-    return WriteFileAtomically(folder + "/" + name, bytes, error, WriteDurability::RemadeEachStart);
+    return WriteFileAtomically(folder + "/" + name, bytes, error);
 }
 
 HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures) {
