@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 
@@ -22,7 +23,7 @@ std::optional<SdlAudioLibrary> Open() {
     // Kept open for the rest of the process: SDL's audio thread runs its code until the end.
     void* library = dlopen(kSdlLibrary, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
-        std::fprintf(stderr, "Kovessa.scr: no sound: %s\n", dlerror());
+        std::fprintf(stderr, "%s: no sound: %s\n", program_invocation_short_name, dlerror());
         return std::nullopt;
     }
     SdlAudioLibrary f{};
@@ -42,7 +43,8 @@ std::optional<SdlAudioLibrary> Open() {
                        Find(library, "SDL_AudioStreamAvailable", f.AudioStreamAvailable) &&
                        Find(library, "SDL_AudioStreamClear", f.AudioStreamClear);
     if (!found) {
-        std::fprintf(stderr, "Kovessa.scr: no sound: %s lacks an audio function\n", kSdlLibrary);
+        std::fprintf(stderr, "%s: no sound: %s lacks an audio function\n",
+                     program_invocation_short_name, kSdlLibrary);
         return std::nullopt;
     }
     return f;

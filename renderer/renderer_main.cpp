@@ -175,7 +175,7 @@ int RunRenderer(const std::vector<std::string>& arguments) {
         return 1;
     }
     if (!OpenWindow(r)) {
-        return r.window.foreign || r.options.window ? 1 : 0;
+        return r.options.window ? 1 : 0;
     }
     SetupScene(r);
     if (!r.window.vsync) {
