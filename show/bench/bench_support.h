@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kovessa::bench {
 
@@ -30,5 +31,8 @@ long ThreadCount(pid_t pid);
 
 // The first child of `parent` found, or 0.
 pid_t ChildOf(pid_t parent);
+
+// The median of `values` (the mean of the middle two for an even count); 0 when empty.
+double Median(std::vector<double> values);
 
 } // namespace kovessa::bench

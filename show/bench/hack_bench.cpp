@@ -27,13 +27,14 @@ double Millis(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-void Report(const char* what, std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const double median = values.size() % 2 == 1
-                              ? values[values.size() / 2]
-                              : (values[values.size() / 2 - 1] + values[values.size() / 2]) / 2;
-    std::printf("%-44s median %7.1f ms   max %7.1f ms   (%zu rounds)\n", what, median,
-                values.back(), values.size());
+void Report(const char* what, const std::vector<double>& values) {
+    if (values.empty()) {
+        std::printf("%-44s no rounds measured\n", what);
+        return;
+    }
+    std::printf("%-44s median %7.1f ms   max %7.1f ms   (%zu rounds)\n", what,
+                kovessa::bench::Median(values), *std::max_element(values.begin(), values.end()),
+                values.size());
 }
 
 int Run(int rounds) {

@@ -22,6 +22,7 @@
 using namespace kovessa::test;
 using kovessa::bench::ChildOf;
 using kovessa::bench::CpuTicks;
+using kovessa::bench::Median;
 using kovessa::bench::ResidentKiB;
 using Clock = std::chrono::steady_clock;
 
@@ -64,12 +65,6 @@ std::optional<double> FirstFrameMs(Display* dpy, const Xvfb& xvfb, Clock::time_p
         },
         20s);
     return drawn ? std::optional<double>(since()) : std::nullopt;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 void PrintStartFigures(const char* what, std::vector<double> ms) {
