@@ -123,22 +123,6 @@ long OpenDescriptors(pid_t pid) {
     return count;
 }
 
-pid_t ChildOf(pid_t parent) {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        const pid_t pid = static_cast<pid_t>(std::stol(name));
-        const std::vector<std::string> fields = StatFields(pid);
-        if (fields.size() > 1 && std::atol(fields[1].c_str()) == parent) {
-            return pid;
-        }
-    }
-    return 0;
-}
-
 double Median(std::vector<double> values) {
     if (values.empty()) {
         return 0;

@@ -29,9 +29,6 @@ long ResidentKiB(pid_t pid); // VmRSS
 long OpenDescriptors(pid_t pid);
 long ThreadCount(pid_t pid);
 
-// The first child of `parent` found, or 0.
-pid_t ChildOf(pid_t parent);
-
 // The median of `values` (the mean of the middle two for an even count); 0 when empty.
 double Median(std::vector<double> values);
 

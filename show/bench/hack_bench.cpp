@@ -56,7 +56,7 @@ int Run(int rounds) {
             return 1;
         }
         firstFrame.push_back(Millis(Clock::now() - started));
-        const pid_t renderer = kovessa::bench::ChildOf(hack.pid());
+        const pid_t renderer = ChildOf(hack.pid());
 
         const Clock::time_point signalled = Clock::now();
         hack.kill(SIGTERM);

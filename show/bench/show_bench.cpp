@@ -20,7 +20,6 @@
 #include <unistd.h>
 
 using namespace kovessa::test;
-using kovessa::bench::ChildOf;
 using kovessa::bench::CpuTicks;
 using kovessa::bench::Median;
 using kovessa::bench::ResidentKiB;

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <poll.h>
 #include <spawn.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -374,6 +375,32 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         }
         std::this_thread::sleep_for(10ms);
     }
+}
+
+pid_t ChildOf(pid_t parent) {
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        // The command name may hold blanks; the fields after its closing bracket do not.
+        const size_t close = line.rfind(')');
+        if (close == std::string::npos) {
+            continue;
+        }
+        std::istringstream rest(line.substr(close + 1));
+        std::string state;
+        pid_t ppid = 0;
+        rest >> state >> ppid;
+        if (ppid == parent) {
+            return static_cast<pid_t>(std::stol(name));
+        }
+    }
+    return 0;
 }
 
 // ---- windows ----------------------------------------------------------------------------

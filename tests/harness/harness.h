@@ -115,6 +115,10 @@ private:
     fs::path outDir_;
 };
 
+// The first process found whose parent is `parent` (a program a test started has started), from
+// /proc; 0 when there is none.
+pid_t ChildOf(pid_t parent);
+
 // Polls `condition` every few milliseconds until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 

@@ -11,39 +11,11 @@
 
 #include <csignal>
 #include <fstream>
-#include <sstream>
 
 namespace kovessa::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The processes whose parent is `parent`, from /proc.
-std::vector<pid_t> ChildrenOf(pid_t parent) {
-    std::vector<pid_t> found;
-    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        // The command name may hold blanks; the fields after its closing bracket do not.
-        const size_t close = line.rfind(')');
-        if (close == std::string::npos) {
-            continue;
-        }
-        std::istringstream rest(line.substr(close + 1));
-        std::string state;
-        pid_t ppid = 0;
-        rest >> state >> ppid;
-        if (ppid == parent) {
-            found.push_back(static_cast<pid_t>(std::stol(name)));
-        }
-    }
-    return found;
-}
 
 // True while the process exists and has not ended (a zombie has ended).
 bool Alive(pid_t pid) {
@@ -73,8 +45,7 @@ protected:
         pid_t renderer = 0;
         EXPECT_TRUE(WaitUntil(
             [&] {
-                const std::vector<pid_t> children = ChildrenOf(hack.pid());
-                renderer = children.empty() ? 0 : children.front();
+                renderer = ChildOf(hack.pid());
                 return renderer != 0;
             },
             10s));
