@@ -42,8 +42,8 @@ foreach(size 16 22 24 32 48 64 128 256)
             RENAME kovessa.png)
 endforeach()
 
-install(PROGRAMS data/kovessa-xscreensaver-register DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES data/kovessa-xscreensaver-register.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(PROGRAMS tools/kovessa-xscreensaver-register DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES tools/kovessa-xscreensaver-register.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES README.md LICENSE DESTINATION ${KOVESSA_INSTALL_DOCDIR})
 install(FILES docs/dialog.png docs/dialog-long-path.png docs/preview.png docs/buttons.png

@@ -3,7 +3,7 @@
 # may meet. (A file that XScreenSaver itself wrote is tried by scripts/package-test.sh.)
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
-REGISTER=$HERE/../../data/kovessa-xscreensaver-register
+REGISTER=$HERE/../../tools/kovessa-xscreensaver-register
 T=$(mktemp -d /tmp/kovessa-register-XXXXXX)
 trap 'rm -rf "$T"' EXIT
 failures=0
