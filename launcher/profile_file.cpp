@@ -15,22 +15,27 @@ namespace {
 
 // A settings file holds three short lines; anything this large is not one, and reading it
 // whole would only cost memory.
-constexpr off_t kMaxFileSize = 16 * 1024 * 1024;
+constexpr off_t kMaxFileSize = off_t(kProfileFileCap);
 
 enum class ReadStatus { Ok, Missing, Failed };
+
+// How much of a file beyond the cap a read may take: writing refuses the file, while reading
+// takes what lies within the cap.
+enum class SizeRule { WholeOrNothing, HeadWithinCap };
 
 struct FileText {
     ReadStatus status;
     std::string bytes;
 };
 
-FileText readWhole(const std::string& path) {
+FileText readFile(const std::string& path, SizeRule rule) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         return {errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed, {}};
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        (rule == SizeRule::WholeOrNothing && st.st_size > kMaxFileSize)) {
         ::close(fd);
         return {ReadStatus::Failed, {}};
     }
@@ -41,11 +46,22 @@ FileText readWhole(const std::string& path) {
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > std::size_t(kMaxFileSize)) {
+        if (n < 0) {
             ::close(fd);
             return {ReadStatus::Failed, {}};
         }
         if (n == 0) {
+            break;
+        }
+        if (bytes.size() + static_cast<std::size_t>(n) > std::size_t(kMaxFileSize)) {
+            if (rule == SizeRule::WholeOrNothing) {
+                ::close(fd);
+                return {ReadStatus::Failed, {}};
+            }
+            // The line the cap cuts through is dropped, so that no value arrives cut short.
+            bytes.append(buffer, std::size_t(kMaxFileSize) - bytes.size());
+            const std::size_t lastLineEnd = bytes.find_last_of("\r\n");
+            bytes.resize(lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1);
             break;
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
@@ -68,7 +84,7 @@ std::string GetProfileString(const std::string& section, const std::string& key,
         return {};
     }
     std::optional<std::string> value;
-    const FileText file = readWhole(path);
+    const FileText file = readFile(path, SizeRule::HeadWithinCap);
     if (file.status == ReadStatus::Ok) {
         value = ProfileDocument(file.bytes).Get(cString(section), cString(key));
     }
@@ -79,6 +95,11 @@ std::string GetProfileString(const std::string& section, const std::string& key,
     return result;
 }
 
+bool IsProfileFileOverCap(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kMaxFileSize;
+}
+
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path) {
     return WriteProfileStrings(section, {{key, value}}, path);
@@ -86,7 +107,7 @@ bool WriteProfileString(const std::string& section, const std::string& key,
 
 bool WriteProfileStrings(const std::string& section, const std::vector<ProfileEntry>& entries,
                          const std::string& path, std::string* error) {
-    const FileText file = readWhole(path);
+    const FileText file = readFile(path, SizeRule::WholeOrNothing);
     if (file.status == ReadStatus::Failed) {
         if (error != nullptr) {
             *error = "cannot read " + path + " (not a plain file, too large, or closed to us)";

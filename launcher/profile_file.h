@@ -10,12 +10,20 @@ namespace kovessa {
 // never creates anything, and writing either replaces the whole file with the edited text or
 // leaves it exactly as it was.
 
+// The most of a file that is read: a settings file holds three short lines.
+inline constexpr std::size_t kProfileFileCap = 16 * 1024 * 1024;
+
 // The value of key in section of the file at `path`, or `defaultValue` when the file, section
 // or key is missing or the file cannot be read. At most bufferSize - 1 bytes arrive, and a
-// value stops at a NUL byte, as a C buffer of that size would hold it.
+// value stops at a NUL byte, as a C buffer of that size would hold it. Of a file larger than
+// kProfileFileCap, the whole lines within the cap are read.
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, std::size_t bufferSize,
                              const std::string& path);
+
+// Whether the plain file at `path` is larger than kProfileFileCap, so that reading it sees only
+// its first part and writing it is refused.
+bool IsProfileFileOverCap(const std::string& path);
 
 // Sets key=value in section of the file at `path`, creating the file and the section as
 // needed. Writing the value the key already has leaves the file untouched. Returns false, with

@@ -4,9 +4,11 @@
 #include "launcher/file_exists.h"
 #include "launcher/main_flow.h"
 #include "launcher/preview_size.h"
+#include "launcher/profile_file.h"
 #include "launcher/qt_form.h"
 #include "launcher/qt_message_box.h"
 #include "launcher/settings_file.h"
+#include "launcher/settings_place.h"
 #include "launcher/x11_desktop.h"
 #include "settings/zeruma_p.h"
 #include "show/early_start.h"
@@ -47,7 +49,14 @@ bool QtMainPlatform::WindowExists(const std::string& title) {
 }
 
 void QtMainPlatform::LoadSettings() {
-    kovessa::LoadSettings(app_.music, app_.programFolder);
+    const std::string path = LocateSettings(app_.programFolder, UserConfigHome()).readPath;
+    if (IsProfileFileOverCap(path)) {
+        std::fprintf(stderr,
+                     "Kovessa.scr: %s: too large for a settings file; only its first %zu MiB "
+                     "are read\n",
+                     path.c_str(), kProfileFileCap / (1024 * 1024));
+    }
+    LoadSettingsFrom(app_.music, path);
 }
 
 bool QtMainPlatform::FileExists(const std::string& path) {

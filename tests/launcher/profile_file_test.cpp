@@ -146,6 +146,29 @@ TEST(ProfileFile, ReadingCutsAndDefaults) {
     EXPECT_NE(TempDir::read(ini).find(std::string(300, 'v')), std::string::npos);
 }
 
+TEST(ProfileFile, AnOversizedFileIsReadWithinTheCapAndNeverWritten) {
+    TempDir dir;
+    // The keys an administrator wrote first, then filler past the cap; the line the cap cuts
+    // through is not read, so no value arrives cut short.
+    std::string bytes = "[Section]\nkind=2\nfile=/music/a.mp3\n" + std::string(200, ';') + "\n";
+    while (bytes.size() < kProfileFileCap - 4) {
+        bytes += std::string(1000, ';') + "\n";
+    }
+    bytes.resize(kProfileFileCap - 4);
+    bytes += "\ncut=0123456789\n";
+    const std::string ini = dir.write("big.ini", bytes);
+    EXPECT_TRUE(IsProfileFileOverCap(ini));
+    EXPECT_EQ(ReadIniString("Section", "kind", ini), "2");
+    EXPECT_EQ(ReadIniString("Section", "file", ini), "/music/a.mp3");
+    EXPECT_EQ(GetProfileString("Section", "cut", "none", 256, ini), "none");
+    EXPECT_FALSE(WriteProfileString("Section", "kind", "1", ini));
+    EXPECT_EQ(TempDir::read(ini), bytes);
+
+    const std::string small = dir.write("small.ini", "[Section]\nkind=2\n");
+    EXPECT_FALSE(IsProfileFileOverCap(small));
+    EXPECT_FALSE(IsProfileFileOverCap(dir.file("missing.ini")));
+}
+
 TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
     TempDir dir;
     std::string garbage;
