@@ -42,7 +42,7 @@ foreach(size 16 22 24 32 48 64 128 256)
             RENAME kovessa.png)
 endforeach()
 
-install(PROGRAMS tools/kovessa-xscreensaver-register DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kovessa-xscreensaver-register RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES tools/kovessa-xscreensaver-register.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES README.md LICENSE DESTINATION ${KOVESSA_INSTALL_DOCDIR})

@@ -1,9 +1,11 @@
 #!/bin/sh
-# register_helper_test.sh: kovessa-xscreensaver-register on the shapes of ~/.xscreensaver it
-# may meet. (A file that XScreenSaver itself wrote is tried by scripts/package-test.sh.)
+# register_helper_test.sh REGISTER: the program kovessa-xscreensaver-register on the files it
+# may meet, as their user and as root, and beside another program that writes the file. (The
+# edits of the list on their own are tried by tests/tools; a file that XScreenSaver itself
+# wrote is tried by scripts/package-test.sh.)
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
-REGISTER=$HERE/../../tools/kovessa-xscreensaver-register
+REGISTER=$1
 T=$(mktemp -d /tmp/kovessa-register-XXXXXX)
 trap 'rm -rf "$T"' EXIT
 failures=0
@@ -71,6 +73,87 @@ check "no file: a failure that says what to do" sh -c \
 status=0
 "$REGISTER" --bogus >/dev/null 2>&1 || status=$?
 check "a wrong switch: usage, status 2" test "$status" -eq 2
+
+# "--" ends the switches, for a file whose name starts with a dash.
+cp "$T/original" "$T/-x"
+(cd "$T" && "$REGISTER" -- -x >/dev/null)
+check "--: a file named -x" grep -qxF "$ENTRY" "$T/-x"
+
+# A loop of links is not a missing file.
+ln -s loop-b "$T/loop-a"
+ln -s loop-a "$T/loop-b"
+status=0
+"$REGISTER" "$T/loop-a" >"$T/out" 2>&1 || status=$?
+check "a loop of links: status 1, said as such" sh -c \
+    "test $status -eq 1 && grep -q 'loop of symbolic links' '$T/out'"
+
+# Another program appends to the file while entries come and go: none of its lines is lost.
+cp "$T/original" "$T/busy"
+touch "$T/written-lines"
+(
+    n=0
+    while [ ! -e "$T/stop" ]; do
+        n=$((n + 1))
+        echo "appended: $n" >>"$T/busy"
+        echo "$n" >"$T/written-lines"
+        sleep 0.002
+    done
+) &
+writer=$!
+runs_ok=0
+for pair in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do
+    for how in "" --remove; do
+        # A run may give up on a file that never holds still; it then says so and changes nothing.
+        if "$REGISTER" $how "$T/busy" >"$T/out" 2>&1 || grep -q "kept changing" "$T/out"; then
+            runs_ok=$((runs_ok + 1))
+        fi
+    done
+done
+touch "$T/stop"
+wait "$writer"
+written=$(cat "$T/written-lines")
+check "a concurrent writer: every run ended as it should" test "$runs_ok" -eq 40
+check "a concurrent writer: all $written appended lines are there" \
+    test "$(grep -c '^appended: ' "$T/busy")" -eq "$written"
+
+# As root on an ordinary user's files: the work is done as that user, who keeps their files.
+if [ "$(id -u)" -eq 0 ] && command -v useradd >/dev/null 2>&1; then
+    user=kovessa-r$$
+    useradd -m -s /bin/sh "$user" >/dev/null 2>&1
+    trap 'userdel -r -f "$user" >/dev/null 2>&1; rm -rf "$T"' EXIT
+    home=$(getent passwd "$user" | cut -d: -f6)
+    cp "$T/original" "$home/.xscreensaver"
+    chown "$user:" "$home/.xscreensaver"
+    chmod 600 "$home/.xscreensaver"
+    HOME=$home "$REGISTER" >/dev/null
+    check "root on a user's file: the entry is added" grep -qxF "$ENTRY" "$home/.xscreensaver"
+    check "root on a user's file: still the user's, mode 600" \
+        test "$(stat -c '%U %a' "$home/.xscreensaver")" = "$user 600"
+
+    # A link of the user's to a file of root's: root's file is never written.
+    mkdir -m 755 "$T/rootdir"
+    chmod 711 "$T"
+    cp "$T/original" "$T/rootdir/secret"
+    chmod 640 "$T/rootdir/secret"
+    cp "$T/rootdir/secret" "$T/secret.orig"
+    rm "$home/.xscreensaver"
+    ln -s "$T/rootdir/secret" "$home/.xscreensaver"
+    status=0
+    HOME=$home "$REGISTER" >"$T/out" 2>&1 || status=$?
+    check "root through a user's link: a failure" test "$status" -eq 1
+    check "root through a user's link: root's file unchanged" sh -c \
+        "cmp -s '$T/rootdir/secret' '$T/secret.orig' && test \"\$(stat -c '%U %a' '$T/rootdir/secret')\" = 'root 640'"
+    # Root's own file in the user's home may be read by the user, but not given to them.
+    rm "$home/.xscreensaver"
+    cp "$T/original" "$home/.xscreensaver"
+    chmod 644 "$home/.xscreensaver"
+    status=0
+    HOME=$home "$REGISTER" >"$T/out" 2>&1 || status=$?
+    check "root on root's file in a user's home: refused, unchanged" sh -c \
+        "test $status -eq 1 && cmp -s '$home/.xscreensaver' '$T/original' && test \"\$(stat -c %U '$home/.xscreensaver')\" = root"
+else
+    echo "SKIP: the checks as root need root and useradd"
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
 echo "all checks passed"
