@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include "renderer/sdl_renderer_window.h"
 #include "renderer/stderr_message_sink.h"
 #include "renderer/virtual_keys.h"
+#include "renderer/x11_error_handler.h"
 #include "renderer/x11_pointer.h"
 #include "renderer/x11_window_watch.h"
 
@@ -137,23 +139,34 @@ bool NextEvent(Renderer& r, SDL_Event& event) {
     return wait > 0 && SDL_WaitEventTimeout(&event, static_cast<int>((wait + 999) / 1000));
 }
 
-// The window: our own full-screen one, or the daemon's.
-bool OpenWindow(Renderer& r) {
+// The window: our own full-screen one, or the daemon's. Nothing when it is open, otherwise the
+// exit code, after the one line or the box that said why.
+std::optional<int> OpenWindow(Renderer& r) {
     if (!r.options.window) {
-        return CreateRendererWindow(r.window, 32, *r.messages);
+        // A failure there was shown in a box, which the user closed.
+        return CreateRendererWindow(r.window, 32, *r.messages) ? std::nullopt
+                                                               : std::optional<int>(0);
     }
     r.messages = &r.lines;
-    const std::optional<X11WindowWatch::Size> size = r.foreignWindow.Start(*r.options.window);
+    const unsigned long window = *r.options.window;
+    const std::optional<X11WindowWatch::Size> size = r.foreignWindow.Start(window);
     if (!size) {
-        std::fprintf(stderr, "Kovessa.xy: window 0x%lx is not a window\n", *r.options.window);
-        return false;
+        std::fprintf(stderr, "Kovessa.xy: window 0x%lx is not a window\n", window);
+        return 1;
     }
-    if (!CreateRendererWindowIn(r.window, *r.options.window, size->width, size->height,
-                                *r.messages)) {
-        return false;
+    if (CreateRendererWindowIn(r.window, window, size->width, size->height, *r.messages)) {
+        return std::nullopt;
     }
-    X11WindowWatch::TakeOverErrors();
-    return true;
+    // Its owner destroyed the window while the scene was being set up: the end the owner
+    // asked for, as when it goes later.
+    if (!r.foreignWindow.Exists()) {
+        std::fprintf(stderr, "Kovessa.xy: window 0x%lx was destroyed before drawing began\n",
+                     window);
+        return 0;
+    }
+    std::fprintf(stderr, "Kovessa.xy: cannot draw into window 0x%lx: %s\n", window,
+                 r.window.failure.c_str());
+    return 1;
 }
 
 // Inside a daemon's window: follow its size, and stop once it is gone.
@@ -174,8 +187,8 @@ int RunRenderer(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "Kovessa.xy: %s\n", r.options.error.c_str());
         return 1;
     }
-    if (!OpenWindow(r)) {
-        return r.options.window ? 1 : 0;
+    if (const std::optional<int> code = OpenWindow(r)) {
+        return *code;
     }
     SetupScene(r);
     if (!r.window.vsync) {
@@ -231,6 +244,9 @@ int RunRenderer(const std::vector<std::string>& arguments) {
 
 int main(int argc, char** argv) {
     kovessa::KeepOffUnnamedSessionBus();
+    // Before anything opens a display, so that every connection, SDL's included, reports to
+    // it.
+    kovessa::X11ErrorHandler::Install();
     const int code = kovessa::RunRenderer(std::vector<std::string>(argv + 1, argv + argc));
     SDL_Quit();
     return code;

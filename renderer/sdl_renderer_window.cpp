@@ -1,9 +1,11 @@
 #include "renderer/sdl_renderer_window.h"
 
 #include <cstdio>
+#include <string>
 
 #include "common/window_titles.h"
 #include "renderer/gl_scene_painter.h"
+#include "renderer/x11_error_handler.h"
 
 namespace kovessa {
 
@@ -11,9 +13,20 @@ namespace {
 
 constexpr const char* kErrorCaption = "Error";
 
+void Release(RendererWindow& window, MessageSink* messages);
+
+// Reports the failure and releases what was made. In a daemon's window the failure is kept
+// for the caller's one line; what the release runs into after it is no news.
 bool Fail(RendererWindow& window, MessageSink& messages, const char* text) {
-    std::fprintf(stderr, "Kovessa.xy: %s\n", SDL_GetError());
-    DestroyRendererWindow(window, messages);
+    const std::string reason = SDL_GetError();
+    X11ErrorHandler::Silence();
+    if (window.foreign) {
+        window.failure = std::string(text) + " (" + reason + ")";
+        Release(window, nullptr);
+        return false;
+    }
+    std::fprintf(stderr, "Kovessa.xy: %s\n", reason.c_str());
+    Release(window, &messages);
     messages.ShowMessage(text, kErrorCaption, MessageIcon::Stop);
     return false;
 }
@@ -157,9 +170,16 @@ void RepaintCover(RendererWindow& window, uint32_t windowId) {
 }
 
 void DestroyRendererWindow(RendererWindow& window, MessageSink& messages) {
+    Release(window, &messages);
+}
+
+namespace {
+
+// DestroyRendererWindow, saying nothing when `messages` is null.
+void Release(RendererWindow& window, MessageSink* messages) {
     if (window.RenderContext != nullptr) {
-        if (SDL_GL_MakeCurrent(window.WindowHandle, nullptr) != 0) {
-            messages.ShowMessage("Release of DC and RC failed!", kErrorCaption, MessageIcon::Stop);
+        if (SDL_GL_MakeCurrent(window.WindowHandle, nullptr) != 0 && messages != nullptr) {
+            messages->ShowMessage("Release of DC and RC failed!", kErrorCaption, MessageIcon::Stop);
         }
         SDL_GL_DeleteContext(window.RenderContext);
         window.RenderContext = nullptr;
@@ -175,5 +195,7 @@ void DestroyRendererWindow(RendererWindow& window, MessageSink& messages) {
     window.covers.clear();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
+
+} // namespace
 
 } // namespace kovessa

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <SDL.h>
@@ -21,6 +22,8 @@ struct RendererWindow {
     // Black windows over the other monitors, so that the show covers every one of them.
     std::vector<SDL_Window*> covers;
     bool foreign = false; // drawing into a daemon's window, which is not ours to destroy
+    // In a daemon's window, what failed, for the one line the caller says; no box is shown.
+    std::string failure;
 };
 
 // CreateRendererWindow: window, context (colourBits colour bits, 16 depth bits, double
@@ -29,7 +32,8 @@ struct RendererWindow {
 bool CreateRendererWindow(RendererWindow& window, uint8_t colourBits, MessageSink& messages);
 
 // The same into an existing X window of a screensaver daemon: a GL 1.1 context made from that
-// window's own visual, at the window's size, nothing shown, raised or focused.
+// window's own visual, at the window's size, nothing shown, raised or focused. A failure is
+// not reported but kept in `window.failure`.
 bool CreateRendererWindowIn(RendererWindow& window, unsigned long xWindow, int width, int height,
                             MessageSink& messages);
 

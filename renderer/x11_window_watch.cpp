@@ -1,30 +1,10 @@
 #include "renderer/x11_window_watch.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xproto.h>
+#include "renderer/x11_error_handler.h"
 
-#include <cstdio>
+#include <X11/Xlib.h>
 
 namespace kovessa {
-
-namespace {
-
-bool windowGone = false;
-unsigned long watchedWindow = 0;
-
-int OnXError(Display* display, XErrorEvent* error) {
-    if (error->resourceid == watchedWindow || error->error_code == BadWindow ||
-        error->error_code == BadDrawable) {
-        windowGone = true;
-        return 0;
-    }
-    char text[256] = {};
-    XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "Kovessa.xy: X error %s (request %d)\n", text, error->request_code);
-    return 0;
-}
-
-} // namespace
 
 X11WindowWatch::~X11WindowWatch() {
     if (display_ != nullptr) {
@@ -38,8 +18,7 @@ std::optional<X11WindowWatch::Size> X11WindowWatch::Start(unsigned long window) 
         return std::nullopt;
     }
     window_ = window;
-    watchedWindow = window;
-    int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler(&OnXError);
+    X11ErrorHandler::WatchWindow(window);
     XWindowAttributes attributes{};
     const bool isWindow = XGetWindowAttributes(display_, window, &attributes) != 0;
     // Events from this connection only: the daemon's own selection on the window is its own,
@@ -48,8 +27,7 @@ std::optional<X11WindowWatch::Size> X11WindowWatch::Start(unsigned long window) 
         XSelectInput(display_, window, StructureNotifyMask);
     }
     XSync(display_, False);
-    XSetErrorHandler(previous);
-    if (!isWindow || windowGone) {
+    if (!isWindow || X11ErrorHandler::WatchedWindowGone()) {
         return std::nullopt;
     }
     size_ = {attributes.width, attributes.height};
@@ -65,7 +43,7 @@ std::optional<X11WindowWatch::Size> X11WindowWatch::PollResize() {
         XEvent event;
         XNextEvent(display_, &event);
         if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
-            windowGone = true;
+            gone_ = true;
         } else if (event.type == ConfigureNotify && event.xconfigure.window == window_) {
             size_ = {event.xconfigure.width, event.xconfigure.height};
         }
@@ -76,12 +54,13 @@ std::optional<X11WindowWatch::Size> X11WindowWatch::PollResize() {
     return size_;
 }
 
-bool X11WindowWatch::Gone() {
-    return windowGone;
+bool X11WindowWatch::Exists() const {
+    XWindowAttributes attributes{};
+    return display_ != nullptr && XGetWindowAttributes(display_, window_, &attributes) != 0;
 }
 
-void X11WindowWatch::TakeOverErrors() {
-    XSetErrorHandler(&OnXError);
+bool X11WindowWatch::Gone() const {
+    return gone_ || X11ErrorHandler::WatchedWindowGone();
 }
 
 } // namespace kovessa

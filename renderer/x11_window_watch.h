@@ -9,7 +9,7 @@ namespace kovessa {
 // Watches a screensaver daemon's window that the renderer draws into, on a connection of its
 // own: SDL selects no events on a foreign window, so it would never see the window change
 // size or go away. Any X error about the window (drawing into it after the daemon destroyed
-// it) marks it gone instead of ending the process through Xlib's default handler.
+// it) marks it gone, through the renderer's X error handler (X11ErrorHandler).
 class X11WindowWatch {
 public:
     struct Size {
@@ -30,16 +30,16 @@ public:
     std::optional<Size> PollResize();
 
     // The window was destroyed, or an X error named it.
-    bool Gone();
+    bool Gone() const;
 
-    // Makes X errors on any connection of the process mark the window gone rather than end
-    // the process. Call after SDL's video set-up, which installs a handler of its own.
-    static void TakeOverErrors();
+    // Asks the server whether the window is still there (a round trip).
+    bool Exists() const;
 
 private:
     Display* display_ = nullptr;
     unsigned long window_ = 0;
     Size size_;
+    bool gone_ = false;
 };
 
 } // namespace kovessa
