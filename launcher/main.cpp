@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
                      display != nullptr ? display : "");
         return 1;
     }
+    // Without a runtime folder the window toolkit would make one that outlives the process.
+    UsePrivateRuntimeFolder();
     // A signal from here on also ends a renderer started before the window toolkit is up.
     Form::CatchTerminationSignals();
 

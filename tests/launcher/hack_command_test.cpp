@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace kovessa {
@@ -118,6 +119,53 @@ TEST(RuntimeFolder, FilledOnlyWhenMissingAndPrivate) {
 
     if (saved != nullptr) {
         setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
+    } else {
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+}
+
+// Without any runtime folder, one of the process's own, removed with all it holds and nothing
+// beyond it.
+TEST(RuntimeFolder, APrivateFolderWhenNoneIsUsableGoesAtTheEnd) {
+    test::TempDir dir;
+    const char* savedRuntime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string keepRuntime = savedRuntime != nullptr ? savedRuntime : "";
+    const char* savedTmp = std::getenv("TMPDIR");
+    const std::string keepTmp = savedTmp != nullptr ? savedTmp : "";
+    const std::string outside = dir.write("outside", "kept");
+    const std::string tmp = dir.file("tmp");
+    std::filesystem::create_directory(tmp);
+    setenv("TMPDIR", tmp.c_str(), 1);
+
+    setenv("XDG_RUNTIME_DIR", "/somewhere", 1);
+    EXPECT_FALSE(UsePrivateRuntimeFolder()); // one is named: left alone
+    RemovePrivateRuntimeFolder();            // and nothing to remove
+
+    unsetenv("XDG_RUNTIME_DIR");
+    ASSERT_TRUE(UsePrivateRuntimeFolder());
+    const std::string made = std::getenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(std::filesystem::path(made).parent_path(), tmp);
+    struct stat st {};
+    ASSERT_EQ(stat(made.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_FALSE(UsePrivateRuntimeFolder()); // one per process
+    // What the process and its children put there.
+    std::filesystem::create_directories(made + "/pulse/deeper");
+    std::ofstream(made + "/pulse/deeper/file") << "x";
+    std::filesystem::create_symlink(outside, made + "/link");
+    std::filesystem::create_directory_symlink(dir.path(), made + "/folder-link");
+
+    RemovePrivateRuntimeFolder();
+    EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    EXPECT_EQ(test::TempDir::read(outside), "kept");
+
+    if (savedTmp != nullptr) {
+        setenv("TMPDIR", keepTmp.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    if (savedRuntime != nullptr) {
+        setenv("XDG_RUNTIME_DIR", keepRuntime.c_str(), 1);
     } else {
         unsetenv("XDG_RUNTIME_DIR");
     }

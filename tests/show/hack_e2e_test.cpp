@@ -11,6 +11,8 @@
 
 #include <csignal>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kovessa::test {
 namespace {
@@ -223,6 +225,32 @@ TEST_F(HackE2E, UnusableOrVanishingWindowsGiveOneLineAndNoXlibDump) {
         EXPECT_LE(lines.count, 1) << text;
         EXPECT_TRUE(lines.allOurs) << text;
     }
+}
+
+// A daemon that drops XDG_RUNTIME_DIR, on a system without a runtime folder for the user: the
+// hack runs, and leaves nothing in the temporary folder.
+TEST_F(HackE2E, WithoutARuntimeFolderNothingIsLeftInTheTemporaryFolder) {
+    struct stat st {};
+    const std::string login = "/run/user/" + std::to_string(getuid());
+    if (lstat(login.c_str(), &st) == 0) {
+        GTEST_SKIP() << login << " exists, and the hack would use it";
+    }
+    const fs::path tmp = dir_.path() / "tmp";
+    fs::create_directory(tmp);
+    Display* dpy = xvfb_.display();
+    const unsigned long window = CreateForeignWindow(dpy, 320, 240);
+    Process hack =
+        Process::start(folder_.scr(), {"--root", "--window-id", WindowIdText(window)}, xvfb_,
+                       &folder_, {{"XDG_RUNTIME_DIR", ""}, {"TMPDIR", tmp.string()}});
+    const pid_t renderer = waitForRenderer(hack);
+    ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 160, 120) > 0.9; }, 10s)) << hack.stdErr();
+    hack.kill(SIGTERM);
+    EXPECT_TRUE(hack.waitExit(5s).has_value());
+    EXPECT_TRUE(WaitUntil([&] { return !Alive(renderer); }, 5s));
+    for (const fs::directory_entry& left : fs::directory_iterator(tmp)) {
+        ADD_FAILURE() << "left behind: " << left.path();
+    }
+    EXPECT_EQ(hack.stdErr().find("XDG_RUNTIME_DIR"), std::string::npos) << hack.stdErr();
 }
 
 // One instance per monitor, as a daemon runs them: every window shows the scene, one of them
