@@ -146,6 +146,7 @@ public:
     }
 
     bool HasList() const { return header_.has_value(); }
+    bool EndsContinued() const { return !lines_.empty() && IsContinued(lines_.size() - 1); }
     std::size_t Header() const { return *header_; }
     std::size_t Last() const { return last_; }
     const Line& At(std::size_t i) const { return lines_[i]; }
@@ -223,6 +224,10 @@ ListEdit AddKovessaEntry(std::string_view file) {
     if (!parsed.HasList()) {
         std::string out(file);
         if (!out.empty() && out.back() != '\n') {
+            out += eol;
+        }
+        // After a line that goes on, an empty line ends that value first.
+        if (ParsedFile(out).EndsContinued()) {
             out += eol;
         }
         out += NewListHeader(eol) + entry + eol + eol;

@@ -36,8 +36,9 @@ struct ListEdit {
 ListEdit AddKovessaEntry(std::string_view file);
 
 // Takes Kovessa's entry out of the list. After AddKovessaEntry it gives back the file that the
-// add started from, byte for byte (a file that ended without a line end keeps the one the add
-// put before the new list).
+// add started from, byte for byte (a file without a list that ended without a line end, or on
+// a line going on, keeps the line end or the empty line the add put before the new list; a
+// file that ends on an empty list of exactly the add's shape loses that list).
 ListEdit RemoveKovessaEntry(std::string_view file);
 
 } // namespace kovessa

@@ -81,8 +81,12 @@ TEST(XScreenSaverList, AFileWithoutAListGetsOneThatTheRemoveTakesAway) {
         EXPECT_EQ(trip.addedAgain, ListOutcome::AlreadyThere);
         EXPECT_EQ(trip.removed.text, file);
     }
-    // A last line without a line end gets one before the list, and keeps it.
+    // A last line without a line end gets one before the list, and keeps it; a last line that
+    // goes on gets an empty line, so that the new list is a key of its own.
     EXPECT_EQ(AddAndRemove("mode: one").removed.text, "mode: one\n");
+    const RoundTrip goingOn = AddAndRemove("text: a \\\r");
+    EXPECT_EQ(goingOn.addedAgain, ListOutcome::AlreadyThere);
+    EXPECT_EQ(goingOn.removed.text, "text: a \\\r\n\n");
     EXPECT_EQ(RemoveKovessaEntry("mode: one\n").outcome, ListOutcome::NoList);
 }
 
