@@ -165,9 +165,6 @@ TEST(ShowE2E, PlantedLinksNamedLikeTheBitmapsAreReplacedNotFollowed) {
     CloseRenderer(dpy);
 }
 
-// Without a renderer (a hand-off folder that cannot take the bitmaps makes the renderer give
-// up; a renderer file that cannot be executed never starts) the show still runs its music and
-// its pointer watch, and ends as usual.
 // A hand-off folder that cannot be used sends the pictures through a one-shot private folder,
 // which the renderer removes once it has read them; a renderer that cannot run ends the show
 // at once instead of leaving an invisible one behind.
