@@ -1,10 +1,10 @@
 #!/bin/sh
-# Installs what Kovessa needs, builds it and runs the full-screen show (Kovessa.scr /s) on the
+# Installs what Kovessa needs to build and run, builds it and runs the full-screen show (Kovessa.scr /s) on the
 # current display. Without a display it runs the show on a virtual X server for a few seconds
 # and saves a screenshot, so that a machine without a screen can still see it work.
 set -eu
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh --run
 ./scripts/build.sh --target Kovessa.scr Kovessa.xy
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
