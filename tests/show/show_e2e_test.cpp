@@ -203,6 +203,28 @@ TEST(ShowE2E, AnUnusableHandoffFolderOrRendererNeverGivesABlankShow) {
     }
 }
 
+// The show program made the one-shot folder, so it removes it when the renderer fails before
+// reading it: here a stand-in that notes its command line and fails at once, as a renderer
+// whose window or texture fails does.
+TEST(ShowE2E, ARendererThatFailsLeavesNoOneShotFolderBehind) {
+    Xvfb xvfb;
+    ProgramFolder folder;
+    const fs::path arguments = folder.dir() / "renderer-arguments";
+    fs::remove(folder.renderer());
+    std::ofstream(folder.renderer())
+        << "#!/bin/sh\necho \"$@\" >" << arguments.string() << "\nexit 1\n";
+    fs::permissions(folder.renderer(), fs::perms::owner_all);
+    Process::Env env{{"XDG_RUNTIME_DIR", (folder.handoffDir() / "missing").string()}};
+    Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder, env);
+    EXPECT_TRUE(show.waitExit(10s).has_value()) << show.stdErr();
+    const std::string line = ReadWholeFile(arguments);
+    const size_t at = line.find("--handoff-folder ");
+    ASSERT_NE(at, std::string::npos) << line;
+    const fs::path oneShot = line.substr(at + 17, line.find_first_of(" \n", at + 17) - at - 17);
+    EXPECT_EQ(oneShot.parent_path(), "/tmp") << line;
+    EXPECT_FALSE(fs::exists(oneShot)) << oneShot;
+}
+
 TEST(ShowE2E, PointerIsHiddenOnlyForASwitchedShowAndComesBackAtTheEnd) {
     struct Case {
         std::vector<std::string> args;
