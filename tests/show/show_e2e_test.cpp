@@ -20,8 +20,6 @@
 namespace kovessa::test {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 unsigned long ShowWindow(Display* dpy) {
     const std::vector<unsigned long> found = FindWindows(dpy, kShowWindowTitle);
     return found.empty() ? 0 : found.front();
@@ -66,15 +64,9 @@ TEST(ShowE2E, HandsOverBothBitmapsBeforeTheRendererAppearsAndEndsOnTheDiagonalMo
     MovePointerTo(dpy, 900, 500);
     EXPECT_FALSE(show.waitExit(200ms).has_value());
 
-    // 31 right and 31 down from the start point ends it within about two ticks.
-    const Clock::time_point moved = Clock::now();
+    // 31 right and 31 down from the start point ends it (how soon: kovessa-show-bench).
     MovePointerBy(dpy, 31, 31);
-    const std::optional<int> code = show.waitExit(2s);
-    const auto reaction =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - moved);
-    ASSERT_EQ(code, 0) << show.stdErr();
-    EXPECT_LT(reaction.count(), 250) << "the show took " << reaction.count() << " ms to end";
-    RecordProperty("reaction_ms", static_cast<int>(reaction.count()));
+    ASSERT_EQ(show.waitExit(2s), 0) << show.stdErr();
     CloseRenderer(dpy);
 }
 
