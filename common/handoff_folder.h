@@ -27,7 +27,8 @@ std::optional<std::string> HandoffPath(const char* name);
 // A fresh private folder for one show (mkdtemp under /tmp, mode 0700), for when the usual
 // folder cannot be used safely: another user may have taken /tmp/kovessa-<uid> first, or the
 // runtime folder is not writable. The renderer is told its path and removes it once it has read
-// the pictures.
+// the pictures; the show program, which made it, removes it in any case once the renderer has
+// ended.
 HandoffFolderResult OneShotHandoffFolder();
 
 // Removes the two pictures and the one-shot folder itself; anything else in it is left alone.

@@ -1,20 +1,34 @@
 #!/bin/sh
-# Installs the Debian 12 packages that building, running and testing Kovessa need. Packages
-# that are already there are not fetched again, so a second run costs a second.
+# Installs the Debian 12 packages that Kovessa needs. Packages that are already there are not
+# fetched again, so a second run costs a second.
+#   install-deps.sh          what building, running and testing need (test.sh, CI)
+#   install-deps.sh --run    what building and running need, nothing for the tests (show.sh)
 set -eu
 
-PACKAGES="cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format clang-tidy
-qt6-base-dev libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
+# Building (the build configures its tests too, so GoogleTest is among these) and running,
+# with or without a display: Xvfb, xdpyinfo and import take show.sh's screenshot.
+RUN_PACKAGES="cmake ninja-build g++ pkg-config
+qt6-base-dev libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
 libx11-dev libxfixes-dev libxtst-dev libxcb1-dev
 libmpg123-dev libsndfile1-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
 libgtest-dev libgmock-dev
-xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick procps
+xvfb x11-utils imagemagick procps
+fonts-liberation fonts-ipafont-gothic fontconfig"
+# The checks: the sanitizer build and the lint tools, the end-to-end tests' input tools, both
+# screensaver daemons, the test sounds, and the Debian package's tools.
+TEST_PACKAGES="clang libclang-rt-14-dev clang-format clang-tidy mesa-utils
+xauth x11-xserver-utils xdotool
 xscreensaver xscreensaver-gl openbox
-fonts-liberation fonts-ipafont-gothic fontconfig
 sox libsox-fmt-mp3 lame
 debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
 # The MATE daemon is tested on its own: its recommended power manager is a desktop's business.
 LEAN_PACKAGES="mate-screensaver dbus-x11"
+
+PACKAGES="$RUN_PACKAGES $TEST_PACKAGES"
+if [ "${1:-}" = "--run" ]; then
+    PACKAGES=$RUN_PACKAGES
+    LEAN_PACKAGES=""
+fi
 
 missing_in() {
     for p in "$@"; do

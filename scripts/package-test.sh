@@ -14,21 +14,40 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 . "$ROOT/tests/install/x_helpers.sh"
 
-WORK=$(mktemp -d /tmp/kovessa-package-XXXXXX)
-chmod 755 "$WORK"
+WORK=""
 USER_NAME=""
-XS_PID=""
+INSTALLED=""
+BUILD_PID=""
 failures=0
+# Ends and removes what this script started and installed, whichever way the script ends: the
+# package build by its process group, the test user's processes by the user, the X server by
+# its process id; then the user and the package themselves.
 cleanup() {
+    trap - EXIT HUP INT TERM
+    if [ -n "$BUILD_PID" ]; then
+        kill -TERM -- "-$BUILD_PID" 2>/dev/null || true
+        wait "$BUILD_PID" 2>/dev/null || true
+    fi
     if [ -n "$USER_NAME" ]; then
         pkill -KILL -u "$USER_NAME" 2>/dev/null || true
         wait_for 10 sh -c "! pgrep -u $USER_NAME" || true
         userdel -r "$USER_NAME" >/dev/null 2>&1 || true
     fi
     stop_xvfb
-    rm -rf "$WORK"
+    if [ -n "$INSTALLED" ]; then
+        dpkg --purge kovessa >/dev/null 2>&1 || true
+    fi
+    if [ -n "$WORK" ]; then
+        rm -rf "$WORK"
+    fi
 }
+# A shell does not run its EXIT trap when a signal ends it, so each signal gets its own.
 trap cleanup EXIT
+trap 'cleanup; exit 129' HUP
+trap 'cleanup; exit 130' INT
+trap 'cleanup; exit 143' TERM
+WORK=$(mktemp -d /tmp/kovessa-package-XXXXXX)
+chmod 755 "$WORK"
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "package test: $failures check(s) failed"
@@ -55,8 +74,15 @@ else
     fi
     echo "== dpkg-buildpackage"
     start=$(date +%s)
-    if ! (cd "$SRC" && DEB_BUILD_OPTIONS="nocheck parallel=${KOVESSA_JOBS:-$(nproc)}" \
-        dpkg-buildpackage -us -uc -b >"$WORK/build.log" 2>&1); then
+    # In a process group of its own, in the background: a signal to this script is handled at
+    # once, and the whole build ends with it.
+    (cd "$SRC" && exec env DEB_BUILD_OPTIONS="nocheck parallel=${KOVESSA_JOBS:-$(nproc)}" \
+        setsid dpkg-buildpackage -us -uc -b >"$WORK/build.log" 2>&1) &
+    BUILD_PID=$!
+    build_code=0
+    wait "$BUILD_PID" || build_code=$?
+    BUILD_PID=""
+    if [ "$build_code" -ne 0 ]; then
         tail -40 "$WORK/build.log"
         echo "FAILED: the package build"
         exit 1
@@ -90,6 +116,7 @@ if dpkg-query -W -f='${Status}' kovessa 2>/dev/null | grep -q "install ok instal
 fi
 
 echo "== apt-get install"
+INSTALLED=1
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$DEB" >"$WORK/apt.log" 2>&1 ||
     { cat "$WORK/apt.log"; echo "FAILED: apt-get install"; exit 1; }
 dpkg -L kovessa | LC_ALL=C sort >"$WORK/files.txt"
@@ -189,7 +216,6 @@ if grep -q 'kovessa --root' "$XS_FILE" 2>/dev/null; then
     AUDIO=$HOME_DIR/sound.raw
     as_user env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$AUDIO" \
         xscreensaver -no-splash >"$WORK/xscreensaver.log" 2>&1 &
-    XS_PID=$!
     wait_for 20 as_user xscreensaver-command -version || true
     as_user xscreensaver-command -activate >/dev/null 2>&1 || true
     hack_runs() { pgrep -u "$USER_NAME" -f /usr/lib/kovessa/Kovessa.xy; }
@@ -212,8 +238,12 @@ wait_for 10 sh -c "! pgrep -u $USER_NAME" || true
 
 # 4. Purge: every file of the package is gone, and no folder of its own is left.
 echo "== apt-get purge"
-DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq kovessa >>"$WORK/apt.log" 2>&1 ||
-    { echo "FAILED: apt-get purge"; failures=$((failures + 1)); }
+if DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq kovessa >>"$WORK/apt.log" 2>&1; then
+    INSTALLED=""
+else
+    echo "FAILED: apt-get purge"
+    failures=$((failures + 1))
+fi
 left=""
 while read -r path; do
     [ "$path" = "/." ] && continue

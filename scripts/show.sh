@@ -1,46 +1,91 @@
 #!/bin/sh
-# Installs what Kovessa needs, builds it and runs the full-screen show (Kovessa.scr /s) on the
-# current display. Without a display it runs the show on a virtual X server for a few seconds
-# and saves a screenshot, so that a machine without a screen can still see it work.
+# Installs what Kovessa needs to build and run, builds it and runs the full-screen show
+# (Kovessa.scr /s) on the current display. Without a display it runs the show on a virtual X
+# server for a few seconds and saves a screenshot, so that a machine without a screen can still
+# see it work. --no-build skips the install and the build and runs what the build folder
+# ($KOVESSA_BUILD_DIR, build/ when unset) already holds.
 set -eu
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
-./scripts/build.sh --target Kovessa.scr Kovessa.xy
+BIN=${KOVESSA_BUILD_DIR:-build}/bin
+if [ "${1:-}" != "--no-build" ]; then
+    ./scripts/install-deps.sh --run
+    ./scripts/build.sh --target Kovessa.scr Kovessa.xy
+fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     echo "Starting the show on $DISPLAY; move the mouse to end it."
-    exec ./build/bin/Kovessa.scr /s
+    exec "$BIN/Kovessa.scr" /s
 fi
 
 SHOT=${KOVESSA_SCREENSHOT:-$PWD/kovessa-show.png}
 SECONDS_TO_RUN=${KOVESSA_SHOW_SECONDS:-6}
+XVFB="" SHOW="" RENDERER="" SLEEP="" RUNTIME=""
+
+# Ends what this script started, each by its own process id, whichever way the script ends.
+cleanup() {
+    trap - EXIT HUP INT TERM
+    if [ -n "$SLEEP" ]; then
+        kill "$SLEEP" 2>/dev/null || true
+    fi
+    if [ -n "$SHOW" ]; then
+        # The show program started the renderer; ending the show on SIGTERM, as on a logoff,
+        # ends the renderer too. A renderer that the show has left running (it ends by its own
+        # rule) is ended here.
+        RENDERER=$(pgrep -P "$SHOW" || true)
+        kill "$SHOW" 2>/dev/null || true
+        wait "$SHOW" 2>/dev/null || true
+    fi
+    for pid in $RENDERER; do
+        kill "$pid" 2>/dev/null || true
+        for _ in 1 2 3 4 5 6 7 8 9 10; do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.2
+        done
+        kill -KILL "$pid" 2>/dev/null || true
+    done
+    # The X server goes last, so that neither program loses its display while it is ending.
+    if [ -n "$XVFB" ]; then
+        kill "$XVFB" 2>/dev/null || true
+        wait "$XVFB" 2>/dev/null || true
+    fi
+    if [ -n "$RUNTIME" ]; then
+        rm -rf "$RUNTIME"
+    fi
+}
+# A shell does not run its EXIT trap when a signal ends it, so each signal gets its own.
+trap cleanup EXIT
+trap 'cleanup; exit 129' HUP
+trap 'cleanup; exit 130' INT
+trap 'cleanup; exit 143' TERM
+
 RUNTIME=$(mktemp -d /tmp/kovessa-show-XXXXXX)
-FIFO="$RUNTIME/display"
-mkfifo "$FIFO"
-Xvfb -displayfd 3 -screen 0 1280x720x24 -noreset -nolisten tcp 3>"$FIFO" >/dev/null 2>&1 &
+# The server writes its display number into the file once it accepts clients. A file rather
+# than a pipe: a server that fails to start leaves nothing to wait on for ever.
+Xvfb -displayfd 3 -screen 0 1280x720x24 -noreset -nolisten tcp 3>"$RUNTIME/display" \
+    >"$RUNTIME/xvfb.log" 2>&1 &
 XVFB=$!
-read -r NUM <"$FIFO"
+NUM=""
+for _ in $(seq 300); do
+    NUM=$(sed -n 's/^\([0-9][0-9]*\)$/\1/p' "$RUNTIME/display")
+    if [ -n "$NUM" ] || ! kill -0 "$XVFB" 2>/dev/null; then
+        break
+    fi
+    sleep 0.1
+done
+if [ -z "$NUM" ]; then
+    echo "The virtual X server did not start:" >&2
+    cat "$RUNTIME/xvfb.log" >&2
+    exit 1
+fi
 export DISPLAY=":$NUM"
 export XDG_RUNTIME_DIR="$RUNTIME"
-cleanup() {
-    # Both programs end on SIGTERM as on a logoff; the X server goes last so that neither
-    # loses its display while it is still ending.
-    kill "$SHOW" 2>/dev/null || true
-    pkill -TERM -f "$PWD/build/bin/Kovessa.xy" 2>/dev/null || true
-    for _ in 1 2 3 4 5 6 7 8 9 10; do
-        pgrep -f "$PWD/build/bin/Kovessa" >/dev/null || break
-        sleep 0.2
-    done
-    pkill -KILL -f "$PWD/build/bin/Kovessa" 2>/dev/null || true
-    wait "$SHOW" 2>/dev/null || true
-    kill "$XVFB" 2>/dev/null || true
-    wait "$XVFB" 2>/dev/null || true
-    rm -rf "$RUNTIME"
-}
-trap cleanup EXIT
 echo "No display found: running the show on a virtual X server ($DISPLAY) for $SECONDS_TO_RUN s."
-./build/bin/Kovessa.scr /s &
+"$BIN/Kovessa.scr" /s &
 SHOW=$!
-sleep "$SECONDS_TO_RUN"
+# In the background, so that a signal is handled at once rather than after the sleep.
+sleep "$SECONDS_TO_RUN" &
+SLEEP=$!
+wait "$SLEEP"
+SLEEP=""
 import -window root "$SHOT"
 echo "Screenshot of the running show saved as $SHOT"

@@ -9,10 +9,17 @@
 #      again, and each libFuzzer target for a short run over its regression inputs;
 #   5. braces always (clang-tidy over every source, with the two builds' compile commands).
 # Ends with the combined count of passed and failed tests.
+# --quick builds and runs the unit tests alone (ctest -L unit), for the edit-compile-test loop;
+# CI runs the whole set.
 set -u
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh || exit 1
 JOBS=${KOVESSA_JOBS:-$(nproc)}
+if [ "${1:-}" = "--quick" ]; then
+    ./scripts/build.sh --target unit-tests || exit 1
+    exec ctest --test-dir "${KOVESSA_BUILD_DIR:-build}" -j "$JOBS" -L unit --output-on-failure \
+        --timeout 300
+fi
 LOG=$(mktemp -d /tmp/kovessa-test-XXXXXX)
 failed_steps=""
 

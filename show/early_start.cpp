@@ -39,7 +39,9 @@ EarlyStart StartShowEarly(const RendererLaunch& launch,
                                  {"--handoff-folder", *pictures.oneShotFolder});
     }
     start.renderer = StartChild(launch.path, options);
-    if (!start.renderer) {
+    if (start.renderer) {
+        start.oneShotFolder = pictures.oneShotFolder;
+    } else {
         report("cannot start " + launch.path);
         if (pictures.oneShotFolder) {
             RemoveOneShotHandoffFolder(*pictures.oneShotFolder);

@@ -17,6 +17,10 @@ struct EarlyStart {
     bool picturesHandedOver = false;
     // Set when the renderer runs.
     std::optional<StartedChild> renderer;
+    // The one-shot folder the running renderer reads its pictures from, when the usual folder
+    // could not take them. This process made it, so this process removes it once the renderer
+    // has ended, however that renderer ended.
+    std::optional<std::string> oneShotFolder;
 };
 
 // Takes both steps in their order; each problem goes to `report` as it happens.

@@ -97,24 +97,27 @@ bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const Rgb
 
 HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures) {
     HandoffResult result;
+    // Writes every picture into `folder` and returns how many arrived; what did not is noted.
     const auto writeAll = [&](const std::string& folder) {
-        result.written = 0;
+        int written = 0;
         for (const HandoffPicture& picture : pictures) {
             std::string error;
             if (WriteHandoffBitmapTo(folder, picture.name, picture.image, &error)) {
-                ++result.written;
+                ++written;
             } else {
                 result.errors.push_back(std::string(picture.name) + " not written: " + error);
             }
         }
-        return result.written == static_cast<int>(pictures.size());
+        return written;
     };
 
     const HandoffFolderResult usual = HandoffFolder();
-    if (usual.folder && writeAll(*usual.folder)) {
-        return result;
-    }
-    if (!usual.folder) {
+    if (usual.folder) {
+        result.written = writeAll(*usual.folder);
+        if (result.written == static_cast<int>(pictures.size())) {
+            return result;
+        }
+    } else {
         result.errors.push_back("hand-off folder refused: " + usual.error);
     }
 
@@ -124,10 +127,15 @@ HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures) {
         // What did reach the usual folder still helps the renderer.
         return result;
     }
-    if (!writeAll(*oneShot.folder) && result.written == 0) {
+    // The renderer reads one folder: the one that holds more of the pictures. A one-shot
+    // folder that holds no more than the usual one is not worth keeping, and a picture that
+    // reached only the usual folder is not thrown away with it.
+    const int writtenThere = writeAll(*oneShot.folder);
+    if (writtenThere <= result.written) {
         RemoveOneShotHandoffFolder(*oneShot.folder);
         return result;
     }
+    result.written = writtenThere;
     result.oneShotFolder = oneShot.folder;
     return result;
 }

@@ -43,7 +43,8 @@ struct HandoffResult {
 
 // Writes the pictures, in order, into the usual hand-off folder; when that folder is refused
 // or any write there fails, writes all of them into a one-shot private folder instead, so the
-// renderer finds every picture in one place.
+// renderer finds every picture in one place. The renderer is pointed at whichever folder holds
+// more of them, the usual one on a tie, so no picture that was written is lost.
 HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures);
 
 } // namespace kovessa

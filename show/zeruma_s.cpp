@@ -1,5 +1,6 @@
 #include "show/zeruma_s.h"
 
+#include "common/handoff_folder.h"
 #include "common/window_titles.h"
 #include "launcher/child_process.h"
 #include "launcher/process_end.h"
@@ -65,6 +66,8 @@ bool Zeruma_S::StartRenderer(const RendererLaunch&) {
     connect(rendererWatch_, &QSocketNotifier::activated, this, [this, pid] {
         rendererWatch_->setEnabled(false);
         const std::optional<int> status = ReapChild(pid);
+        rendererEnded_ = true;
+        RemoveOneShotFolder();
         controller_.RendererEnded(status.value_or(0));
     });
     return true;
@@ -100,7 +103,25 @@ void Zeruma_S::ReportProblem(const std::string& text) {
 }
 
 void Zeruma_S::EndProcessAtOnce(int code) {
+    // A renderer asked to end (on a signal to this process) is waited for first; once it is
+    // gone, nobody reads the one-shot folder any more.
+    FinishEndingChildren();
+    if (early_.renderer && !rendererEnded_ && ReapChild(early_.renderer->pid).has_value()) {
+        rendererEnded_ = true;
+    }
+    if (rendererEnded_) {
+        RemoveOneShotFolder();
+    }
     kovessa::EndProcessAtOnce(code);
+}
+
+void Zeruma_S::RemoveOneShotFolder() {
+    // The renderer removes the folder too once it has read the pictures, so that a long show
+    // does not keep it; a renderer that failed before that leaves it to this process.
+    if (early_.oneShotFolder) {
+        RemoveOneShotHandoffFolder(*early_.oneShotFolder);
+        early_.oneShotFolder.reset();
+    }
 }
 
 QTimer& Zeruma_S::timer(ShowTimer which) {

@@ -46,6 +46,8 @@ private:
     void EndProcessAtOnce(int code) override;
 
     QTimer& timer(ShowTimer which);
+    // Removes the one-shot hand-off folder this process made, if any.
+    void RemoveOneShotFolder();
 
     QTimer Timer1_;
     QTimer Timer2_;
@@ -53,6 +55,7 @@ private:
     std::unique_ptr<ShowMusic> music_;
     EarlyStart early_;
     QSocketNotifier* rendererWatch_ = nullptr;
+    bool rendererEnded_ = false; // reaped: it reads no picture any more
     ShowController controller_;
 };
 

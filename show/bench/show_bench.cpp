@@ -149,6 +149,13 @@ int Run(const std::optional<fs::path>& shots) {
             std::printf("renderer CPU meanwhile: %.1f %% of a core (3 s)\n",
                         CpuPercent(renderer, 3s));
         }
+        // The pointer rule: from a diagonal move past the tolerance to the show program's end.
+        const Clock::time_point moved = Clock::now();
+        MovePointerBy(dpy, 31, 31);
+        if (show.waitExit(3s).has_value()) {
+            std::printf("diagonal pointer move to the end of the show program: %.0f ms\n",
+                        std::chrono::duration<double, std::milli>(Clock::now() - moved).count());
+        }
         EndShow(dpy, show);
     }
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -132,7 +133,13 @@ TEST(CommandWidget, CaptionCountsAsInsideForThePointerTest) {
     const QLabel* caption = host.button->LblMsg();
     host.Hover(caption->geometry().center());
     ASSERT_EQ(host.button->ButtonState(), 2);
-    QTest::qWait(250);
+    // Three rounds of the pointer test, any of which would end the hover if it took the
+    // caption for outside the button.
+    auto* pointerTest = host.button->findChild<QTimer*>();
+    ASSERT_NE(pointerTest, nullptr);
+    QSignalSpy ticks(pointerTest, &QTimer::timeout);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return ticks.count() >= 3 || host.button->ButtonState() != 2; }, 5000));
     EXPECT_EQ(host.button->ButtonState(), 2);
 }
 

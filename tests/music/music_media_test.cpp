@@ -239,11 +239,9 @@ TEST(MusicFiles, AFileNamedMp3ThatIsNotMp3IsSilenceWithHarmlessPolling) {
         music.settings.BGMFile = dir.file(name);
         music.bgm.PlayMP3();
         EXPECT_EQ(music.output.streamCount(), 0u);
-        const auto start = std::chrono::steady_clock::now();
         for (int tick = 0; tick < 5; ++tick) {
             music.bgm.RepeatMP3();
         }
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
         EXPECT_EQ(music.output.pump(1000), 0u);
         EXPECT_FALSE(music.bgm.IsMP3Playing());
         music.bgm.CloseMP3();

@@ -206,6 +206,7 @@ TEST_F(ZerumaBGMTest, CheckCDPlaysTheWholeDiscWhenItStands) {
 TEST_F(ZerumaBGMTest, CheckCDKeepsTheChosenTrackRepeating) {
     settings.BGMRepeat = 3;
     platform.script["status cdaudio position track 3"] = {0, "03:00:00:00"};
+    platform.script["status cdaudio type track 3"] = {0, "audio"};
     disc("5", "playing"); // playback has moved on to track 5
     bgm.CheckCD();
     disc("3", "playing"); // track 3 plays: nothing to do
@@ -214,16 +215,21 @@ TEST_F(ZerumaBGMTest, CheckCDKeepsTheChosenTrackRepeating) {
     bgm.CheckCD();
     disc("03abc", "playing"); // taken as a number, the answer still says 3
     bgm.CheckCD();
-    std::vector<std::string> plays;
-    for (const std::string& c : platform.commands()) {
-        if (c.rfind("status cdaudio position", 0) == 0 || c.rfind("play", 0) == 0) {
-            plays.push_back(c);
+    // Before each jump back the watch also asks whether the track holds sound at all (see
+    // CheckCDEndsTheWatchWhenTheChosenTrackIsData).
+    const std::vector<std::string> query = {
+        "status cdaudio current track", "status cdaudio number of tracks", "status cdaudio mode"};
+    const std::vector<std::string> jump = {"status cdaudio position track 3",
+                                           "status cdaudio type track 3",
+                                           "play cdaudio from 03:00:00:00"};
+    std::vector<std::string> expected;
+    for (const bool jumps : {true, false, true, false}) {
+        expected.insert(expected.end(), query.begin(), query.end());
+        if (jumps) {
+            expected.insert(expected.end(), jump.begin(), jump.end());
         }
     }
-    const std::vector<std::string> expected = {
-        "status cdaudio position track 3", "play cdaudio from 03:00:00:00",
-        "status cdaudio position track 3", "play cdaudio from 03:00:00:00"};
-    EXPECT_EQ(plays, expected);
+    EXPECT_EQ(platform.commands(), expected);
     EXPECT_EQ(bgm.CDReady, -1);
 }
 

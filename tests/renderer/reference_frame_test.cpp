@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -217,6 +218,47 @@ TEST_F(ReferenceFrame, TwoGlowsLandOnTheirFirefliesInTheTurnedLattice) {
         EXPECT_GE(inside, 7);
         EXPECT_GE(outside, 7);
     }
+}
+
+// The two ends of a trail strip take the colours the painter gives them: white at the head,
+// where the firefly is, and a dark blue (0, 0, 0.1) at the tail. The strip lies along the x
+// axis, and its first and last inner points carry those same colours, so the middle of the
+// first segment shows the head's colour and the middle of the last one the tail's. The glow
+// is black, so it adds nothing.
+TEST_F(ReferenceFrame, TrailStripsRunFromAWhiteHeadToADarkBlueTail) {
+    auto frame = std::make_unique<FrameGeometry>();
+    frame->showBackground = false;
+    frame->count = 1;
+    TrailStrip& strip = frame->trails[0];
+    strip.head = {-12, 0, 0};
+    strip.inner = {CellPos{-6, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {6, 0, 0}};
+    strip.innerColours = {kovessa::Rgb{1, 1, 1},
+                          {0.5f, 0.5f, 0.5f},
+                          {0.5f, 0.5f, 0.5f},
+                          {0.5f, 0.5f, 0.5f},
+                          {0, 0, 0.1f}};
+    strip.tail = {12, 0, 0};
+    frame->glows[0] = {{-12, 0, 0}, {0, 0, 0}};
+    DrawScene(*frame, textures_);
+    const Mat4 modelView = Multiply(Translate(0, 0, -31), Rotate(20, 0));
+    // The brightest pixel next to where the projection puts a point of the one-pixel line.
+    const auto lineAt = [&](double x) {
+        const Pixel p = Project(modelView, x, 0, 0);
+        Rgb best{};
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                const Rgb seen = ReadPixel({p.x + dx, p.y + dy});
+                if (seen.r + seen.g + seen.b > best.r + best.g + best.b) {
+                    best = seen;
+                }
+            }
+        }
+        return best;
+    };
+    const Rgb head = lineAt(-9);
+    EXPECT_TRUE(Near(head, Rgb{255, 255, 255})) << +head.r << " " << +head.g << " " << +head.b;
+    const Rgb tail = lineAt(9);
+    EXPECT_TRUE(Near(tail, Rgb{0, 0, 26})) << +tail.r << " " << +tail.g << " " << +tail.b;
 }
 
 } // namespace

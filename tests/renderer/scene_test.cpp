@@ -283,6 +283,8 @@ TEST(FireflyScene, TrailAndGlowColoursAndPositions) {
     EXPECT_EQ(frame.count, 2);
 }
 
+// Compared bit for bit where the scene's rules fix every rounding step: the scene is compiled
+// without fused multiply-adds (renderer/CMakeLists.txt), so every compiler gives these bits.
 uint32_t Bits(float value) {
     return std::bit_cast<uint32_t>(value);
 }
@@ -367,13 +369,6 @@ TEST(FireflyScene, TrailColoursAndTailEndToTheBit) {
         EXPECT_EQ(Bits(glow.g), Bits(c.reddish ? 0x1.666666p-1f : 1.0f));
         EXPECT_EQ(Bits(glow.b), Bits(c.reddish ? 0x1.666666p-1f : 1.0f));
     }
-    // The ends of every strip: a white head and a tail of (0, 0, 0.1).
-    EXPECT_EQ(Bits(kTrailHeadColour.r), Bits(1.0f));
-    EXPECT_EQ(Bits(kTrailHeadColour.g), Bits(1.0f));
-    EXPECT_EQ(Bits(kTrailHeadColour.b), Bits(1.0f));
-    EXPECT_EQ(Bits(kTrailTailColour.r), Bits(0.0f));
-    EXPECT_EQ(Bits(kTrailTailColour.g), Bits(0.0f));
-    EXPECT_EQ(Bits(kTrailTailColour.b), Bits(0x1.99999ap-4f));
 }
 
 TEST(FireflyScene, LoweringAndRaisingTheCountBringsBackTheSameFireflies) {

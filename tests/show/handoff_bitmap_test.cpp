@@ -186,6 +186,18 @@ TEST_F(HandoffFolderTest, MissingFolderFailsWithAReason) {
     EXPECT_FALSE(error.empty());
 }
 
+// A picture that reached only the usual folder is handed over from there when the one-shot
+// folder takes none. The first name reaches only the usual folder, which alone has its "sub"
+// folder; the second picture is empty and written nowhere.
+TEST_F(HandoffFolderTest, APictureWrittenOnlyToTheUsualFolderIsStillHandedOver) {
+    fs::create_directory(dir_ / "sub");
+    const HandoffResult result =
+        HandOverPictures({{"sub/Zeruma1.bmp", gradient(4, 4)}, {kBackgroundBitmapName, {}}});
+    EXPECT_EQ(result.written, 1);
+    EXPECT_FALSE(result.oneShotFolder.has_value());
+    EXPECT_EQ(test::ReadWholeFile(dir_ / "sub/Zeruma1.bmp"), EncodeHandoffBitmap(gradient(4, 4)));
+}
+
 TEST(MusicFileKind, TestsTheLastThreeCharactersInAnyCase) {
     const std::pair<const char*, MusicFileKind> cases[] = {
         {"/m/song.mp3", MusicFileKind::Mp3},

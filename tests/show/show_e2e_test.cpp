@@ -20,8 +20,6 @@
 namespace kovessa::test {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 unsigned long ShowWindow(Display* dpy) {
     const std::vector<unsigned long> found = FindWindows(dpy, kShowWindowTitle);
     return found.empty() ? 0 : found.front();
@@ -66,15 +64,9 @@ TEST(ShowE2E, HandsOverBothBitmapsBeforeTheRendererAppearsAndEndsOnTheDiagonalMo
     MovePointerTo(dpy, 900, 500);
     EXPECT_FALSE(show.waitExit(200ms).has_value());
 
-    // 31 right and 31 down from the start point ends it within about two ticks.
-    const Clock::time_point moved = Clock::now();
+    // 31 right and 31 down from the start point ends it (how soon: kovessa-show-bench).
     MovePointerBy(dpy, 31, 31);
-    const std::optional<int> code = show.waitExit(2s);
-    const auto reaction =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - moved);
-    ASSERT_EQ(code, 0) << show.stdErr();
-    EXPECT_LT(reaction.count(), 250) << "the show took " << reaction.count() << " ms to end";
-    RecordProperty("reaction_ms", static_cast<int>(reaction.count()));
+    ASSERT_EQ(show.waitExit(2s), 0) << show.stdErr();
     CloseRenderer(dpy);
 }
 
@@ -165,9 +157,6 @@ TEST(ShowE2E, PlantedLinksNamedLikeTheBitmapsAreReplacedNotFollowed) {
     CloseRenderer(dpy);
 }
 
-// Without a renderer (a hand-off folder that cannot take the bitmaps makes the renderer give
-// up; a renderer file that cannot be executed never starts) the show still runs its music and
-// its pointer watch, and ends as usual.
 // A hand-off folder that cannot be used sends the pictures through a one-shot private folder,
 // which the renderer removes once it has read them; a renderer that cannot run ends the show
 // at once instead of leaving an invisible one behind.
@@ -204,6 +193,28 @@ TEST(ShowE2E, AnUnusableHandoffFolderOrRendererNeverGivesABlankShow) {
         EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
         EXPECT_NE(show.stdErr().find("cannot start"), std::string::npos) << show.stdErr();
     }
+}
+
+// The show program made the one-shot folder, so it removes it when the renderer fails before
+// reading it: here a stand-in that notes its command line and fails at once, as a renderer
+// whose window or texture fails does.
+TEST(ShowE2E, ARendererThatFailsLeavesNoOneShotFolderBehind) {
+    Xvfb xvfb;
+    ProgramFolder folder;
+    const fs::path arguments = folder.dir() / "renderer-arguments";
+    fs::remove(folder.renderer());
+    std::ofstream(folder.renderer())
+        << "#!/bin/sh\necho \"$@\" >" << arguments.string() << "\nexit 1\n";
+    fs::permissions(folder.renderer(), fs::perms::owner_all);
+    Process::Env env{{"XDG_RUNTIME_DIR", (folder.handoffDir() / "missing").string()}};
+    Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder, env);
+    EXPECT_TRUE(show.waitExit(10s).has_value()) << show.stdErr();
+    const std::string line = ReadWholeFile(arguments);
+    const size_t at = line.find("--handoff-folder ");
+    ASSERT_NE(at, std::string::npos) << line;
+    const fs::path oneShot = line.substr(at + 17, line.find_first_of(" \n", at + 17) - at - 17);
+    EXPECT_EQ(oneShot.parent_path(), "/tmp") << line;
+    EXPECT_FALSE(fs::exists(oneShot)) << oneShot;
 }
 
 TEST(ShowE2E, PointerIsHiddenOnlyForASwitchedShowAndComesBackAtTheEnd) {
