@@ -1,5 +1,6 @@
 #include "launcher/qt_main_platform.h"
 
+#include "common/problem_report.h"
 #include "common/window_titles.h"
 #include "launcher/file_exists.h"
 #include "launcher/main_flow.h"
@@ -21,7 +22,6 @@
 #include <QScreen>
 #include <QWindow>
 
-#include <cstdio>
 #include <unistd.h>
 #include <utility>
 
@@ -120,7 +120,7 @@ unsigned long QtMainPlatform::RootWindow() {
 }
 
 void QtMainPlatform::ReportProblem(const std::string& text) {
-    std::fprintf(stderr, "Kovessa.scr: %s\n", text.c_str());
+    kovessa::ReportProblem(text);
 }
 
 void QtMainPlatform::LoadHack(unsigned long window) {

@@ -14,7 +14,10 @@
 #include <SDL.h>
 
 #include "common/handoff_folder.h"
+#include "common/problem_report.h"
 #include "common/session_bus.h"
+#include "common/window_id.h"
+#include "common/window_titles.h"
 #include "renderer/firefly_scene.h"
 #include "renderer/frame_pacer.h"
 #include "renderer/gl_scene_painter.h"
@@ -145,7 +148,7 @@ bool OpenWindow(Renderer& r) {
     r.messages = &r.lines;
     const std::optional<X11WindowWatch::Size> size = r.foreignWindow.Start(*r.options.window);
     if (!size) {
-        std::fprintf(stderr, "Kovessa.xy: window 0x%lx is not a window\n", *r.options.window);
+        ReportProblem(WindowIdText(*r.options.window) + " is not a window");
         return false;
     }
     if (!CreateRendererWindowIn(r.window, *r.options.window, size->width, size->height,
@@ -171,7 +174,7 @@ int RunRenderer(const std::vector<std::string>& arguments) {
     Renderer& r = State();
     r.options = ReadRendererOptions(arguments);
     if (!r.options.error.empty()) {
-        std::fprintf(stderr, "Kovessa.xy: %s\n", r.options.error.c_str());
+        ReportProblem(r.options.error);
         return 1;
     }
     if (!OpenWindow(r)) {
@@ -230,6 +233,7 @@ int RunRenderer(const std::vector<std::string>& arguments) {
 } // namespace kovessa
 
 int main(int argc, char** argv) {
+    kovessa::ReportUnder(kovessa::kRendererFileName);
     kovessa::KeepOffUnnamedSessionBus();
     const int code = kovessa::RunRenderer(std::vector<std::string>(argv + 1, argv + argc));
     SDL_Quit();

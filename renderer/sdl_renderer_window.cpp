@@ -1,7 +1,6 @@
 #include "renderer/sdl_renderer_window.h"
 
-#include <cstdio>
-
+#include "common/problem_report.h"
 #include "common/window_titles.h"
 #include "renderer/gl_scene_painter.h"
 
@@ -12,7 +11,7 @@ namespace {
 constexpr const char* kErrorCaption = "Error";
 
 bool Fail(RendererWindow& window, MessageSink& messages, const char* text) {
-    std::fprintf(stderr, "Kovessa.xy: %s\n", SDL_GetError());
+    ReportProblem(SDL_GetError());
     DestroyRendererWindow(window, messages);
     messages.ShowMessage(text, kErrorCaption, MessageIcon::Stop);
     return false;
@@ -37,7 +36,7 @@ bool InitVideo(MessageSink& messages) {
     // does by default for every window it makes.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "Kovessa.xy: %s\n", SDL_GetError());
+        ReportProblem(SDL_GetError());
         messages.ShowMessage("Failed to register the window class!", kErrorCaption,
                              MessageIcon::Stop);
         return false;

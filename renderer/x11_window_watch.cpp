@@ -1,9 +1,11 @@
 #include "renderer/x11_window_watch.h"
 
+#include "common/problem_report.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 
-#include <cstdio>
+#include <string>
 
 namespace kovessa {
 
@@ -20,7 +22,8 @@ int OnXError(Display* display, XErrorEvent* error) {
     }
     char text[256] = {};
     XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "Kovessa.xy: X error %s (request %d)\n", text, error->request_code);
+    ReportProblem(std::string("X error ") + text + " (request " +
+                  std::to_string(error->request_code) + ")");
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "show/zeruma_s.h"
 
+#include "common/problem_report.h"
 #include "common/window_titles.h"
 #include "launcher/child_process.h"
 #include "launcher/process_end.h"
@@ -9,7 +10,6 @@
 
 #include <QSocketNotifier>
 
-#include <cstdio>
 #include <unistd.h>
 #include <utility>
 
@@ -96,7 +96,7 @@ void Zeruma_S::Unload() {
 }
 
 void Zeruma_S::ReportProblem(const std::string& text) {
-    std::fprintf(stderr, "Kovessa.scr: %s\n", text.c_str());
+    kovessa::ReportProblem(text);
 }
 
 void Zeruma_S::EndProcessAtOnce(int code) {
