@@ -11,7 +11,7 @@
 #include "launcher/x11_desktop.h"
 #include "settings/zeruma_p.h"
 #include "show/early_start.h"
-#include "show/show_controller.h"
+#include "show/show_start.h"
 #include "show/zeruma_r.h"
 #include "show/zeruma_s.h"
 
@@ -100,9 +100,8 @@ void QtMainPlatform::HideCursor() {
 }
 
 void QtMainPlatform::LoadShow() {
-    // The pictures and the renderer first: the renderer starts while the toolkit comes up.
-    EarlyStart early = StartShowEarly(ShowController::RendererLaunchFor(app_),
-                                      [this](const std::string& text) { ReportProblem(text); });
+    // The show's first two steps before the toolkit: the renderer starts while it comes up.
+    EarlyStart early = StartShowEarly(RendererLaunchFor(app_));
     StartToolkit();
     (new Zeruma_S(app_, std::move(early)))->Load();
 }

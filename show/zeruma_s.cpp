@@ -1,6 +1,5 @@
 #include "show/zeruma_s.h"
 
-#include "common/problem_report.h"
 #include "common/window_titles.h"
 #include "launcher/child_process.h"
 #include "launcher/process_end.h"
@@ -11,7 +10,6 @@
 #include <QSocketNotifier>
 
 #include <unistd.h>
-#include <utility>
 
 namespace kovessa {
 
@@ -19,7 +17,7 @@ Zeruma_S::Zeruma_S(AppContext& app, EarlyStart early, QWidget* parent)
     : Form(parent),
       music_(std::make_unique<ZerumaBgmMusic>(app.music, app.shared.APIResult,
                                               [] { return CreateDefaultMediaPlatform(); })),
-      early_(std::move(early)), controller_(app, *this, *music_) {
+      renderer_(early.renderer), controller_(app, *this, *music_, early.start) {
     // A hack carries no guarded caption: the daemon decides when it runs, and the settings
     // dialog must still open while a daemon's preview shows the scene.
     if (!app.hackMode) {
@@ -39,6 +37,7 @@ Zeruma_S::Zeruma_S(AppContext& app, EarlyStart early, QWidget* parent)
 Zeruma_S::~Zeruma_S() = default;
 
 void Zeruma_S::Form_Load() {
+    WatchRenderer();
     controller_.Form_Load();
 }
 
@@ -46,28 +45,18 @@ void Zeruma_S::Form_QueryUnload() {
     controller_.Form_QueryUnload();
 }
 
-bool Zeruma_S::HandOverPictures() {
-    // Done before the window existed; its problems are already reported.
-    return early_.picturesHandedOver;
-}
-
-bool Zeruma_S::StartRenderer(const RendererLaunch&) {
-    // Started before the window existed, as `launch` says; only the watch is left to set up.
-    if (!early_.renderer) {
-        return false;
-    }
-    if (early_.renderer->exitFd < 0) {
-        return true;
+void Zeruma_S::WatchRenderer() {
+    if (!renderer_ || renderer_->exitFd < 0) {
+        return;
     }
     // The pidfd becomes readable when the renderer ends, however it ends.
-    rendererWatch_ = new QSocketNotifier(early_.renderer->exitFd, QSocketNotifier::Read, this);
-    const pid_t pid = early_.renderer->pid;
+    rendererWatch_ = new QSocketNotifier(renderer_->exitFd, QSocketNotifier::Read, this);
+    const pid_t pid = renderer_->pid;
     connect(rendererWatch_, &QSocketNotifier::activated, this, [this, pid] {
         rendererWatch_->setEnabled(false);
         const std::optional<int> status = ReapChild(pid);
         controller_.RendererEnded(status.value_or(0));
     });
-    return true;
 }
 
 bool Zeruma_S::ClaimMusic() {
@@ -93,10 +82,6 @@ void Zeruma_S::SetTimerEnabled(ShowTimer which, bool enabled) {
 
 void Zeruma_S::Unload() {
     Form::Unload();
-}
-
-void Zeruma_S::ReportProblem(const std::string& text) {
-    kovessa::ReportProblem(text);
 }
 
 void Zeruma_S::EndProcessAtOnce(int code) {
