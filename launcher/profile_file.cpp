@@ -79,11 +79,6 @@ std::string GetProfileString(const std::string& section, const std::string& key,
     return result;
 }
 
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
-    return WriteProfileStrings(section, {{key, value}}, path);
-}
-
 bool WriteProfileStrings(const std::string& section, const std::vector<ProfileEntry>& entries,
                          const std::string& path, std::string* error) {
     const FileText file = readWhole(path);

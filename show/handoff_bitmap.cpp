@@ -72,17 +72,6 @@ std::string EncodeHandoffBitmap(const RgbPixels& image) {
     return out;
 }
 
-bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* error) {
-    const HandoffFolderResult folder = HandoffFolder();
-    if (!folder.folder) {
-        if (error != nullptr) {
-            *error = folder.error;
-        }
-        return false;
-    }
-    return WriteHandoffBitmapTo(*folder.folder, name, image, error);
-}
-
 bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const RgbPixels& image,
                           std::string* error) {
     const std::string bytes = EncodeHandoffBitmap(image);

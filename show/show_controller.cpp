@@ -132,18 +132,6 @@ void ShowController::Form_QueryUnload() {
     services_.EndProcessAtOnce(exitCode_);
 }
 
-bool ShowController::TimerEnabled(ShowTimer timer) const {
-    switch (timer) {
-    case ShowTimer::Timer1:
-        return timer1_;
-    case ShowTimer::Timer2:
-        return timer2_;
-    case ShowTimer::Timer3:
-        return timer3_;
-    }
-    return false;
-}
-
 void ShowController::setTimer(ShowTimer timer, bool enabled) {
     switch (timer) {
     case ShowTimer::Timer1:

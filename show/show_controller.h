@@ -32,8 +32,6 @@ public:
     // whoever asks for it, takes this path, and it runs at most once.
     void Form_QueryUnload();
 
-    bool TimerEnabled(ShowTimer timer) const;
-
 private:
     void startMusic();
     void setTimer(ShowTimer timer, bool enabled);
