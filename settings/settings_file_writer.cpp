@@ -26,7 +26,6 @@ bool SettingsFileWriter::Commit(std::string& error) {
     }
     entries_.clear();
     mixed_ = false;
-    apiResult_ = ok ? 1 : 0;
     return ok;
 }
 
