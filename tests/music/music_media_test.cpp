@@ -4,10 +4,10 @@
 #include "music/decoder_media_library.h"
 #include "music/default_media_platform.h"
 #include "music/mci_media_platform.h"
-#include "music/recording_audio_output.h"
 #include "music/sdl_audio_output.h"
 #include "music/zeruma_bgm.h"
 #include "test_media.h"
+#include "tests/music/recording_audio_output.h"
 
 #include <gtest/gtest.h>
 
