@@ -6,7 +6,7 @@
 //
 //   build/bench/kovessa-hack-bench [--bin FOLDER] [--rounds N]
 #include "common/window_id.h"
-#include "show/bench/bench_support.h"
+#include "bench/bench_support.h"
 #include "tests/show/show_e2e_support.h"
 
 #include <X11/Xlib.h>
