@@ -15,12 +15,8 @@ fi
 SHOT=${KOVESSA_SCREENSHOT:-$PWD/kovessa-show.png}
 SECONDS_TO_RUN=${KOVESSA_SHOW_SECONDS:-6}
 RUNTIME=$(mktemp -d /tmp/kovessa-show-XXXXXX)
-FIFO="$RUNTIME/display"
-mkfifo "$FIFO"
-Xvfb -displayfd 3 -screen 0 1280x720x24 -noreset -nolisten tcp 3>"$FIFO" >/dev/null 2>&1 &
-XVFB=$!
-read -r NUM <"$FIFO"
-export DISPLAY=":$NUM"
+. ./scripts/xvfb.sh
+start_xvfb
 export XDG_RUNTIME_DIR="$RUNTIME"
 cleanup() {
     # Both programs end on SIGTERM as on a logoff; the X server goes last so that neither
@@ -33,8 +29,7 @@ cleanup() {
     done
     pkill -KILL -f "$PWD/build/bin/Kovessa" 2>/dev/null || true
     wait "$SHOW" 2>/dev/null || true
-    kill "$XVFB" 2>/dev/null || true
-    wait "$XVFB" 2>/dev/null || true
+    stop_xvfb
     rm -rf "$RUNTIME"
 }
 trap cleanup EXIT
