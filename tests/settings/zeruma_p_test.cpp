@@ -22,17 +22,9 @@
 namespace kovessa {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "zeruma_p_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"),
-                                  QStringLiteral("IPAPGothic"));
-        return a;
-    }();
-    return *app;
+// The dialog's font, found as the program finds it (a substitution is added only once).
+void SubstituteDialogFont() {
+    QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
 }
 
 class RecordingWriter : public IniWriter {
@@ -68,7 +60,7 @@ public:
 class DialogTest : public ::testing::Test {
 protected:
     DialogTest() {
-        App();
+        SubstituteDialogFont();
         // A folder the test may write: the settings file is kept beside the program.
         app_.programFolder = programFolder_.path().toStdString();
     }
@@ -397,7 +389,7 @@ TEST(DialogStatics, DocumentationIsTheInstalledReadmeWhenThereIsOne) {
 }
 
 TEST(DialogStatics, TheLinkTextStandsWholeInTheStripBeforeTheStar) {
-    App();
+    SubstituteDialogFont();
     // Drawn on a surface far wider than the strip, as the strip draws it: every lit pixel must
     // fall left of the star and inside the strip's height, so nothing of it is cut.
     QtTextDrawer drawer;
