@@ -35,9 +35,7 @@ MciReply MciPlayerDevice::execute(const MciCommand& command) {
     if (command.verb == "set") {
         return set(words);
     }
-    while (words.takeFlag(wait)) {
-    }
-    if (!words.empty()) {
+    if (!words.TakeClosingFlags(wait)) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     if (command.verb == "stop" || command.verb == "pause") {
@@ -159,9 +157,7 @@ MciReply MciPlayerDevice::set(MciWords& words) {
     if (!name) {
         return {mci::kMissingParameter, {}};
     }
-    while (words.takeFlag(wait)) {
-    }
-    if (!words.empty()) {
+    if (!words.TakeClosingFlags(wait)) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     return setTimeFormat(AsciiLower(*name));
@@ -176,6 +172,7 @@ MciReply MciPlayerDevice::status(const MciCommand& command) {
         return {mci::kMissingParameter, {}};
     }
     MciWords item = words; // where the device's own items start, should none of these match
+    MciWords* rest = &words;
     MciReply reply;
     if (words.take("mode")) {
         reply.answer = player_->isPlaying() ? "playing" : paused_ ? "paused" : "stopped";
@@ -186,11 +183,13 @@ MciReply MciPlayerDevice::status(const MciCommand& command) {
     } else if (words.take("position") && (words.empty() || !words.take("track"))) {
         reply.answer = formatPosition(currentFrame());
     } else {
-        return status(item);
+        reply = status(item);
+        if (reply.code != mci::kOk) {
+            return reply;
+        }
+        rest = &item;
     }
-    while (words.takeFlag(wait)) {
-    }
-    if (!words.empty()) {
+    if (!rest->TakeClosingFlags(wait)) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     return reply;
