@@ -64,40 +64,35 @@ void Zeruma_BGM::OpenCD() {
 
 void Zeruma_BGM::CheckCD() {
     CDReady = kTrue;
-    try {
-        const std::string track = MCIQuery("status cdaudio current track");
-        if (ContainsErr(track)) {
-            CDReady = kFalse;
-            return;
-        }
-        // The count only proves that the disc can be read.
-        if (ContainsErr(MCIQuery("status cdaudio number of tracks"))) {
-            CDReady = kFalse;
-            return;
-        }
-        // A failed query leaves the buffer as the last one that succeeded filled it.
-        platform_.SendString("status cdaudio mode", cdMode_.data(), 255);
-        const bool stopped = ModeIs(cdMode_.data(), "stopped");
-        if (settings_.BGMRepeat == 0) {
-            if (stopped) {
-                MCIPlay("cdaudio", "", "");
-            }
-            return;
-        }
-        if (stopped || LeadingNumber(track) != settings_.BGMRepeat) {
-            const std::string number = std::to_string(settings_.BGMRepeat);
-            const std::string start = MCIQuery("status cdaudio position track " + number);
-            // A data track has no sound to repeat. Playing it again on every tick would only
-            // keep the drive busy, so the watch ends here and the disc stays silent.
-            if (!ContainsErr(start) && MCIQuery("status cdaudio type track " + number) == "other") {
-                CDReady = kFalse;
-                return;
-            }
-            MCIPlay("cdaudio", start, "");
-        }
-    } catch (...) {
-        // A failure inside the watch ends it, as a disc that cannot be queried does.
+    const std::string track = MCIQuery("status cdaudio current track");
+    if (ContainsErr(track)) {
         CDReady = kFalse;
+        return;
+    }
+    // The count only proves that the disc can be read.
+    if (ContainsErr(MCIQuery("status cdaudio number of tracks"))) {
+        CDReady = kFalse;
+        return;
+    }
+    // A failed query leaves the buffer as the last one that succeeded filled it.
+    platform_.SendString("status cdaudio mode", cdMode_.data(), 255);
+    const bool stopped = ModeIs(cdMode_.data(), "stopped");
+    if (settings_.BGMRepeat == 0) {
+        if (stopped) {
+            MCIPlay("cdaudio", "", "");
+        }
+        return;
+    }
+    if (stopped || LeadingNumber(track) != settings_.BGMRepeat) {
+        const std::string number = std::to_string(settings_.BGMRepeat);
+        const std::string start = MCIQuery("status cdaudio position track " + number);
+        // A data track has no sound to repeat. Playing it again on every tick would only
+        // keep the drive busy, so the watch ends here and the disc stays silent.
+        if (!ContainsErr(start) && MCIQuery("status cdaudio type track " + number) == "other") {
+            CDReady = kFalse;
+            return;
+        }
+        MCIPlay("cdaudio", start, "");
     }
 }
 

@@ -15,7 +15,7 @@ class SettingsFileWriter : public IniWriter {
 public:
     void WriteIniString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& file) override;
-    bool Commit(std::string& error) override;
+    bool Commit(std::string* error) override;
 
 private:
     std::string section_;

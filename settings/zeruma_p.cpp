@@ -346,7 +346,7 @@ void Zeruma_P::Cmd_Set_Click() {
     }
     if (saved) {
         saved = choice_.Confirm(BGM_Repeat_->currentText().toStdString(), writer, place.writePath,
-                                error);
+                                &error);
     }
     BGM_Repeat_->setEditText(QString::fromStdString(FormatRepeat(app_.music.BGMRepeat)));
     if (!saved) {

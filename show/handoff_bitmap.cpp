@@ -99,25 +99,26 @@ HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures) {
         return result.written == static_cast<int>(pictures.size());
     };
 
-    const HandoffFolderResult usual = HandoffFolder();
-    if (usual.folder && writeAll(*usual.folder)) {
+    std::string error;
+    const std::optional<std::string> usual = HandoffFolder(&error);
+    if (usual && writeAll(*usual)) {
         return result;
     }
-    if (!usual.folder) {
-        result.errors.push_back("hand-off folder refused: " + usual.error);
+    if (!usual) {
+        result.errors.push_back("hand-off folder refused: " + error);
     }
 
-    const HandoffFolderResult oneShot = OneShotHandoffFolder();
-    if (!oneShot.folder) {
-        result.errors.push_back(oneShot.error);
+    const std::optional<std::string> oneShot = OneShotHandoffFolder(&error);
+    if (!oneShot) {
+        result.errors.push_back(error);
         // What did reach the usual folder still helps the renderer.
         return result;
     }
-    if (!writeAll(*oneShot.folder) && result.written == 0) {
-        RemoveOneShotHandoffFolder(*oneShot.folder);
+    if (!writeAll(*oneShot) && result.written == 0) {
+        RemoveOneShotHandoffFolder(*oneShot);
         return result;
     }
-    result.oneShotFolder = oneShot.folder;
+    result.oneShotFolder = oneShot;
     return result;
 }
 

@@ -33,9 +33,11 @@ public:
                         const std::string& file) override {
         writes.push_back(key + "=" + value + " @" + file);
     }
-    bool Commit(std::string& error) override {
+    bool Commit(std::string* error) override {
         ++commits;
-        error = failWith;
+        if (error != nullptr) {
+            *error = failWith;
+        }
         return failWith.empty();
     }
     std::vector<std::string> writes;

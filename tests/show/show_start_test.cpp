@@ -73,16 +73,17 @@ TEST(ShowStart, WithoutAnyPictureNoRendererStarts) {
 }
 
 TEST(ShowStart, ARendererThatCannotStartIsReportedAndItsOneShotFolderRemoved) {
-    const HandoffFolderResult oneShot = OneShotHandoffFolder();
-    ASSERT_TRUE(oneShot.folder) << oneShot.error;
+    std::string error;
+    const std::optional<std::string> oneShot = OneShotHandoffFolder(&error);
+    ASSERT_TRUE(oneShot) << error;
     StartRecorder rec;
-    rec.pictures = {2, oneShot.folder, {}};
+    rec.pictures = {2, oneShot, {}};
     rec.rendererStarts = false;
     const ShowStart started = StartShow(RendererLaunchFor(App(false)), rec);
     EXPECT_EQ(rec.log.back(), "stderr cannot start /opt/kovessa/Kovessa.xy");
     EXPECT_TRUE(started.picturesHandedOver);
     EXPECT_FALSE(started.rendererStarted);
-    EXPECT_FALSE(std::filesystem::exists(*oneShot.folder));
+    EXPECT_FALSE(std::filesystem::exists(*oneShot));
 }
 
 } // namespace
