@@ -60,6 +60,14 @@ MciReply MciPlayerDevice::execute(const MciCommand& command) {
     return {mci::kUnsupportedFunction, {}};
 }
 
+int32_t MciPlayerDevice::TakePosition(MciWords& words, int64_t& frame) const {
+    const std::optional<std::string> text = words.value();
+    if (!text) {
+        return mci::kMissingParameter;
+    }
+    return parsePosition(*text, frame);
+}
+
 MciReply MciPlayerDevice::play(MciWords& words) {
     std::optional<int64_t> from;
     std::optional<int64_t> to;
@@ -72,12 +80,8 @@ MciReply MciPlayerDevice::play(MciWords& words) {
         if (!isFrom && !words.take("to")) {
             return {mci::kUnrecognizedKeyword, {}};
         }
-        const std::optional<std::string> text = words.value();
-        if (!text) {
-            return {mci::kMissingParameter, {}};
-        }
         int64_t frame = 0;
-        if (const int32_t error = parsePosition(*text, frame); error != mci::kOk) {
+        if (const int32_t error = TakePosition(words, frame); error != mci::kOk) {
             return {error, {}};
         }
         (isFrom ? from : to) = frame;
@@ -121,12 +125,8 @@ MciReply MciPlayerDevice::seek(MciWords& words) {
         } else if (words.take("to end")) {
             target = endFrame();
         } else if (words.take("to")) {
-            const std::optional<std::string> text = words.value();
-            if (!text) {
-                return {mci::kMissingParameter, {}};
-            }
             int64_t frame = 0;
-            if (const int32_t error = parsePosition(*text, frame); error != mci::kOk) {
+            if (const int32_t error = TakePosition(words, frame); error != mci::kOk) {
                 return {error, {}};
             }
             if (frame < startFrame() || frame > endFrame()) {

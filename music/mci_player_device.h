@@ -46,6 +46,8 @@ protected:
     const StreamPlayer& player() const { return *player_; }
 
 private:
+    // Takes the next word as a position in the current time format; returns 0 or an error code.
+    int32_t TakePosition(MciWords& words, int64_t& frame) const;
     MciReply play(MciWords& words);
     MciReply status(const MciCommand& command);
     MciReply seek(MciWords& words);
