@@ -11,37 +11,40 @@ namespace kovessa {
 
 namespace {
 
-HandoffFolderResult refuse(std::string why) {
-    return {std::nullopt, std::move(why)};
+std::optional<std::string> Refuse(std::string* error, std::string why) {
+    if (error != nullptr) {
+        *error = std::move(why);
+    }
+    return std::nullopt;
 }
 
 // The fallback lives in the world-writable /tmp, so another user could have created the name
 // first: accept it only as a real folder owned by us that nobody else can enter.
-HandoffFolderResult privateTmpFolder() {
+std::optional<std::string> privateTmpFolder(std::string* error) {
     const uid_t uid = getuid();
     const std::string path = "/tmp/kovessa-" + std::to_string(uid);
     if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-        return refuse("cannot create " + path + ": " + std::strerror(errno));
+        return Refuse(error, "cannot create " + path + ": " + std::strerror(errno));
     }
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0) {
-        return refuse("cannot inspect " + path + ": " + std::strerror(errno));
+        return Refuse(error, "cannot inspect " + path + ": " + std::strerror(errno));
     }
     if (!S_ISDIR(st.st_mode)) {
-        return refuse(path + " is not a folder");
+        return Refuse(error, path + " is not a folder");
     }
     if (st.st_uid != uid) {
-        return refuse(path + " belongs to another user");
+        return Refuse(error, path + " belongs to another user");
     }
     if ((st.st_mode & 077) != 0) {
-        return refuse(path + " is open to other users");
+        return Refuse(error, path + " is open to other users");
     }
-    return {path, {}};
+    return path;
 }
 
 } // namespace
 
-HandoffFolderResult HandoffFolder() {
+std::optional<std::string> HandoffFolder(std::string* error) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && runtime[0] != '\0') {
         std::string folder = runtime;
@@ -50,20 +53,20 @@ HandoffFolderResult HandoffFolder() {
         }
         struct stat st {};
         if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-            return refuse("XDG_RUNTIME_DIR " + folder + " is not a folder");
+            return Refuse(error, "XDG_RUNTIME_DIR " + folder + " is not a folder");
         }
-        return {folder, {}};
+        return folder;
     }
-    return privateTmpFolder();
+    return privateTmpFolder(error);
 }
 
-HandoffFolderResult OneShotHandoffFolder() {
+std::optional<std::string> OneShotHandoffFolder(std::string* error) {
     std::string pattern = "/tmp/kovessa-" + std::to_string(getuid()) + "-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {
-        return refuse(std::string("cannot create a private folder in /tmp: ") +
-                      std::strerror(errno));
+        return Refuse(error, std::string("cannot create a private folder in /tmp: ") +
+                                 std::strerror(errno));
     }
-    return {pattern, {}};
+    return pattern;
 }
 
 void RemoveOneShotHandoffFolder(const std::string& folder) {
@@ -73,11 +76,11 @@ void RemoveOneShotHandoffFolder(const std::string& folder) {
 }
 
 std::optional<std::string> HandoffPath(const char* name) {
-    HandoffFolderResult result = HandoffFolder();
-    if (!result.folder) {
+    const std::optional<std::string> folder = HandoffFolder();
+    if (!folder) {
         return std::nullopt;
     }
-    return *result.folder + "/" + name;
+    return *folder + "/" + name;
 }
 
 } // namespace kovessa

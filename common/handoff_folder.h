@@ -12,14 +12,10 @@ namespace kovessa {
 inline constexpr const char* kGlowBitmapName = "Zeruma1.bmp";
 inline constexpr const char* kBackgroundBitmapName = "Zeruma2.bmp";
 
-struct HandoffFolderResult {
-    std::optional<std::string> folder; // set on success, without a trailing slash
-    std::string error;                 // why it was refused, for standard error
-};
-
-// Computes (and for the /tmp fallback creates) the folder. Never follows a symbolic link for
-// the fallback folder.
-HandoffFolderResult HandoffFolder();
+// Computes (and for the /tmp fallback creates) the folder, without a trailing slash. Never
+// follows a symbolic link for the fallback folder. Nullopt when the folder is refused, with the
+// reason in `error` when given.
+std::optional<std::string> HandoffFolder(std::string* error = nullptr);
 
 // Folder + "/" + name, or nullopt when the folder is refused.
 std::optional<std::string> HandoffPath(const char* name);
@@ -28,8 +24,8 @@ std::optional<std::string> HandoffPath(const char* name);
 // folder cannot be used safely: another user may have taken /tmp/kovessa-<uid> first, or the
 // runtime folder is not writable. The renderer is told its path and removes it once it has read
 // the pictures; the show program, which made it, removes it in any case once the renderer has
-// ended.
-HandoffFolderResult OneShotHandoffFolder();
+// ended. Nullopt, with the reason in `error` when given, when none can be made.
+std::optional<std::string> OneShotHandoffFolder(std::string* error = nullptr);
 
 // Removes the two pictures and the one-shot folder itself; anything else in it is left alone.
 void RemoveOneShotHandoffFolder(const std::string& folder);

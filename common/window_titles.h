@@ -10,6 +10,7 @@ inline constexpr const char* kRendererWindowTitle = "Zeruma_Pelios"; // renderer
 inline constexpr const char* kPreviewWindowTitle = "Preview Window"; // not guarded
 inline constexpr const char* kProgramTitle = "Kovessa(ScreenSaver)"; // message box caption
 
+inline constexpr const char* kScreensaverFileName = "Kovessa.scr";
 inline constexpr const char* kRendererFileName = "Kovessa.xy";
 inline constexpr const char* kSettingsFileName = "Kovessa.ini";
 

@@ -1,4 +1,6 @@
+#include "common/problem_report.h"
 #include "common/session_bus.h"
+#include "common/window_titles.h"
 #include "launcher/app_context.h"
 #include "launcher/command_line.h"
 #include "launcher/hack_command.h"
@@ -12,7 +14,6 @@
 
 #include <QApplication>
 
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@
 
 int main(int argc, char** argv) {
     using namespace kovessa;
+    ReportUnder(kScreensaverFileName);
     KeepOffUnnamedSessionBus();
 
     AppContext app;
@@ -41,9 +43,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "xcb");
     if (x11::XDisplay() == nullptr) {
         const char* display = std::getenv("DISPLAY");
-        std::fprintf(stderr,
-                     "Kovessa.scr: cannot open the X display \"%s\"; it needs an X11 session.\n",
-                     display != nullptr ? display : "");
+        ReportProblem(std::string("cannot open the X display \"") +
+                      (display != nullptr ? display : "") + "\"; it needs an X11 session.");
         return 1;
     }
     // Without a runtime folder the window toolkit would make one that outlives the process.

@@ -96,13 +96,8 @@ std::string GetProfileString(const std::string& section, const std::string& key,
 }
 
 bool IsProfileFileOverCap(const std::string& path) {
-    struct stat st {};
+    struct stat st = {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kMaxFileSize;
-}
-
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
-    return WriteProfileStrings(section, {{key, value}}, path);
 }
 
 bool WriteProfileStrings(const std::string& section, const std::vector<ProfileEntry>& entries,

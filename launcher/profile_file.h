@@ -25,24 +25,20 @@ std::string GetProfileString(const std::string& section, const std::string& key,
 // its first part and writing it is refused.
 bool IsProfileFileOverCap(const std::string& path);
 
-// Sets key=value in section of the file at `path`, creating the file and the section as
-// needed. Writing the value the key already has leaves the file untouched. Returns false, with
-// the file unchanged, when the folder is missing, when neither the folder nor an existing file
-// may be written, when an existing file cannot
-// be read (replacing it would lose its other contents), when it is too large to be a settings
-// file, or when the name or value cannot be stored as one line.
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path);
-
 struct ProfileEntry {
     std::string key;
     std::string value;
 };
 
-// Sets several keys of one section in ONE replacement of the file, so that a kill or a failure
-// at any moment leaves either all of them or none. The same rules as WriteProfileString; the
-// file is saved as SaveUserFile does (through links, in place when only the file is writable).
-// On failure `error`, when given, says why.
+// Sets key=value for each entry in `section` of the file at `path`, in ONE replacement of the
+// file, so that a kill or a failure at any moment leaves either all of them or none. The file
+// and the section are created as needed; writing the values the keys already have leaves the
+// file untouched. The file is saved as SaveUserFile does (through links, in place when only the
+// file is writable). Returns false, with the file unchanged and the reason in `error` when
+// given, when the folder is missing, when neither the folder nor an existing file may be
+// written, when an existing file cannot be read (replacing it would lose its other contents),
+// when it is too large to be a settings file, or when a name or value cannot be stored as one
+// line.
 bool WriteProfileStrings(const std::string& section, const std::vector<ProfileEntry>& entries,
                          const std::string& path, std::string* error = nullptr);
 

@@ -1,5 +1,6 @@
 #include "launcher/qt_main_platform.h"
 
+#include "common/problem_report.h"
 #include "common/window_titles.h"
 #include "launcher/file_exists.h"
 #include "launcher/main_flow.h"
@@ -12,7 +13,7 @@
 #include "launcher/x11_desktop.h"
 #include "settings/zeruma_p.h"
 #include "show/early_start.h"
-#include "show/show_controller.h"
+#include "show/show_start.h"
 #include "show/zeruma_r.h"
 #include "show/zeruma_s.h"
 
@@ -23,7 +24,6 @@
 #include <QScreen>
 #include <QWindow>
 
-#include <cstdio>
 #include <unistd.h>
 #include <utility>
 
@@ -109,9 +109,8 @@ void QtMainPlatform::HideCursor() {
 }
 
 void QtMainPlatform::LoadShow() {
-    // The pictures and the renderer first: the renderer starts while the toolkit comes up.
-    EarlyStart early = StartShowEarly(ShowController::RendererLaunchFor(app_),
-                                      [this](const std::string& text) { ReportProblem(text); });
+    // The show's first two steps before the toolkit: the renderer starts while it comes up.
+    EarlyStart early = StartShowEarly(RendererLaunchFor(app_));
     StartToolkit();
     (new Zeruma_S(app_, std::move(early)))->Load();
 }
@@ -129,7 +128,7 @@ unsigned long QtMainPlatform::RootWindow() {
 }
 
 void QtMainPlatform::ReportProblem(const std::string& text) {
-    std::fprintf(stderr, "Kovessa.scr: %s\n", text.c_str());
+    kovessa::ReportProblem(text);
 }
 
 void QtMainPlatform::LoadHack(unsigned long window) {

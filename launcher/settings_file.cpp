@@ -42,15 +42,6 @@ std::string ReadIniString(const std::string& section, const std::string& key,
     return GetProfileString(section, key, "", kValueBufferSize, file);
 }
 
-std::string WriteIniString(const std::string& section, const std::string& key,
-                           const std::string& value, const std::string& file, int32_t& apiResult) {
-    apiResult = WriteProfileString(section.substr(0, kIniNameLimit), key.substr(0, kIniNameLimit),
-                                   value, file)
-                    ? 1
-                    : 0;
-    return {};
-}
-
 void LoadSettings(MusicSettings& settings, const std::string& programFolder) {
     LoadSettingsFrom(settings, LocateSettings(programFolder, UserConfigHome()).readPath);
 }

@@ -26,11 +26,6 @@ std::string ReadIniString(const std::string& section, const std::string& key,
 // Section and key names are stored cut to this many bytes.
 inline constexpr std::size_t kIniNameLimit = 128;
 
-// Stores key=value; `apiResult` becomes 1 on success and 0 on failure. Section and key names
-// are cut at kIniNameLimit bytes. Always returns "".
-std::string WriteIniString(const std::string& section, const std::string& key,
-                           const std::string& value, const std::string& file, int32_t& apiResult);
-
 // Fills the music settings from the settings file of the program in `programFolder`, found as
 // LocateSettings finds it. As LoadSettingsFrom.
 void LoadSettings(MusicSettings& settings, const std::string& programFolder);

@@ -5,6 +5,7 @@
 // An MP3 file repeats, a WAV file loops, a disc plays whole (or TRACK over and over). It ends
 // after SECONDS, or on Ctrl-C.
 
+#include "common/problem_report.h"
 #include "music/default_media_platform.h"
 #include "music/zeruma_bgm.h"
 
@@ -35,6 +36,7 @@ std::string Extension(const std::string& path) {
 
 int main(int argc, char** argv) {
     using namespace kovessa;
+    ReportUnder("kovessa-play");
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: %s FILE.mp3|FILE.wav [SECONDS]\n"
@@ -64,13 +66,13 @@ int main(int argc, char** argv) {
         bgm.OpenCD();
     } else if (ext == "WAV") {
         if (platform->WaveOutGetNumDevs() <= 0) {
-            std::fprintf(stderr, "no sound output device\n");
+            ReportProblem("no sound output device");
         }
         bgm.PlayWave();
     } else if (ext == "MP3") {
         bgm.PlayMP3();
     } else {
-        std::fprintf(stderr, "%s: not an .mp3, .wav or .cue file\n", path.c_str());
+        ReportProblem(path + ": not an .mp3, .wav or .cue file");
         return 2;
     }
 
@@ -86,7 +88,7 @@ int main(int argc, char** argv) {
             cdTimer = bgm.CDReady;
             if (cdTimer == 0) {
                 // The show would stay silent from here on; the player has nothing left to do.
-                std::fprintf(stderr, "the disc cannot be read (code %d)\n", apiResult);
+                ReportProblem("the disc cannot be read (code " + std::to_string(apiResult) + ")");
                 break;
             }
         }

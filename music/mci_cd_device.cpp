@@ -193,7 +193,6 @@ std::string MciCdDevice::formatLength(int32_t sectors) const {
 
 MciReply MciCdDevice::status(MciWords& item) {
     MciReply reply;
-    bool wait = false;
     const auto trackNumber = [&](size_t& index) -> int32_t {
         const std::optional<std::string> text = item.value();
         if (!text) {
@@ -238,11 +237,6 @@ MciReply MciCdDevice::status(MciWords& item) {
     } else if (item.take("length")) {
         reply.answer = formatLength(toc_.leadOutSector - toc_.tracks.front().startSector);
     } else {
-        return {mci::kUnrecognizedKeyword, {}};
-    }
-    while (item.takeFlag(wait)) {
-    }
-    if (!item.empty()) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     return reply;

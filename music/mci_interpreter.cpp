@@ -147,9 +147,7 @@ MciReply MciInterpreter::open(const MciCommand& command) {
 MciReply MciInterpreter::close(const MciCommand& command) {
     MciWords words(command.words);
     bool wait = false;
-    while (words.takeFlag(wait)) {
-    }
-    if (!words.empty()) {
+    if (!words.TakeClosingFlags(wait)) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     if (!command.device.quoted && AsciiLower(command.device.text) == "all") {

@@ -27,7 +27,6 @@ std::string MciMpegDevice::formatPosition(int64_t frame) const {
 
 MciReply MciMpegDevice::status(MciWords& item) {
     MciReply reply;
-    bool wait = false;
     if (item.take("length")) {
         const int64_t length = player().length();
         reply.answer = length >= 0 ? formatPosition(length) : "0";
@@ -36,11 +35,6 @@ MciReply MciMpegDevice::status(MciWords& item) {
     } else if (item.take("start position")) {
         reply.answer = "0";
     } else {
-        return {mci::kUnrecognizedKeyword, {}};
-    }
-    while (item.takeFlag(wait)) {
-    }
-    if (!item.empty()) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     return reply;

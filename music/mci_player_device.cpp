@@ -35,9 +35,7 @@ MciReply MciPlayerDevice::execute(const MciCommand& command) {
     if (command.verb == "set") {
         return set(words);
     }
-    while (words.takeFlag(wait)) {
-    }
-    if (!words.empty()) {
+    if (!words.TakeClosingFlags(wait)) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     if (command.verb == "stop" || command.verb == "pause") {
@@ -62,6 +60,14 @@ MciReply MciPlayerDevice::execute(const MciCommand& command) {
     return {mci::kUnsupportedFunction, {}};
 }
 
+int32_t MciPlayerDevice::TakePosition(MciWords& words, int64_t& frame) const {
+    const std::optional<std::string> text = words.value();
+    if (!text) {
+        return mci::kMissingParameter;
+    }
+    return parsePosition(*text, frame);
+}
+
 MciReply MciPlayerDevice::play(MciWords& words) {
     std::optional<int64_t> from;
     std::optional<int64_t> to;
@@ -74,12 +80,8 @@ MciReply MciPlayerDevice::play(MciWords& words) {
         if (!isFrom && !words.take("to")) {
             return {mci::kUnrecognizedKeyword, {}};
         }
-        const std::optional<std::string> text = words.value();
-        if (!text) {
-            return {mci::kMissingParameter, {}};
-        }
         int64_t frame = 0;
-        if (const int32_t error = parsePosition(*text, frame); error != mci::kOk) {
+        if (const int32_t error = TakePosition(words, frame); error != mci::kOk) {
             return {error, {}};
         }
         (isFrom ? from : to) = frame;
@@ -123,12 +125,8 @@ MciReply MciPlayerDevice::seek(MciWords& words) {
         } else if (words.take("to end")) {
             target = endFrame();
         } else if (words.take("to")) {
-            const std::optional<std::string> text = words.value();
-            if (!text) {
-                return {mci::kMissingParameter, {}};
-            }
             int64_t frame = 0;
-            if (const int32_t error = parsePosition(*text, frame); error != mci::kOk) {
+            if (const int32_t error = TakePosition(words, frame); error != mci::kOk) {
                 return {error, {}};
             }
             if (frame < startFrame() || frame > endFrame()) {
@@ -159,9 +157,7 @@ MciReply MciPlayerDevice::set(MciWords& words) {
     if (!name) {
         return {mci::kMissingParameter, {}};
     }
-    while (words.takeFlag(wait)) {
-    }
-    if (!words.empty()) {
+    if (!words.TakeClosingFlags(wait)) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     return setTimeFormat(AsciiLower(*name));
@@ -176,6 +172,7 @@ MciReply MciPlayerDevice::status(const MciCommand& command) {
         return {mci::kMissingParameter, {}};
     }
     MciWords item = words; // where the device's own items start, should none of these match
+    MciWords* rest = &words;
     MciReply reply;
     if (words.take("mode")) {
         reply.answer = player_->isPlaying() ? "playing" : paused_ ? "paused" : "stopped";
@@ -186,11 +183,13 @@ MciReply MciPlayerDevice::status(const MciCommand& command) {
     } else if (words.take("position") && (words.empty() || !words.take("track"))) {
         reply.answer = formatPosition(currentFrame());
     } else {
-        return status(item);
+        reply = status(item);
+        if (reply.code != mci::kOk) {
+            return reply;
+        }
+        rest = &item;
     }
-    while (words.takeFlag(wait)) {
-    }
-    if (!words.empty()) {
+    if (!rest->TakeClosingFlags(wait)) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     return reply;

@@ -29,6 +29,7 @@ protected:
     virtual int64_t startFrame() const = 0;
     virtual int64_t endFrame() const = 0;
     // Status items beyond mode, ready and position; `item` has been checked to be non-empty.
+    // The flags that may follow the item are left to the caller.
     virtual MciReply status(MciWords& item) = 0;
     // "set" items beyond time format are the device's own.
     virtual MciReply setTimeFormat(const std::string& name) = 0;
@@ -45,6 +46,8 @@ protected:
     const StreamPlayer& player() const { return *player_; }
 
 private:
+    // Takes the next word as a position in the current time format; returns 0 or an error code.
+    int32_t TakePosition(MciWords& words, int64_t& frame) const;
     MciReply play(MciWords& words);
     MciReply status(const MciCommand& command);
     MciReply seek(MciWords& words);

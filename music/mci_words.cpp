@@ -39,6 +39,12 @@ bool MciWords::takeFlag(bool& wait) {
     return false;
 }
 
+bool MciWords::TakeClosingFlags(bool& wait) {
+    while (takeFlag(wait)) {
+    }
+    return empty();
+}
+
 std::optional<int32_t> ParseMciInteger(std::string_view text) {
     if (text.empty() || text.size() > 9) {
         return std::nullopt;

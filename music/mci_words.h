@@ -23,6 +23,8 @@ public:
     // Takes "notify" (accepted and ignored: there is never a window to notify) or "wait" (sets
     // `wait`), the flags any command may carry.
     bool takeFlag(bool& wait);
+    // Takes the flags that may close a command; true when nothing else is left after them.
+    bool TakeClosingFlags(bool& wait);
 
 private:
     const std::vector<MciWord>& words_;

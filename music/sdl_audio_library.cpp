@@ -1,10 +1,11 @@
 #include "music/sdl_audio_library.h"
 
+#include "common/problem_report.h"
+
 #include <dlfcn.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <optional>
+#include <string>
 
 namespace kovessa {
 
@@ -23,7 +24,7 @@ std::optional<SdlAudioLibrary> Open() {
     // Kept open for the rest of the process: SDL's audio thread runs its code until the end.
     void* library = dlopen(kSdlLibrary, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
-        std::fprintf(stderr, "%s: no sound: %s\n", program_invocation_short_name, dlerror());
+        ReportProblem(std::string("no sound: ") + dlerror());
         return std::nullopt;
     }
     SdlAudioLibrary f{};
@@ -43,8 +44,7 @@ std::optional<SdlAudioLibrary> Open() {
                        Find(library, "SDL_AudioStreamAvailable", f.AudioStreamAvailable) &&
                        Find(library, "SDL_AudioStreamClear", f.AudioStreamClear);
     if (!found) {
-        std::fprintf(stderr, "%s: no sound: %s lacks an audio function\n",
-                     program_invocation_short_name, kSdlLibrary);
+        ReportProblem(std::string("no sound: ") + kSdlLibrary + " lacks an audio function");
         return std::nullopt;
     }
     return f;

@@ -57,51 +57,48 @@ Zeruma_BGM::Zeruma_BGM(MusicSettings& settings, int32_t& apiResult, MediaPlatfor
     : settings_(settings), apiResult_(apiResult), platform_(platform) {}
 
 void Zeruma_BGM::OpenCD() {
-    apiResult_ = platform_.SendString("open cdaudio", nullptr, 0);
-    apiResult_ = platform_.SendString("set cdaudio time format tmsf", nullptr, 0);
+    // Neither result is looked at: without a disc the CD watch's first query finds out.
+    platform_.SendString("open cdaudio", nullptr, 0);
+    platform_.SendString("set cdaudio time format tmsf", nullptr, 0);
 }
 
 void Zeruma_BGM::CheckCD() {
     CDReady = kTrue;
-    try {
-        const std::string track = MCIQuery("status cdaudio current track");
-        if (ContainsErr(track)) {
-            CDReady = kFalse;
-            return;
-        }
-        // The count only proves that the disc can be read.
-        if (ContainsErr(MCIQuery("status cdaudio number of tracks"))) {
-            CDReady = kFalse;
-            return;
-        }
-        apiResult_ = platform_.SendString("status cdaudio mode", cdMode_.data(), 255);
-        const bool stopped = ModeIs(cdMode_.data(), "stopped");
-        if (settings_.BGMRepeat == 0) {
-            if (stopped) {
-                MCIPlay("cdaudio", "", "");
-            }
-            return;
-        }
-        if (stopped || LeadingNumber(track) != settings_.BGMRepeat) {
-            const std::string number = std::to_string(settings_.BGMRepeat);
-            const std::string start = MCIQuery("status cdaudio position track " + number);
-            // A data track has no sound to repeat. Playing it again on every tick would only
-            // keep the drive busy, so the watch ends here and the disc stays silent.
-            if (!ContainsErr(start) && MCIQuery("status cdaudio type track " + number) == "other") {
-                CDReady = kFalse;
-                return;
-            }
-            MCIPlay("cdaudio", start, "");
-        }
-    } catch (...) {
-        // A failure inside the watch ends it, as a disc that cannot be queried does.
+    const std::string track = MCIQuery("status cdaudio current track");
+    if (ContainsErr(track)) {
         CDReady = kFalse;
+        return;
+    }
+    // The count only proves that the disc can be read.
+    if (ContainsErr(MCIQuery("status cdaudio number of tracks"))) {
+        CDReady = kFalse;
+        return;
+    }
+    // A failed query leaves the buffer as the last one that succeeded filled it.
+    platform_.SendString("status cdaudio mode", cdMode_.data(), 255);
+    const bool stopped = ModeIs(cdMode_.data(), "stopped");
+    if (settings_.BGMRepeat == 0) {
+        if (stopped) {
+            MCIPlay("cdaudio", "", "");
+        }
+        return;
+    }
+    if (stopped || LeadingNumber(track) != settings_.BGMRepeat) {
+        const std::string number = std::to_string(settings_.BGMRepeat);
+        const std::string start = MCIQuery("status cdaudio position track " + number);
+        // A data track has no sound to repeat. Playing it again on every tick would only
+        // keep the drive busy, so the watch ends here and the disc stays silent.
+        if (!ContainsErr(start) && MCIQuery("status cdaudio type track " + number) == "other") {
+            CDReady = kFalse;
+            return;
+        }
+        MCIPlay("cdaudio", start, "");
     }
 }
 
 void Zeruma_BGM::CloseCD() {
-    apiResult_ = platform_.SendString("stop cdaudio", nullptr, 0);
-    apiResult_ = platform_.SendString("close cdaudio", nullptr, 0);
+    platform_.SendString("stop cdaudio", nullptr, 0);
+    platform_.SendString("close cdaudio", nullptr, 0);
 }
 
 void Zeruma_BGM::PlayMP3() {
@@ -136,11 +133,12 @@ void Zeruma_BGM::PlayWave() {
     if (platform_.WaveOutGetNumDevs() <= 0) {
         return;
     }
-    apiResult_ = platform_.PlaySound(settings_.BGMFile.c_str(), kSndAsync | kSndLoop);
+    // Music failures are silent: a file that does not play leaves the show without music.
+    platform_.PlaySound(settings_.BGMFile.c_str(), kSndAsync | kSndLoop);
 }
 
 void Zeruma_BGM::StopWave() {
-    apiResult_ = platform_.PlaySound(nullptr, kSndSync);
+    platform_.PlaySound(nullptr, kSndSync);
 }
 
 int32_t Zeruma_BGM::SendMCICommand(const std::string& command, std::string& answer) {
@@ -148,17 +146,16 @@ int32_t Zeruma_BGM::SendMCICommand(const std::string& command, std::string& answ
         answer = "コマンド文字列が指定されていません";
         return -1;
     }
-    const int32_t code = platform_.SendString(command.c_str(), commandAnswer_.data(),
-                                              static_cast<uint32_t>(commandAnswer_.size()));
-    apiResult_ = code;
-    if (code != 0) {
-        if (!platform_.GetErrorString(code, errorText_.data(),
+    apiResult_ = platform_.SendString(command.c_str(), commandAnswer_.data(),
+                                      static_cast<uint32_t>(commandAnswer_.size()));
+    if (apiResult_ != 0) {
+        if (!platform_.GetErrorString(apiResult_, errorText_.data(),
                                       static_cast<uint32_t>(errorText_.size()))) {
             answer = "Error (文字列が取れません)";
         } else {
             answer = TextOf(errorText_.data(), errorText_.size());
         }
-        return code;
+        return apiResult_;
     }
     answer = TextOf(commandAnswer_.data(), commandAnswer_.size());
     return 0;
@@ -166,7 +163,6 @@ int32_t Zeruma_BGM::SendMCICommand(const std::string& command, std::string& answ
 
 std::string Zeruma_BGM::MCIQuery(const std::string& command) {
     const int32_t code = SendMCICommand(command, lastAnswer_);
-    apiResult_ = code;
     if (code != 0) {
         return "Error:" + std::to_string(code);
     }

@@ -10,8 +10,10 @@
 namespace kovessa {
 
 // The music module of the show: starts the chosen music, keeps it repeating from the show
-// window's timers and stops it. Every failure is silent; it only ends up as a code in
-// `APIResult`. Runs on the user-interface thread, and every call returns at once.
+// window's timers and stops it. Every failure is silent: a query that fails answers with its
+// error text, and the watches act on that. The command sender keeps each command's code in
+// `APIResult` and decides on it there. Runs on the user-interface thread, and every call
+// returns at once.
 class Zeruma_BGM {
 public:
     Zeruma_BGM(MusicSettings& settings, int32_t& apiResult, MediaPlatform& platform);
@@ -36,7 +38,8 @@ public:
     void StopWave();
 
     // Sends one command; returns 0, -1 for an empty command, or the interpreter's error code,
-    // with the answer or the error's text in `answer`.
+    // with the answer or the error's text in `answer`. A command that was sent leaves its code
+    // in `APIResult`.
     int32_t SendMCICommand(const std::string& command, std::string& answer);
     // The answer of a query, or "Error:" and the code when it failed.
     std::string MCIQuery(const std::string& command);

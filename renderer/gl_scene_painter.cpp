@@ -27,6 +27,8 @@ void ResizeScene(int32_t width, int32_t height) {
     glLoadIdentity();
 }
 
+namespace {
+
 void DrawBackground(const FrameGeometry& frame, const SceneTextures& textures) {
     glPushMatrix();
     glEnable(GL_TEXTURE_2D);
@@ -53,8 +55,6 @@ void ApplyCamera(const FrameGeometry& frame) {
     glRotatef(20.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(frame.cameraAngle, 0.0f, 1.0f, 0.0f);
 }
-
-namespace {
 
 void DrawTrails(const FrameGeometry& frame) {
     for (int32_t i = 0; i < frame.count; ++i) {

@@ -25,8 +25,4 @@ void ResizeScene(int32_t width, int32_t height);
 // Draws one frame into the current context; the caller swaps the buffers.
 void DrawScene(const FrameGeometry& frame, const SceneTextures& textures);
 
-// The background quad and the lattice camera, shared with the benchmark's vertex-array pass.
-void DrawBackground(const FrameGeometry& frame, const SceneTextures& textures);
-void ApplyCamera(const FrameGeometry& frame);
-
 } // namespace kovessa

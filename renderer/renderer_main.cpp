@@ -15,7 +15,10 @@
 #include <SDL.h>
 
 #include "common/handoff_folder.h"
+#include "common/problem_report.h"
 #include "common/session_bus.h"
+#include "common/window_id.h"
+#include "common/window_titles.h"
 #include "renderer/firefly_scene.h"
 #include "renderer/frame_pacer.h"
 #include "renderer/gl_scene_painter.h"
@@ -151,7 +154,7 @@ std::optional<int> OpenWindow(Renderer& r) {
     const unsigned long window = *r.options.window;
     const std::optional<X11WindowWatch::Size> size = r.foreignWindow.Start(window);
     if (!size) {
-        std::fprintf(stderr, "Kovessa.xy: window 0x%lx is not a window\n", window);
+        ReportProblem(WindowIdText(window) + " is not a window");
         return 1;
     }
     if (CreateRendererWindowIn(r.window, window, size->width, size->height, *r.messages)) {
@@ -160,12 +163,10 @@ std::optional<int> OpenWindow(Renderer& r) {
     // Its owner destroyed the window while the scene was being set up: the end the owner
     // asked for, as when it goes later.
     if (!r.foreignWindow.Exists()) {
-        std::fprintf(stderr, "Kovessa.xy: window 0x%lx was destroyed before drawing began\n",
-                     window);
+        ReportProblem(WindowIdText(window) + " was destroyed before drawing began");
         return 0;
     }
-    std::fprintf(stderr, "Kovessa.xy: cannot draw into window 0x%lx: %s\n", window,
-                 r.window.failure.c_str());
+    ReportProblem("cannot draw into " + WindowIdText(window) + ": " + r.window.failure);
     return 1;
 }
 
@@ -184,7 +185,7 @@ int RunRenderer(const std::vector<std::string>& arguments) {
     Renderer& r = State();
     r.options = ReadRendererOptions(arguments);
     if (!r.options.error.empty()) {
-        std::fprintf(stderr, "Kovessa.xy: %s\n", r.options.error.c_str());
+        ReportProblem(r.options.error);
         return 1;
     }
     if (const std::optional<int> code = OpenWindow(r)) {
@@ -243,6 +244,7 @@ int RunRenderer(const std::vector<std::string>& arguments) {
 } // namespace kovessa
 
 int main(int argc, char** argv) {
+    kovessa::ReportUnder(kovessa::kRendererFileName);
     kovessa::KeepOffUnnamedSessionBus();
     // Before anything opens a display, so that every connection, SDL's included, reports to
     // it.

@@ -1,6 +1,6 @@
 #include "renderer/sdl_message_box.h"
 
-#include <cstdio>
+#include "common/problem_report.h"
 
 #include <SDL.h>
 
@@ -8,8 +8,7 @@ namespace kovessa {
 
 void SdlMessageBox::ShowMessage(const std::string& text, const std::string& caption,
                                 MessageIcon icon) {
-    std::fprintf(stderr, "Kovessa.xy: %s: %s\n", caption.c_str(), text.c_str());
-    std::fflush(stderr);
+    ReportProblem(caption + ": " + text);
     const Uint32 flags = icon == MessageIcon::Stop ? SDL_MESSAGEBOX_ERROR : 0;
     SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr);
 }

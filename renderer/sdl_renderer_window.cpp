@@ -1,11 +1,11 @@
 #include "renderer/sdl_renderer_window.h"
 
-#include <cstdio>
-#include <string>
-
+#include "common/problem_report.h"
 #include "common/window_titles.h"
 #include "renderer/gl_scene_painter.h"
 #include "renderer/x11_error_handler.h"
+
+#include <string>
 
 namespace kovessa {
 
@@ -25,7 +25,7 @@ bool Fail(RendererWindow& window, MessageSink& messages, const char* text) {
         Release(window, nullptr);
         return false;
     }
-    std::fprintf(stderr, "Kovessa.xy: %s\n", reason.c_str());
+    ReportProblem(reason);
     Release(window, &messages);
     messages.ShowMessage(text, kErrorCaption, MessageIcon::Stop);
     return false;
@@ -50,7 +50,7 @@ bool InitVideo(MessageSink& messages) {
     // does by default for every window it makes.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "Kovessa.xy: %s\n", SDL_GetError());
+        ReportProblem(SDL_GetError());
         messages.ShowMessage("Failed to register the window class!", kErrorCaption,
                              MessageIcon::Stop);
         return false;

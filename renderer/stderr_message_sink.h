@@ -1,8 +1,7 @@
 #pragma once
 
+#include "common/problem_report.h"
 #include "renderer/message_sink.h"
-
-#include <cstdio>
 
 namespace kovessa {
 
@@ -11,7 +10,7 @@ namespace kovessa {
 class StderrMessageSink : public MessageSink {
 public:
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon) override {
-        std::fprintf(stderr, "Kovessa.xy: %s: %s\n", caption.c_str(), text.c_str());
+        ReportProblem(caption + ": " + text);
     }
 };
 

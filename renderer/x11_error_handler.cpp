@@ -1,8 +1,10 @@
 #include "renderer/x11_error_handler.h"
 
+#include "common/problem_report.h"
+
 #include <X11/Xlib.h>
 
-#include <cstdio>
+#include <string>
 
 namespace kovessa {
 
@@ -26,7 +28,8 @@ int OnXError(Display* display, XErrorEvent* error) {
     silent = true;
     char text[256] = {};
     XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "Kovessa.xy: X error %s (request %d)\n", text, error->request_code);
+    ReportProblem(std::string("X error ") + text + " (request " +
+                  std::to_string(error->request_code) + ")");
     return 0;
 }
 

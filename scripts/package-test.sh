@@ -12,6 +12,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 ROOT=$PWD
+. "$ROOT/scripts/xvfb.sh"
 . "$ROOT/tests/install/x_helpers.sh"
 
 WORK=""
@@ -127,7 +128,8 @@ check "the register helper is on PATH" command -v kovessa-xscreensaver-register
 USER_NAME=kovessa-e2e-$$
 useradd -m -s /bin/sh "$USER_NAME"
 HOME_DIR=$(getent passwd "$USER_NAME" | cut -d: -f6)
-start_xvfb
+# Open to every local user (-ac): the user's programs draw on it.
+start_xvfb -ac
 # as_user COMMAND...: runs COMMAND as the user with a desktop session's plain environment.
 as_user() {
     runuser -u "$USER_NAME" -- env -i HOME="$HOME_DIR" USER="$USER_NAME" DISPLAY="$DISPLAY" \

@@ -59,25 +59,11 @@ trap 'cleanup; exit 130' INT
 trap 'cleanup; exit 143' TERM
 
 RUNTIME=$(mktemp -d /tmp/kovessa-show-XXXXXX)
-# The server writes its display number into the file once it accepts clients. A file rather
-# than a pipe: a server that fails to start leaves nothing to wait on for ever.
-Xvfb -displayfd 3 -screen 0 1280x720x24 -noreset -nolisten tcp 3>"$RUNTIME/display" \
-    >"$RUNTIME/xvfb.log" 2>&1 &
-XVFB=$!
-NUM=""
-for _ in $(seq 300); do
-    NUM=$(sed -n 's/^\([0-9][0-9]*\)$/\1/p' "$RUNTIME/display")
-    if [ -n "$NUM" ] || ! kill -0 "$XVFB" 2>/dev/null; then
-        break
-    fi
-    sleep 0.1
-done
-if [ -z "$NUM" ]; then
-    echo "The virtual X server did not start:" >&2
-    cat "$RUNTIME/xvfb.log" >&2
+. ./scripts/xvfb.sh
+if ! start_xvfb; then
     exit 1
 fi
-export DISPLAY=":$NUM"
+XVFB=$XVFB_PID
 export XDG_RUNTIME_DIR="$RUNTIME"
 echo "No display found: running the show on a virtual X server ($DISPLAY) for $SECONDS_TO_RUN s."
 "$BIN/Kovessa.scr" /s &

@@ -14,8 +14,9 @@ public:
     virtual void WriteIniString(const std::string& section, const std::string& key,
                                 const std::string& value, const std::string& file) = 0;
     // Stores what the calls since the last Commit gave. False, with a reason for the user in
-    // `error`, when they could not be stored; the file then keeps what it held before.
-    virtual bool Commit(std::string& error) = 0;
+    // `error` when given, when they could not be stored; the file then keeps what it held
+    // before.
+    virtual bool Commit(std::string* error) = 0;
 };
 
 } // namespace kovessa

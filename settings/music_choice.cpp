@@ -45,7 +45,7 @@ MusicChoice::FileAnswer MusicChoice::FileChosen(const std::string& path) {
 }
 
 bool MusicChoice::Confirm(std::string_view repeatText, IniWriter& writer,
-                          const std::string& iniPath, std::string& error) {
+                          const std::string& iniPath, std::string* error) {
     writer.WriteIniString(kSettingsSection, kKeyBGMKind, std::to_string(settings_.BGMKind),
                           iniPath);
     settings_.BGMRepeat = RepeatFromText(repeatText, settings_.BGMRepeat);

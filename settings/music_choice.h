@@ -37,10 +37,10 @@ public:
     // the user about.
     FileAnswer FileChosen(const std::string& path);
     // Stores the three settings in order: kind, the track read from `repeatText`, the file,
-    // and commits them together. False, with the reason in `error`, when the writer could not
-    // store them; the settings in memory are those confirmed either way.
+    // and commits them together. False, with the reason in `error` when given, when the writer
+    // could not store them; the settings in memory are those confirmed either way.
     bool Confirm(std::string_view repeatText, IniWriter& writer, const std::string& iniPath,
-                 std::string& error);
+                 std::string* error);
 
     bool MarkChosen(int index) const { return marks_[static_cast<size_t>(index)]; }
     bool RepeatEnabled() const { return repeatEnabled_; }

@@ -16,17 +16,18 @@ void SettingsFileWriter::WriteIniString(const std::string& section, const std::s
     entries_.push_back({key.substr(0, kIniNameLimit), value});
 }
 
-bool SettingsFileWriter::Commit(std::string& error) {
+bool SettingsFileWriter::Commit(std::string* error) {
     bool ok = true;
     if (mixed_) {
-        error = "the settings name more than one file or section";
+        if (error != nullptr) {
+            *error = "the settings name more than one file or section";
+        }
         ok = false;
     } else if (!entries_.empty()) {
-        ok = WriteProfileStrings(section_, entries_, file_, &error);
+        ok = WriteProfileStrings(section_, entries_, file_, error);
     }
     entries_.clear();
     mixed_ = false;
-    apiResult_ = ok ? 1 : 0;
     return ok;
 }
 

@@ -103,7 +103,7 @@ QString DecodePath(const std::string& path) {
 
 Zeruma_P::Zeruma_P(AppContext& app, QWidget* parent)
     : Form(parent), app_(app), choice_(app.music), strip_(NewStrip(textDrawer_)),
-      fileWriter_(std::make_unique<SettingsFileWriter>(app.shared.APIResult)),
+      fileWriter_(std::make_unique<SettingsFileWriter>()),
       chooseFile_(&Zeruma_P::ChooseFileWithDialog), tell_(&Zeruma_P::TellWithMessageBox) {
     InitSettingsDialogResources();
     setWindowTitle(QString::fromLatin1(kSettingsWindowTitle));
@@ -260,9 +260,7 @@ void Zeruma_P::InitCommands() {
 }
 
 void Zeruma_P::ReadCursorPosition() {
-    const std::optional<ScreenPoint> at = x11::GetCursorPos();
-    app_.shared.APIResult = at ? 1 : 0;
-    RecordOpenPoint(app_.shared, at);
+    RecordOpenPoint(app_.shared, x11::GetCursorPos());
 }
 
 bool Zeruma_P::eventFilter(QObject* watched, QEvent* event) {
@@ -301,7 +299,6 @@ void Zeruma_P::ShowFileName() {
 
 void Zeruma_P::Cmd_BGM_Click() {
     const std::optional<std::string> path = chooseFile_ ? chooseFile_(this) : std::nullopt;
-    app_.shared.APIResult = path && !path->empty() ? 1 : 0;
     if (!path || path->empty()) {
         return;
     }
@@ -349,7 +346,7 @@ void Zeruma_P::Cmd_Set_Click() {
     }
     if (saved) {
         saved = choice_.Confirm(BGM_Repeat_->currentText().toStdString(), writer, place.writePath,
-                                error);
+                                &error);
     }
     BGM_Repeat_->setEditText(QString::fromStdString(FormatRepeat(app_.music.BGMRepeat)));
     if (!saved) {

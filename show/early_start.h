@@ -2,29 +2,22 @@
 
 #include "launcher/child_process.h"
 #include "show/show_services.h"
+#include "show/show_start.h"
 
-#include <functional>
 #include <optional>
-#include <string>
 
 namespace kovessa {
 
-// The show's first two steps, taken before the window toolkit is up: the two pictures are
-// handed over and, when at least one went, the renderer is started. The renderer's own start
-// is the longest part of a show's start and need not wait for the toolkit's; the show window
-// then takes what was done here instead of doing it again.
+// The show's first two steps (StartShow) taken on this desktop before the window toolkit is up,
+// so that the renderer starts while the toolkit comes up: the pictures come from the compiled-in
+// images, the renderer is a child process, and problems go to standard error. The show window
+// then takes what was done here.
 struct EarlyStart {
-    bool picturesHandedOver = false;
+    ShowStart start;
     // Set when the renderer runs.
     std::optional<StartedChild> renderer;
-    // The one-shot folder the running renderer reads its pictures from, when the usual folder
-    // could not take them. This process made it, so this process removes it once the renderer
-    // has ended, however that renderer ended.
-    std::optional<std::string> oneShotFolder;
 };
 
-// Takes both steps in their order; each problem goes to `report` as it happens.
-EarlyStart StartShowEarly(const RendererLaunch& launch,
-                          const std::function<void(const std::string&)>& report);
+EarlyStart StartShowEarly(const RendererLaunch& launch);
 
 } // namespace kovessa

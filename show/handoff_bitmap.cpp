@@ -72,17 +72,6 @@ std::string EncodeHandoffBitmap(const RgbPixels& image) {
     return out;
 }
 
-bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* error) {
-    const HandoffFolderResult folder = HandoffFolder();
-    if (!folder.folder) {
-        if (error != nullptr) {
-            *error = folder.error;
-        }
-        return false;
-    }
-    return WriteHandoffBitmapTo(*folder.folder, name, image, error);
-}
-
 bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const RgbPixels& image,
                           std::string* error) {
     const std::string bytes = EncodeHandoffBitmap(image);
@@ -111,32 +100,33 @@ HandoffResult HandOverPictures(const std::vector<HandoffPicture>& pictures) {
         return written;
     };
 
-    const HandoffFolderResult usual = HandoffFolder();
-    if (usual.folder) {
-        result.written = writeAll(*usual.folder);
+    std::string error;
+    const std::optional<std::string> usual = HandoffFolder(&error);
+    if (usual) {
+        result.written = writeAll(*usual);
         if (result.written == static_cast<int>(pictures.size())) {
             return result;
         }
     } else {
-        result.errors.push_back("hand-off folder refused: " + usual.error);
+        result.errors.push_back("hand-off folder refused: " + error);
     }
 
-    const HandoffFolderResult oneShot = OneShotHandoffFolder();
-    if (!oneShot.folder) {
-        result.errors.push_back(oneShot.error);
+    const std::optional<std::string> oneShot = OneShotHandoffFolder(&error);
+    if (!oneShot) {
+        result.errors.push_back(error);
         // What did reach the usual folder still helps the renderer.
         return result;
     }
     // The renderer reads one folder: the one that holds more of the pictures. A one-shot
     // folder that holds no more than the usual one is not worth keeping, and a picture that
     // reached only the usual folder is not thrown away with it.
-    const int writtenThere = writeAll(*oneShot.folder);
+    const int writtenThere = writeAll(*oneShot);
     if (writtenThere <= result.written) {
-        RemoveOneShotHandoffFolder(*oneShot.folder);
+        RemoveOneShotHandoffFolder(*oneShot);
         return result;
     }
     result.written = writtenThere;
-    result.oneShotFolder = oneShot.folder;
+    result.oneShotFolder = oneShot;
     return result;
 }
 

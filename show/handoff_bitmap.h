@@ -20,12 +20,9 @@ inline constexpr size_t kHandoffHeaderSize = 54;
 std::string EncodeHandoffBitmap(const RgbPixels& image);
 
 // Writes `image` as the hand-off bitmap `name` (kGlowBitmapName or kBackgroundBitmapName) into
-// the per-user hand-off folder. The file is replaced as a whole, so the renderer never reads a
-// half-written texture, and a symbolic link planted under that name is replaced rather than
-// followed. Returns false, with the reason in `error`, when nothing was written.
-bool WriteHandoffBitmap(const char* name, const RgbPixels& image, std::string* error = nullptr);
-
-// The same into `folder`.
+// `folder`. The file is replaced as a whole, so the renderer never reads a half-written
+// texture, and a symbolic link planted under that name is replaced rather than followed.
+// Returns false, with the reason in `error`, when nothing was written.
 bool WriteHandoffBitmapTo(const std::string& folder, const char* name, const RgbPixels& image,
                           std::string* error = nullptr);
 

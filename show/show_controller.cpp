@@ -1,49 +1,35 @@
 #include "show/show_controller.h"
 
-#include "common/window_titles.h"
 #include "launcher/open_point.h"
 #include "show/music_file_kind.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
 
 namespace kovessa {
 
-ShowController::ShowController(AppContext& app, ShowServices& services, ShowMusic& music)
-    : app_(app), services_(services), music_(music) {}
-
-RendererLaunch ShowController::RendererLaunchFor(const AppContext& app) {
-    RendererLaunch launch{app.programFolder + "/" + kRendererFileName, std::nullopt};
-    if (app.hackMode) {
-        launch.window = app.hackWindow;
-    }
-    return launch;
-}
+ShowController::ShowController(AppContext& app, ShowServices& services, ShowMusic& music,
+                               ShowStart start)
+    : app_(app), services_(services), music_(music), start_(start) {}
 
 void ShowController::Form_Load() {
-    // The pointer watch is enabled from the moment the window exists; its first tick can only
-    // come after this handler has returned. Under a daemon the daemon owns the pointer and
-    // decides when the show ends.
-    if (!app_.hackMode) {
-        setTimer(ShowTimer::Timer3, true);
-    }
-
-    // The renderer reads both bitmaps while it starts, so they are complete before it runs.
-    // Without either picture it could only cover the screen with error boxes.
-    if (!services_.HandOverPictures()) {
-        services_.ReportProblem("no picture could be handed over to the renderer; the show ends");
+    // The pictures and the renderer came first; their problems are already reported. Without a
+    // renderer nothing would be on screen: no show with music and a hidden pointer behind it.
+    if (!start_.picturesHandedOver) {
         exitCode_ = 1;
-        setTimer(ShowTimer::Timer3, false);
         services_.Unload();
         return;
     }
-    const RendererLaunch launch = RendererLaunchFor(app_);
-    RendererPath_ = launch.path;
-    if (!services_.StartRenderer(launch)) {
-        // Nothing would be on screen: no show with music and a hidden pointer behind it.
+    if (!start_.rendererStarted) {
         RendererEnded(1);
         return;
+    }
+
+    // The pointer watch runs from the moment the window exists; its first tick can only come
+    // after this handler has returned. Under a daemon the daemon owns the pointer and decides
+    // when the show ends.
+    if (!app_.hackMode) {
+        setTimer(ShowTimer::Timer3, true);
     }
 
     // Several monitors give several instances under a daemon, but one stream of music.
@@ -144,18 +130,6 @@ void ShowController::Form_QueryUnload() {
         services_.ShowCursor();
     }
     services_.EndProcessAtOnce(exitCode_);
-}
-
-bool ShowController::TimerEnabled(ShowTimer timer) const {
-    switch (timer) {
-    case ShowTimer::Timer1:
-        return timer1_;
-    case ShowTimer::Timer2:
-        return timer2_;
-    case ShowTimer::Timer3:
-        return timer3_;
-    }
-    return false;
 }
 
 void ShowController::setTimer(ShowTimer timer, bool enabled) {

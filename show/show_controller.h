@@ -3,26 +3,25 @@
 #include "launcher/app_context.h"
 #include "show/show_music.h"
 #include "show/show_services.h"
-
-#include <string>
+#include "show/show_start.h"
 
 namespace kovessa {
 
 // The decisions of the show window Zeruma_S, free of any toolkit: what its load handler does
-// and in which order, what each timer tick does, and the end sequence. The window forwards its
-// handlers here and carries out the calls on ShowServices.
+// and in which order, what each timer tick does, and the end sequence. The show's first two
+// steps (StartShow) come before the window; the window forwards its handlers here and carries
+// out the calls on ShowServices.
 class ShowController {
 public:
     // The pointer must stand further than this from the start point on both axes to end the
     // show.
     static constexpr int kPointerTolerance = 30;
 
-    ShowController(AppContext& app, ShowServices& services, ShowMusic& music);
+    // `start` is what the show's first two steps left: the pictures and the renderer.
+    ShowController(AppContext& app, ShowServices& services, ShowMusic& music, ShowStart start);
 
-    // How this process starts the renderer: full screen, or into the daemon's window.
-    static RendererLaunch RendererLaunchFor(const AppContext& app);
-
-    // Hand-off bitmaps, renderer, music, then the pointer's start position.
+    // Ends the show when its renderer does not run; otherwise the pointer watch, the music,
+    // then the pointer's start position.
     void Form_Load();
     // The renderer has ended (by itself or killed), with its exit status.
     void RendererEnded(int status);
@@ -33,9 +32,6 @@ public:
     // whoever asks for it, takes this path, and it runs at most once.
     void Form_QueryUnload();
 
-    bool TimerEnabled(ShowTimer timer) const;
-    const std::string& RendererPath() const { return RendererPath_; }
-
 private:
     void startMusic();
     void setTimer(ShowTimer timer, bool enabled);
@@ -45,7 +41,7 @@ private:
     AppContext& app_;
     ShowServices& services_;
     ShowMusic& music_;
-    std::string RendererPath_;
+    ShowStart start_;
     bool timer1_ = false;
     bool timer2_ = false;
     bool timer3_ = false;

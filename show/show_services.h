@@ -20,18 +20,13 @@ struct RendererLaunch {
     std::optional<unsigned long> window; // set in hack mode
 };
 
-// What the show controller asks of the window and the desktop. The show window implements it
-// over Qt and X11; tests record the calls.
+// What the show controller asks of the window and the desktop once the window exists. The show
+// window implements it over Qt and X11, and tells the controller through RendererEnded when the
+// renderer has ended; tests record the calls.
 class ShowServices {
 public:
     virtual ~ShowServices() = default;
 
-    // Write the glow picture, then the Earth picture, as the renderer's hand-off bitmaps. False
-    // when neither could be handed over, so a renderer could only report missing files.
-    virtual bool HandOverPictures() = 0;
-    // Start the renderer without waiting for it; a failure is reported on standard error and
-    // gives false. The window tells the controller through RendererEnded when it has ended.
-    virtual bool StartRenderer(const RendererLaunch& launch) = 0;
     // In hack mode, one instance per user and display plays the music (several monitors run
     // several instances). True when this instance has the claim; it ends with the process.
     virtual bool ClaimMusic() = 0;
@@ -40,8 +35,6 @@ public:
     // Undo the one hide of the pointer made for a show started with /s.
     virtual void ShowCursor() = 0;
     virtual void SetTimerEnabled(ShowTimer timer, bool enabled) = 0;
-    // A line on standard error: the show has no message box.
-    virtual void ReportProblem(const std::string& text) = 0;
     // Unload the show window: runs the end sequence.
     virtual void Unload() = 0;
     // End the process without running any further handler.

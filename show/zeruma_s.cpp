@@ -10,9 +10,7 @@
 
 #include <QSocketNotifier>
 
-#include <cstdio>
 #include <unistd.h>
-#include <utility>
 
 namespace kovessa {
 
@@ -20,7 +18,8 @@ Zeruma_S::Zeruma_S(AppContext& app, EarlyStart early, QWidget* parent)
     : Form(parent),
       music_(std::make_unique<ZerumaBgmMusic>(app.music, app.shared.APIResult,
                                               [] { return CreateDefaultMediaPlatform(); })),
-      early_(std::move(early)), controller_(app, *this, *music_) {
+      renderer_(early.renderer), oneShotFolder_(early.start.oneShotFolder),
+      controller_(app, *this, *music_, early.start) {
     // A hack carries no guarded caption: the daemon decides when it runs, and the settings
     // dialog must still open while a daemon's preview shows the scene.
     if (!app.hackMode) {
@@ -40,6 +39,7 @@ Zeruma_S::Zeruma_S(AppContext& app, EarlyStart early, QWidget* parent)
 Zeruma_S::~Zeruma_S() = default;
 
 void Zeruma_S::Form_Load() {
+    WatchRenderer();
     controller_.Form_Load();
 }
 
@@ -47,22 +47,13 @@ void Zeruma_S::Form_QueryUnload() {
     controller_.Form_QueryUnload();
 }
 
-bool Zeruma_S::HandOverPictures() {
-    // Done before the window existed; its problems are already reported.
-    return early_.picturesHandedOver;
-}
-
-bool Zeruma_S::StartRenderer(const RendererLaunch&) {
-    // Started before the window existed, as `launch` says; only the watch is left to set up.
-    if (!early_.renderer) {
-        return false;
-    }
-    if (early_.renderer->exitFd < 0) {
-        return true;
+void Zeruma_S::WatchRenderer() {
+    if (!renderer_ || renderer_->exitFd < 0) {
+        return;
     }
     // The pidfd becomes readable when the renderer ends, however it ends.
-    rendererWatch_ = new QSocketNotifier(early_.renderer->exitFd, QSocketNotifier::Read, this);
-    const pid_t pid = early_.renderer->pid;
+    rendererWatch_ = new QSocketNotifier(renderer_->exitFd, QSocketNotifier::Read, this);
+    const pid_t pid = renderer_->pid;
     connect(rendererWatch_, &QSocketNotifier::activated, this, [this, pid] {
         rendererWatch_->setEnabled(false);
         const std::optional<int> status = ReapChild(pid);
@@ -70,7 +61,6 @@ bool Zeruma_S::StartRenderer(const RendererLaunch&) {
         RemoveOneShotFolder();
         controller_.RendererEnded(status.value_or(0));
     });
-    return true;
 }
 
 bool Zeruma_S::ClaimMusic() {
@@ -98,15 +88,11 @@ void Zeruma_S::Unload() {
     Form::Unload();
 }
 
-void Zeruma_S::ReportProblem(const std::string& text) {
-    std::fprintf(stderr, "Kovessa.scr: %s\n", text.c_str());
-}
-
 void Zeruma_S::EndProcessAtOnce(int code) {
     // A renderer asked to end (on a signal to this process) is waited for first; once it is
     // gone, nobody reads the one-shot folder any more.
     FinishEndingChildren();
-    if (early_.renderer && !rendererEnded_ && ReapChild(early_.renderer->pid).has_value()) {
+    if (renderer_ && !rendererEnded_ && ReapChild(renderer_->pid).has_value()) {
         rendererEnded_ = true;
     }
     if (rendererEnded_) {
@@ -118,9 +104,9 @@ void Zeruma_S::EndProcessAtOnce(int code) {
 void Zeruma_S::RemoveOneShotFolder() {
     // The renderer removes the folder too once it has read the pictures, so that a long show
     // does not keep it; a renderer that failed before that leaves it to this process.
-    if (early_.oneShotFolder) {
-        RemoveOneShotHandoffFolder(*early_.oneShotFolder);
-        early_.oneShotFolder.reset();
+    if (oneShotFolder_) {
+        RemoveOneShotHandoffFolder(*oneShotFolder_);
+        oneShotFolder_.reset();
     }
 }
 

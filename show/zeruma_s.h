@@ -1,6 +1,7 @@
 #pragma once
 
 #include "launcher/app_context.h"
+#include "launcher/child_process.h"
 #include "launcher/qt_form.h"
 #include "show/early_start.h"
 #include "show/show_controller.h"
@@ -18,9 +19,10 @@ namespace kovessa {
 
 class ShowMusic;
 
-// The hidden show window "Zeruma_Main" that runs one full-screen show: it hands the textures
-// to the renderer, starts the renderer and the music, and ends the process once the pointer
-// has moved far enough, the renderer has ended, or anyone asks the window to close. It is
+// The hidden show window "Zeruma_Main" that runs one full-screen show once the textures are
+// handed over and the renderer started (EarlyStart): it starts the music, and ends the process
+// once the pointer has moved far enough, the renderer has ended, or anyone asks the window to
+// close. It is
 // never shown; its caption is what a second start of the program finds. Under a screensaver
 // daemon it runs the same show into the daemon's window, without the caption, until signalled.
 class Zeruma_S : public Form, private ShowServices {
@@ -35,13 +37,12 @@ protected:
     void Form_QueryUnload() override;
 
 private:
-    bool HandOverPictures() override;
-    bool StartRenderer(const RendererLaunch& launch) override;
+    // Ends the show through the controller once the renderer started early has ended.
+    void WatchRenderer();
     bool ClaimMusic() override;
     std::optional<ScreenPoint> GetCursorPos() override;
     void ShowCursor() override;
     void SetTimerEnabled(ShowTimer timer, bool enabled) override;
-    void ReportProblem(const std::string& text) override;
     void Unload() override;
     void EndProcessAtOnce(int code) override;
 
@@ -53,7 +54,9 @@ private:
     QTimer Timer2_;
     QTimer Timer3_;
     std::unique_ptr<ShowMusic> music_;
-    EarlyStart early_;
+    std::optional<StartedChild> renderer_;
+    // The one-shot hand-off folder this process made for the renderer, until it is removed.
+    std::optional<std::string> oneShotFolder_;
     QSocketNotifier* rendererWatch_ = nullptr;
     bool rendererEnded_ = false; // reaped: it reads no picture any more
     ShowController controller_;

@@ -221,14 +221,3 @@ TEST(CommandWidget, TransparentBackgroundShowsTheHost) {
 
 } // namespace
 } // namespace kovessa::test
-
-// The application must outlive every widget and end before Qt's own globals do.
-int main(int argc, char** argv) {
-    // Listing the tests happens without the test environment; these tests never need a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

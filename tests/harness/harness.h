@@ -46,6 +46,8 @@ public:
     Xvfb& operator=(const Xvfb&) = delete;
 
     const std::string& displayName() const { return name_; }
+    // The server's process.
+    pid_t pid() const { return pid_; }
     // The test's own connection, for queries and input.
     Display* display() const { return dpy_; }
     // The whole screen: every monitor side by side.

@@ -7,6 +7,7 @@ set -eu
 BUILD=$1
 PREFIX=$2
 HERE=$(cd "$(dirname "$0")" && pwd)
+. "$HERE/../../scripts/xvfb.sh"
 . "$HERE/x_helpers.sh"
 
 STAGE=$(mktemp -d /tmp/kovessa-stage-XXXXXX)
@@ -86,8 +87,9 @@ done
 
 # 2. Started through the link, the program finds Kovessa.xy beside its real path and opens the
 #    dialog. A lone copy of Kovessa.scr (no renderer beside it) shows the missing-renderer
-#    message instead: that is what a program that looked beside the link would do.
-start_xvfb
+#    message instead: that is what a program that looked beside the link would do. The server
+#    is open to every local user, as in the package test.
+start_xvfb -ac
 "$LINK" /c &
 DIALOG=$!
 check "through the link: the settings dialog opens" wait_for 20 has_window "<Kovessa>"

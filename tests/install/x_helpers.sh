@@ -1,28 +1,6 @@
-# Shell helpers for the install tests: a private Xvfb, waits on what can be seen on it, and
-# named checks that are counted in $failures rather than ending the script at the first one.
-# Sourced; the caller sets `set -eu`.
-
-# Starts Xvfb on a free display (open to every local user, so an ordinary user's programs may
-# use it) and exports DISPLAY. XVFB_PID is its process.
-start_xvfb() {
-    _fifo=$(mktemp -u /tmp/kovessa-xvfb-XXXXXX)
-    mkfifo "$_fifo"
-    # -noreset: without it the server resets whenever its last client leaves, and a program
-    # that connects in that moment (the program checks the display before Qt opens it) fails.
-    Xvfb -displayfd 3 -ac -noreset -screen 0 1280x720x24 -nolisten tcp 3>"$_fifo" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    read -r _num <"$_fifo"
-    rm -f "$_fifo"
-    export DISPLAY=":$_num"
-}
-
-stop_xvfb() {
-    if [ -n "${XVFB_PID:-}" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-        XVFB_PID=""
-    fi
-}
+# Shell helpers for the install tests: waits on what can be seen on a private Xvfb (started
+# with scripts/xvfb.sh), and named checks that are counted in $failures rather than ending the
+# script at the first one. Sourced; the caller sets `set -eu`.
 
 # wait_for SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails after SECONDS.
 wait_for() {

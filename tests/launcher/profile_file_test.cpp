@@ -17,6 +17,12 @@ namespace {
 
 using test::TempDir;
 
+// Stores one key the way the settings dialog stores its keys: in one replacement of the file.
+bool Save(const std::string& section, const std::string& key, const std::string& value,
+          const std::string& path) {
+    return WriteProfileStrings(section, {{key, value}}, path);
+}
+
 std::optional<std::string> get(std::string_view text, std::string_view section,
                                std::string_view key) {
     return ProfileDocument(text).Get(section, key);
@@ -161,7 +167,7 @@ TEST(ProfileFile, AnOversizedFileIsReadWithinTheCapAndNeverWritten) {
     EXPECT_EQ(ReadIniString("Section", "kind", ini), "2");
     EXPECT_EQ(ReadIniString("Section", "file", ini), "/music/a.mp3");
     EXPECT_EQ(GetProfileString("Section", "cut", "none", 256, ini), "none");
-    EXPECT_FALSE(WriteProfileString("Section", "kind", "1", ini));
+    EXPECT_FALSE(WriteProfileStrings("Section", {{"kind", "1"}}, ini));
     EXPECT_EQ(TempDir::read(ini), bytes);
 
     const std::string small = dir.write("small.ini", "[Section]\nkind=2\n");
@@ -177,9 +183,7 @@ TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
     }
     const std::string ini = dir.write("g.ini", garbage);
     EXPECT_EQ(ReadIniString("Section", kKeyBGMKind, ini), "");
-    int32_t api = -5;
-    WriteIniString("Section", kKeyBGMKind, "1", ini, api);
-    EXPECT_EQ(api, 1);
+    EXPECT_TRUE(Save("Section", kKeyBGMKind, "1", ini));
     EXPECT_EQ(ReadIniString("Section", kKeyBGMKind, ini), "1");
     // Everything that was there before is still there, in front of the new lines.
     EXPECT_EQ(TempDir::read(ini).substr(0, garbage.size()), garbage);
@@ -188,11 +192,9 @@ TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
 TEST(ProfileFile, FirstWriteCreatesTheFileByteForByte) {
     TempDir dir;
     const std::string ini = dir.file("Kovessa.ini");
-    int32_t api = 0;
-    EXPECT_EQ(WriteIniString("Section", kKeyBGMKind, "1", ini, api), "");
-    EXPECT_EQ(api, 1);
-    WriteIniString("Section", kKeyBGMRepeat, "0", ini, api);
-    WriteIniString("Section", kKeyBGMFile, "/music/a.mp3", ini, api);
+    EXPECT_TRUE(Save("Section", kKeyBGMKind, "1", ini));
+    Save("Section", kKeyBGMRepeat, "0", ini);
+    Save("Section", kKeyBGMFile, "/music/a.mp3", ini);
     const std::string expected = "\x5b\x53\x65\x63\x74\x69\x6f\x6e\x5d\x0d\x0a"
                                  "\x42\x47\x4d\x8b\xe6\x95\xaa\x3d\x31\x0d\x0a"
                                  "\x42\x47\x4d\xd8\xcb\xdf\xb0\xc4\x3d\x30\x0d\x0a"
@@ -206,9 +208,7 @@ TEST(ProfileFile, UnchangedValueLeavesTheFileUntouched) {
     const std::string tmpLink = dir.file("hard");
     // A hard link still names the same inode only while the file has not been replaced.
     ASSERT_EQ(::link(ini.c_str(), tmpLink.c_str()), 0);
-    int32_t api = 0;
-    WriteIniString("Section", "a", "1", ini, api);
-    EXPECT_EQ(api, 1);
+    EXPECT_TRUE(Save("Section", "a", "1", ini));
     struct stat a {
     }, b{};
     ASSERT_EQ(::stat(ini.c_str(), &a), 0);
@@ -219,25 +219,19 @@ TEST(ProfileFile, UnchangedValueLeavesTheFileUntouched) {
 
 TEST(ProfileFile, FailedSavesLeaveTheOldFileAndReportFailure) {
     TempDir dir;
-    int32_t api = 1;
 
     // The folder does not exist: nothing is created.
-    WriteIniString("Section", "a", "1", dir.file("no/such/Kovessa.ini"), api);
-    EXPECT_EQ(api, 0);
+    EXPECT_FALSE(Save("Section", "a", "1", dir.file("no/such/Kovessa.ini")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
 
     // The name is taken by a folder: it is neither read nor replaced.
     std::filesystem::create_directory(dir.file("Kovessa.ini"));
-    api = 1;
-    WriteIniString("Section", "a", "1", dir.file("Kovessa.ini"), api);
-    EXPECT_EQ(api, 0);
+    EXPECT_FALSE(Save("Section", "a", "1", dir.file("Kovessa.ini")));
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("Kovessa.ini")));
 
     // A value that would add lines of its own is refused.
     const std::string ini = dir.write("v.ini", "[Section]\na=1\n");
-    api = 1;
-    WriteIniString("Section", "a", "x\r\n[Section]\r\nb=2", ini, api);
-    EXPECT_EQ(api, 0);
+    EXPECT_FALSE(Save("Section", "a", "x\r\n[Section]\r\nb=2", ini));
     EXPECT_EQ(TempDir::read(ini), "[Section]\na=1\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
         << "no temporary file may stay behind";
@@ -251,11 +245,9 @@ TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
     const int result = test::RunUnprivileged([&] {
         // A read-only file in a read-only folder. (A file the user may write there is written
         // in place; see the save tests.)
-        int32_t api = 1;
         ::chmod(dir.path().c_str(), 0555);
         ::chmod(ini.c_str(), 0444);
-        WriteIniString("Section", "a", "2", ini, api);
-        if (api != 0) {
+        if (Save("Section", "a", "2", ini)) {
             return 1;
         }
         if (TempDir::read(ini) != "[Section]\na=1\n") {
@@ -265,9 +257,7 @@ TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
 
         // A file that cannot be read would lose its other contents if it were replaced.
         ::chmod(ini.c_str(), 0200);
-        api = 1;
-        WriteIniString("Section", "b", "2", ini, api);
-        if (api != 0) {
+        if (Save("Section", "b", "2", ini)) {
             return 3;
         }
         ::chmod(ini.c_str(), 0600);
@@ -291,9 +281,8 @@ TEST(ProfileFile, KilledInTheMiddleOfSavingLeavesOldOrNewFile) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            int32_t api = 0;
             for (int i = 0;; ++i) {
-                WriteIniString("Section", "keep", std::string(100000 + i % 7, 'n'), ini, api);
+                Save("Section", "keep", std::string(100000 + i % 7, 'n'), ini);
             }
         }
         ::usleep(20000 + round * 7000);

@@ -130,13 +130,3 @@ TEST_F(FormTest, TerminationDuringAModalShowReturnsFromIt) {
 
 } // namespace
 } // namespace kovessa
-
-int main(int argc, char** argv) {
-    // Test discovery runs the program outside CTest's environment, where no display exists.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

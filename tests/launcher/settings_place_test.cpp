@@ -86,7 +86,7 @@ TEST_F(InstalledCopy, AnInstalledCopyReadsTheDefaultUntilTheUserHasSaved) {
         if ((fs::status(config_).permissions() & fs::perms::others_all) != fs::perms::none) {
             return 4;
         }
-        if (!WriteProfileString(kSettingsSection, kKeyBGMKind, "0", place.writePath)) {
+        if (!WriteProfileStrings(kSettingsSection, {{kKeyBGMKind, "0"}}, place.writePath)) {
             return 5;
         }
         const SettingsPlace after = LocateSettings(program_, config_);
@@ -111,7 +111,7 @@ TEST_F(InstalledCopy, AFileBesideTheProgramThatTheUserMayWriteStaysInUse) {
         if (place.readPath != Beside() || place.writePath != Beside() || place.perUser) {
             return 1;
         }
-        return WriteProfileString(kSettingsSection, kKeyBGMKind, "2", Beside()) ? 0 : 2;
+        return WriteProfileStrings(kSettingsSection, {{kKeyBGMKind, "2"}}, Beside()) ? 0 : 2;
     });
     EXPECT_EQ(result, 0) << test::DescribeChildResult(
         result, {"the writable file is the place", "it is written in place"});

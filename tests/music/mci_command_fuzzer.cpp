@@ -5,7 +5,7 @@
 #include "fake_media.h"
 #include "music/mci_command.h"
 #include "music/mci_interpreter.h"
-#include "music/recording_audio_output.h"
+#include "tests/music/recording_audio_output.h"
 
 #include <cstdlib>
 #include <string>

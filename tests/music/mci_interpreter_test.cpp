@@ -3,7 +3,7 @@
 #include "music/mci_errors.h"
 #include "music/mci_interpreter.h"
 #include "music/mci_media_platform.h"
-#include "music/recording_audio_output.h"
+#include "tests/music/recording_audio_output.h"
 
 #include <gtest/gtest.h>
 

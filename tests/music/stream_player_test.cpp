@@ -1,6 +1,6 @@
 #include "fake_media.h"
-#include "music/recording_audio_output.h"
 #include "music/stream_player.h"
+#include "tests/music/recording_audio_output.h"
 
 #include <gtest/gtest.h>
 

@@ -85,7 +85,6 @@ TEST_F(ZerumaBGMTest, StartAndStopSendExactlyTheirCommands) {
     settings.BGMFile = "/home/u/Music/a b.mp3";
     platform.script["set cdaudio time format tmsf"] = {282, ""};
     bgm.OpenCD();
-    EXPECT_EQ(apiResult, 282); // the last result is kept, untested
     bgm.CloseCD();
     bgm.PlayMP3();
     bgm.CloseMP3();
@@ -100,7 +99,7 @@ TEST_F(ZerumaBGMTest, StartAndStopSendExactlyTheirCommands) {
         {"close MP3Play", 0},
     };
     EXPECT_EQ(platform.sent, expected);
-    EXPECT_EQ(apiResult, 0) << "CloseCD stores, the MP3 procedures do not";
+    EXPECT_EQ(apiResult, 12345) << "only the command sender keeps a result";
 }
 
 TEST_F(ZerumaBGMTest, PlayMP3SendsNoPlayWhenTheOpenFails) {
@@ -108,7 +107,6 @@ TEST_F(ZerumaBGMTest, PlayMP3SendsNoPlayWhenTheOpenFails) {
     platform.script["open \"/nowhere.mp3\" type MPEGVideo Alias MP3Play"] = {275, ""};
     bgm.PlayMP3();
     EXPECT_EQ(platform.commands().size(), 1u);
-    EXPECT_EQ(apiResult, 12345);
 }
 
 TEST_F(ZerumaBGMTest, AQuoteInTheFileNameStaysPartOfTheName) {
@@ -171,7 +169,6 @@ TEST_F(ZerumaBGMTest, SendMCICommandCodesAndTexts) {
     EXPECT_EQ(apiResult, 0);
 
     EXPECT_EQ(bgm.MCIQuery(""), "Error:-1");
-    EXPECT_EQ(apiResult, -1);
     EXPECT_EQ(bgm.MCIQuery("status x mode"), "Error:263");
     EXPECT_EQ(bgm.MCIQuery("status cdaudio mode"), "stopped");
 }
@@ -291,7 +288,6 @@ TEST_F(ZerumaBGMTest, CheckCDComparesTheModeFromItsOwnStaleBuffer) {
     platform.script["status cdaudio mode"] = {276, ""};
     platform.sent.clear();
     bgm.CheckCD();
-    EXPECT_EQ(apiResult, 0) << "the play's result came last";
     EXPECT_EQ(platform.sent.back().command, "play cdaudio");
 }
 
@@ -300,14 +296,9 @@ TEST_F(ZerumaBGMTest, WaveStartsOnlyWithAnOutputDevice) {
     platform.devices = 0;
     bgm.PlayWave();
     EXPECT_TRUE(platform.sounds.empty());
-    EXPECT_EQ(apiResult, 12345);
     platform.devices = 2;
-    platform.playSoundResult = 0;
     bgm.PlayWave();
-    EXPECT_EQ(apiResult, 0);
-    platform.playSoundResult = 1;
     bgm.StopWave();
-    EXPECT_EQ(apiResult, 1);
     ASSERT_EQ(platform.sounds.size(), 2u);
     EXPECT_EQ(platform.sounds[0], std::make_pair(std::optional<std::string>("/m/loop.wav"), 9u));
     EXPECT_EQ(platform.sounds[1], std::make_pair(std::optional<std::string>(), 0u));

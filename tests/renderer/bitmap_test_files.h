@@ -1,13 +1,16 @@
 #pragma once
 
+#include "show/handoff_bitmap.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-// Writes hand-off style bitmaps for the renderer's tests: a 54-byte header followed by the
-// colour table and the pixel rows, every header field open to a test's change.
+// Bitmaps for the renderer's tests: hand-off style files whose every header field is open to a
+// test's change (for the loader's refusals and conversions), and plain pictures as the show
+// writes them.
 namespace kovessa::test {
 
 struct BitmapHeader {
@@ -74,23 +77,15 @@ inline std::vector<uint8_t> MakeBitmap(const BitmapHeader& h, uint32_t paletteEn
     return out;
 }
 
-// A picture of one colour, as the show writes its pictures (no colour table, bottom-up).
+// A picture of one colour, written by the show's own encoder.
 inline std::vector<uint8_t> MakeSolidBitmap(int width, int height, uint8_t red, uint8_t green,
                                             uint8_t blue) {
-    BitmapHeader h;
-    h.width = width;
-    h.height = height;
-    std::vector<uint8_t> out = MakeBitmap(h);
-    const size_t rowBytes = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            uint8_t* p = out.data() + 54 + y * rowBytes + 3 * x;
-            p[0] = blue;
-            p[1] = green;
-            p[2] = red;
-        }
+    RgbPixels image{width, height, {}};
+    for (int i = 0; i < width * height; ++i) {
+        image.rgb.insert(image.rgb.end(), {red, green, blue});
     }
-    return out;
+    const std::string bytes = EncodeHandoffBitmap(image);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {

@@ -21,9 +21,11 @@ public:
                         const std::string& value, const std::string& file) override {
         writes.push_back({section, key, value, file});
     }
-    bool Commit(std::string& error) override {
+    bool Commit(std::string* error) override {
         commits.push_back(writes.size());
-        error = failWith;
+        if (error != nullptr) {
+            *error = failWith;
+        }
         return failWith.empty();
     }
     std::vector<Write> writes;
@@ -114,7 +116,7 @@ TEST(MusicChoice, KindOutsideTheOptionsShowsNoMarkAndIsWrittenBackUnchanged) {
         EXPECT_FALSE(choice.BrowseEnabled());
         RecordingWriter writer;
         std::string error;
-        choice.Confirm("4", writer, "/p/Kovessa.ini", error);
+        choice.Confirm("4", writer, "/p/Kovessa.ini", &error);
         ASSERT_EQ(writer.writes.size(), 3u);
         EXPECT_EQ(writer.writes[0].value, std::to_string(kind));
     }
@@ -128,7 +130,7 @@ TEST(MusicChoice, ConfirmWritesKindTrackAndFileInOrderWhateverTheKind) {
     RecordingWriter writer;
     // With no music chosen, the track still comes from the (disabled) combo.
     std::string error;
-    EXPECT_TRUE(choice.Confirm(" 2.5 ", writer, "/p/Kovessa.ini", error));
+    EXPECT_TRUE(choice.Confirm(" 2.5 ", writer, "/p/Kovessa.ini", &error));
     const std::vector<Write> expected = {
         {"Section", "BGM\x8B\xE6\x95\xAA", "0", "/p/Kovessa.ini"},
         {"Section", "BGM\xD8\xCB\xDF\xB0\xC4", "2", "/p/Kovessa.ini"},
@@ -140,7 +142,7 @@ TEST(MusicChoice, ConfirmWritesKindTrackAndFileInOrderWhateverTheKind) {
     EXPECT_EQ(settings.BGMRepeat, 2);
 
     writer.failWith = "disk full";
-    EXPECT_FALSE(choice.Confirm("1", writer, "/p/Kovessa.ini", error));
+    EXPECT_FALSE(choice.Confirm("1", writer, "/p/Kovessa.ini", &error));
     EXPECT_EQ(error, "disk full");
 }
 

@@ -126,38 +126,58 @@ protected:
     std::optional<std::string> saved_;
 };
 
-TEST_F(HandoffFolderTest, WritesTheEncodedFileAndReplacesAnEarlierOne) {
+// The pictures as the show hands them over, one or both.
+HandoffResult HandOver(const char* name, const RgbPixels& image) {
+    return HandOverPictures({{name, image}});
+}
+
+// A failed write in the usual folder sends the pictures to a one-shot folder, which the test
+// then removes as the renderer would.
+bool WentToAOneShotFolder(const HandoffResult& result) {
+    if (!result.oneShotFolder) {
+        return false;
+    }
+    RemoveOneShotHandoffFolder(*result.oneShotFolder);
+    return true;
+}
+
+TEST_F(HandoffFolderTest, WritesTheEncodedFilesAndReplacesAnEarlierOne) {
     std::ofstream(dir_ / kGlowBitmapName) << "an earlier, longer copy of the bitmap file";
-    const RgbPixels img = gradient(64, 64);
-    std::string error;
-    ASSERT_TRUE(WriteHandoffBitmap(kGlowBitmapName, img, &error)) << error;
-    EXPECT_EQ(test::ReadWholeFile(dir_ / kGlowBitmapName), EncodeHandoffBitmap(img));
-    // Only the file itself is left in the folder: no temporary file stays behind.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    const RgbPixels glow = gradient(64, 64);
+    const RgbPixels earth = gradient(5, 3);
+    const HandoffResult result =
+        HandOverPictures({{kGlowBitmapName, glow}, {kBackgroundBitmapName, earth}});
+    EXPECT_EQ(result.written, 2);
+    EXPECT_TRUE(result.errors.empty()) << result.errors.front();
+    EXPECT_FALSE(result.oneShotFolder);
+    EXPECT_EQ(test::ReadWholeFile(dir_ / kGlowBitmapName), EncodeHandoffBitmap(glow));
+    EXPECT_EQ(test::ReadWholeFile(dir_ / kBackgroundBitmapName), EncodeHandoffBitmap(earth));
+    // Only the files themselves are left in the folder: no temporary file stays behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
 TEST_F(HandoffFolderTest, PlantedSymbolicLinkIsReplacedNotFollowed) {
     const fs::path victim = dir_ / "victim.txt";
     std::ofstream(victim) << "precious";
     fs::create_symlink(victim, dir_ / kBackgroundBitmapName);
-    ASSERT_TRUE(WriteHandoffBitmap(kBackgroundBitmapName, gradient(8, 8)));
+    EXPECT_EQ(HandOver(kBackgroundBitmapName, gradient(8, 8)).written, 1);
     EXPECT_EQ(test::ReadWholeFile(victim), "precious");
     EXPECT_FALSE(fs::is_symlink(dir_ / kBackgroundBitmapName));
     EXPECT_EQ(test::ReadWholeFile(dir_ / kBackgroundBitmapName),
               EncodeHandoffBitmap(gradient(8, 8)));
 }
 
-TEST_F(HandoffFolderTest, UnwritableFolderFailsAndKeepsTheEarlierFile) {
+TEST_F(HandoffFolderTest, UnwritableFolderKeepsTheEarlierFileAndSaysWhy) {
     std::ofstream(dir_ / kGlowBitmapName) << "earlier";
     ASSERT_TRUE(test::GiveToUnprivilegedUser(dir_));
     ASSERT_TRUE(test::GiveToUnprivilegedUser(dir_ / kGlowBitmapName));
     const int result = test::RunUnprivileged([&] {
         chmod(dir_.c_str(), 0500);
-        std::string error;
-        if (WriteHandoffBitmap(kGlowBitmapName, gradient(4, 4), &error)) {
+        const HandoffResult handed = HandOver(kGlowBitmapName, gradient(4, 4));
+        if (!WentToAOneShotFolder(handed)) {
             return 1;
         }
-        if (error.empty()) {
+        if (handed.errors.empty()) {
             return 2;
         }
         if (test::ReadWholeFile(dir_ / kGlowBitmapName) != "earlier") {
@@ -166,24 +186,28 @@ TEST_F(HandoffFolderTest, UnwritableFolderFailsAndKeepsTheEarlierFile) {
         return 0;
     });
     EXPECT_EQ(result, 0) << test::DescribeChildResult(
-        result, {"the write reports success", "no reason is given", "the earlier file changed"});
+        result,
+        {"the usual folder took the picture", "no reason is given", "the earlier file changed"});
 }
 
-TEST_F(HandoffFolderTest, NameTakenByAFolderFailsAndLeavesNoTemporaryFile) {
+TEST_F(HandoffFolderTest, NameTakenByAFolderLeavesItAndNoTemporaryFile) {
     fs::create_directory(dir_ / kGlowBitmapName);
     std::ofstream(dir_ / kGlowBitmapName / "inside") << "kept";
-    std::string error;
-    EXPECT_FALSE(WriteHandoffBitmap(kGlowBitmapName, gradient(4, 4), &error));
-    EXPECT_FALSE(error.empty());
+    const HandoffResult handed = HandOver(kGlowBitmapName, gradient(4, 4));
+    EXPECT_TRUE(WentToAOneShotFolder(handed));
+    EXPECT_FALSE(handed.errors.empty());
     EXPECT_EQ(test::ReadWholeFile(dir_ / kGlowBitmapName / "inside"), "kept");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
-TEST_F(HandoffFolderTest, MissingFolderFailsWithAReason) {
+TEST_F(HandoffFolderTest, MissingFolderIsReportedAndTheOneShotFolderServes) {
     setenv("XDG_RUNTIME_DIR", (dir_ / "gone").c_str(), 1);
-    std::string error;
-    EXPECT_FALSE(WriteHandoffBitmap(kGlowBitmapName, gradient(4, 4), &error));
-    EXPECT_FALSE(error.empty());
+    const HandoffResult handed = HandOver(kGlowBitmapName, gradient(4, 4));
+    EXPECT_EQ(handed.written, 1);
+    ASSERT_FALSE(handed.errors.empty());
+    EXPECT_EQ(handed.errors.front().rfind("hand-off folder refused: ", 0), 0u)
+        << handed.errors.front();
+    EXPECT_TRUE(WentToAOneShotFolder(handed));
 }
 
 // A picture that reached only the usual folder is handed over from there when the one-shot

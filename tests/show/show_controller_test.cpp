@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,22 +18,13 @@ struct Recorder : ShowServices, ShowMusic {
     std::vector<std::string> log;
     std::deque<std::optional<ScreenPoint>> pointer; // answers of GetCursorPos, last one repeats
     bool cdReady = true;
+    std::set<ShowTimer> running; // the timers as the window runs them
     ShowController* controller = nullptr;
 
-    bool HandOverPictures() override {
-        log.push_back("HandOverPictures");
-        return picturesHandedOver;
-    }
-    bool StartRenderer(const RendererLaunch& launch) override {
-        log.push_back("StartRenderer " + launch.path +
-                      (launch.window ? " into " + std::to_string(*launch.window) : ""));
-        return rendererStarts;
-    }
     bool ClaimMusic() override {
         log.push_back("ClaimMusic");
         return musicFree;
     }
-    void ReportProblem(const std::string& text) override { log.push_back("stderr " + text); }
     std::optional<ScreenPoint> GetCursorPos() override {
         log.push_back("GetCursorPos");
         if (pointer.empty()) {
@@ -46,6 +38,11 @@ struct Recorder : ShowServices, ShowMusic {
     }
     void ShowCursor() override { log.push_back("ShowCursor"); }
     void SetTimerEnabled(ShowTimer t, bool on) override {
+        if (on) {
+            running.insert(t);
+        } else {
+            running.erase(t);
+        }
         log.push_back(std::string(on ? "enable " : "disable ") + (t == ShowTimer::Timer1 ? "Timer1"
                                                                   : t == ShowTimer::Timer2
                                                                       ? "Timer2"
@@ -59,8 +56,6 @@ struct Recorder : ShowServices, ShowMusic {
     void EndProcessAtOnce(int code) override {
         log.push_back(code == 0 ? "EndProcessAtOnce" : "EndProcessAtOnce " + std::to_string(code));
     }
-    bool picturesHandedOver = true;
-    bool rendererStarts = true;
     bool musicFree = true;
 
     void OpenCD() override { log.push_back("OpenCD"); }
@@ -77,9 +72,12 @@ struct Recorder : ShowServices, ShowMusic {
 struct Show {
     AppContext app;
     Recorder rec;
-    ShowController controller{app, rec, rec};
+    ShowController controller;
 
-    explicit Show(int16_t kind = 0, std::string file = {}, std::string mode = "S") {
+    // `start` is what the show's first two steps left for the window.
+    explicit Show(int16_t kind = 0, std::string file = {}, std::string mode = "S",
+                  ShowStart start = {true, true})
+        : controller(app, rec, rec, start) {
         app.programFolder = "/opt/kovessa";
         app.modeLetter = std::move(mode);
         app.music.BGMKind = kind;
@@ -94,16 +92,14 @@ struct Show {
     }
 };
 
-TEST(ShowControllerLoad, WritesBothBitmapsStartsTheRendererThenMusicThenReadsThePointer) {
+TEST(ShowControllerLoad, WithTheRendererRunningWatchesThePointerStartsMusicThenReadsThePointer) {
     Show show(2, "/music/song.mp3");
     show.rec.pointer = {ScreenPoint{640, 360}};
     show.controller.Form_Load();
-    EXPECT_THAT(show.rec.log, ElementsAre("enable Timer3", "HandOverPictures",
-                                          "StartRenderer /opt/kovessa/Kovessa.xy", "PlayMP3",
-                                          "enable Timer1", "GetCursorPos"));
+    EXPECT_THAT(show.rec.log,
+                ElementsAre("enable Timer3", "PlayMP3", "enable Timer1", "GetCursorPos"));
     EXPECT_EQ(show.app.shared.OpenPointX, 640);
     EXPECT_EQ(show.app.shared.OpenPointY, 360);
-    EXPECT_EQ(show.controller.RendererPath(), "/opt/kovessa/Kovessa.xy");
 }
 
 struct MusicCase {
@@ -135,7 +131,7 @@ TEST(ShowControllerLoad, ChoosesTheMusicByKindAndTheLastThreeCharacters) {
         Show show(c.kind, c.file);
         show.rec.pointer = {ScreenPoint{1, 1}};
         show.controller.Form_Load();
-        const std::vector<std::string> load(show.rec.log.begin() + 3, show.rec.log.end() - 1);
+        const std::vector<std::string> load(show.rec.log.begin() + 1, show.rec.log.end() - 1);
         EXPECT_EQ(load, c.atLoad);
         show.rec.log.clear();
         show.controller.Form_QueryUnload();
@@ -188,7 +184,7 @@ TEST(ShowControllerPointer, EndsOnlyWhenBothAxesMovedMoreThanThirtyPixels) {
                                                   "ShowCursor", "EndProcessAtOnce"));
         } else {
             EXPECT_THAT(show.rec.log, ElementsAre("GetCursorPos"));
-            EXPECT_TRUE(show.controller.TimerEnabled(ShowTimer::Timer3));
+            EXPECT_TRUE(show.rec.running.count(ShowTimer::Timer3) == 1);
         }
     }
 }
@@ -198,13 +194,13 @@ TEST(ShowControllerPointer, FailedReadCountsAsTheOrigin) {
     near.load({10, 20});
     near.rec.pointer = {std::nullopt};
     near.controller.Timer3_Timer();
-    EXPECT_TRUE(near.controller.TimerEnabled(ShowTimer::Timer3));
+    EXPECT_TRUE(near.rec.running.count(ShowTimer::Timer3) == 1);
 
     Show far;
     far.load({100, 100});
     far.rec.pointer = {std::nullopt};
     far.controller.Timer3_Timer();
-    EXPECT_FALSE(far.controller.TimerEnabled(ShowTimer::Timer3));
+    EXPECT_FALSE(far.rec.running.count(ShowTimer::Timer3) == 1);
     EXPECT_EQ(far.rec.log.back(), "EndProcessAtOnce");
 }
 
@@ -222,13 +218,13 @@ TEST(ShowControllerWatches, CdWatchStopsForGoodAtTheFirstTickWithoutDisc) {
     show.rec.cdReady = true;
     show.controller.Timer2_Timer();
     EXPECT_THAT(show.rec.log, ElementsAre("CheckCD", "enable Timer2"));
-    EXPECT_TRUE(show.controller.TimerEnabled(ShowTimer::Timer2));
+    EXPECT_TRUE(show.rec.running.count(ShowTimer::Timer2) == 1);
 
     show.rec.log.clear();
     show.rec.cdReady = false;
     show.controller.Timer2_Timer();
     EXPECT_THAT(show.rec.log, ElementsAre("CheckCD", "disable Timer2"));
-    EXPECT_FALSE(show.controller.TimerEnabled(ShowTimer::Timer2));
+    EXPECT_FALSE(show.rec.running.count(ShowTimer::Timer2) == 1);
 
     // With the watch stopped, the end sequence leaves the CD device alone.
     show.rec.log.clear();
@@ -254,15 +250,10 @@ TEST(ShowControllerEnd, PointerIsShownAgainOnlyAfterTheHidingSwitch) {
     }
 }
 
-TEST(ShowControllerLoad, WithoutAnyPictureNoRendererStartsAndTheShowEnds) {
-    Show show;
-    show.rec.picturesHandedOver = false;
-    show.rec.pointer = {ScreenPoint{1, 1}};
+TEST(ShowControllerLoad, WithoutAnyPictureTheShowEndsAtOnceAndFails) {
+    Show show(2, "/m/a.mp3", "S", {false, false});
     show.controller.Form_Load();
-    EXPECT_THAT(show.rec.log,
-                ElementsAre("enable Timer3", "HandOverPictures",
-                            "stderr no picture could be handed over to the renderer; the show ends",
-                            "disable Timer3", "Unload", "ShowCursor", "EndProcessAtOnce 1"));
+    EXPECT_THAT(show.rec.log, ElementsAre("Unload", "ShowCursor", "EndProcessAtOnce 1"));
 }
 
 // The renderer ending by itself (Esc, its pointer rule, a close request, a crash) ends the show
@@ -278,17 +269,15 @@ TEST(ShowControllerEnd, TheRendererEndingEndsTheShow) {
 }
 
 TEST(ShowControllerLoad, ARendererThatCannotStartEndsTheShowBeforeAnyMusic) {
-    Show show(2, "/m/a.wav");
-    show.rec.rendererStarts = false;
-    show.rec.pointer = {ScreenPoint{1, 1}};
+    Show show(2, "/m/a.wav", "S", {true, false});
     show.controller.Form_Load();
-    EXPECT_THAT(show.rec.log, ElementsAre("enable Timer3", "HandOverPictures",
-                                          "StartRenderer /opt/kovessa/Kovessa.xy", "disable Timer3",
-                                          "Unload", "ShowCursor", "EndProcessAtOnce"));
+    EXPECT_THAT(show.rec.log,
+                ElementsAre("disable Timer3", "Unload", "ShowCursor", "EndProcessAtOnce"));
 }
 
 struct Hack : Show {
-    explicit Hack(int16_t kind = 0, std::string file = {}) : Show(kind, std::move(file), "-") {
+    explicit Hack(int16_t kind = 0, std::string file = {}, ShowStart start = {true, true})
+        : Show(kind, std::move(file), "-", start) {
         app.hackMode = true;
         app.hackWindow = 0x600001;
     }
@@ -297,19 +286,15 @@ struct Hack : Show {
 TEST(ShowControllerHack, DrawsIntoTheDaemonsWindowWithoutWatchingThePointer) {
     Hack hack(2, "/m/a.mp3");
     hack.controller.Form_Load();
-    EXPECT_THAT(hack.rec.log, ElementsAre("HandOverPictures",
-                                          "StartRenderer /opt/kovessa/Kovessa.xy into 6291457",
-                                          "ClaimMusic", "PlayMP3", "enable Timer1"));
-    EXPECT_FALSE(hack.controller.TimerEnabled(ShowTimer::Timer3));
+    EXPECT_THAT(hack.rec.log, ElementsAre("ClaimMusic", "PlayMP3", "enable Timer1"));
+    EXPECT_FALSE(hack.rec.running.count(ShowTimer::Timer3) == 1);
 }
 
 TEST(ShowControllerHack, OnlyTheInstanceWithTheClaimPlaysMusic) {
     Hack second(1);
     second.rec.musicFree = false;
     second.controller.Form_Load();
-    EXPECT_THAT(second.rec.log,
-                ElementsAre("HandOverPictures",
-                            "StartRenderer /opt/kovessa/Kovessa.xy into 6291457", "ClaimMusic"));
+    EXPECT_THAT(second.rec.log, ElementsAre("ClaimMusic"));
     second.rec.log.clear();
     second.controller.Form_QueryUnload();
     EXPECT_THAT(second.rec.log, ElementsAre("EndProcessAtOnce"));
@@ -328,6 +313,11 @@ TEST(ShowControllerHack, ARendererThatFailedFailsTheHackAndTheCursorIsNeverTouch
     crashed.rec.log.clear();
     crashed.controller.RendererEnded(139);
     EXPECT_THAT(crashed.rec.log, ElementsAre("disable Timer3", "Unload", "EndProcessAtOnce 1"));
+
+    Hack neverStarted(0, {}, {true, false});
+    neverStarted.controller.Form_Load();
+    EXPECT_THAT(neverStarted.rec.log,
+                ElementsAre("disable Timer3", "Unload", "EndProcessAtOnce 1"));
 }
 
 TEST(ShowControllerEnd, RunsOnceWhenCloseRequestsArriveTwice) {

@@ -1,4 +1,4 @@
-#include "show/bench/bench_support.h"
+#include "bench/bench_support.h"
 
 #include <algorithm>
 #include <cstdio>

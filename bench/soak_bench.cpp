@@ -8,7 +8,7 @@
 // Thirty minutes unless told otherwise. The sound goes through SDL's disk driver, paced in real
 // time as on a sound card, into a pipe that the benchmark listens to, so it also counts the
 // passes of the music.
-#include "show/bench/bench_support.h"
+#include "bench/bench_support.h"
 #include "tests/show/show_e2e_support.h"
 
 #include "common/window_titles.h"

@@ -5,8 +5,8 @@
 //   - SIGTERM to the last Kovessa process gone (the hack and its renderer, both reaped).
 //
 //   build/bench/kovessa-hack-bench [--bin FOLDER] [--rounds N]
+#include "bench/bench_support.h"
 #include "common/window_id.h"
-#include "show/bench/bench_support.h"
 #include "tests/show/show_e2e_support.h"
 
 #include <X11/Xlib.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the show's benchmarks share: finding the two programs, and reading a running program's
-// processor time, memory, open descriptors and threads from /proc.
+// What the benchmarks share: finding the two programs, reading a running program's processor
+// time, memory, open descriptors and threads from /proc, and the median of a run's figures.
 #include <sys/types.h>
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "music/recording_audio_output.h"
+#include "tests/music/recording_audio_output.h"
 
 #include <algorithm>
 #include <thread>
