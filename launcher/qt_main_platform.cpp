@@ -24,6 +24,7 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <string>
 #include <unistd.h>
 #include <utility>
 
@@ -51,10 +52,8 @@ bool QtMainPlatform::WindowExists(const std::string& title) {
 void QtMainPlatform::LoadSettings() {
     const std::string path = LocateSettings(app_.programFolder, UserConfigHome()).readPath;
     if (IsProfileFileOverCap(path)) {
-        std::fprintf(stderr,
-                     "Kovessa.scr: %s: too large for a settings file; only its first %zu MiB "
-                     "are read\n",
-                     path.c_str(), kProfileFileCap / (1024 * 1024));
+        ReportProblem(path + ": too large for a settings file; only its first " +
+                      std::to_string(kProfileFileCap / (1024 * 1024)) + " MiB are read");
     }
     LoadSettingsFrom(app_.music, path);
 }

@@ -76,7 +76,7 @@ struct Show {
 
     // `start` is what the show's first two steps left for the window.
     explicit Show(int16_t kind = 0, std::string file = {}, std::string mode = "S",
-                  ShowStart start = {true, true})
+                  ShowStart start = {true, true, std::nullopt})
         : controller(app, rec, rec, start) {
         app.programFolder = "/opt/kovessa";
         app.modeLetter = std::move(mode);
@@ -251,7 +251,7 @@ TEST(ShowControllerEnd, PointerIsShownAgainOnlyAfterTheHidingSwitch) {
 }
 
 TEST(ShowControllerLoad, WithoutAnyPictureTheShowEndsAtOnceAndFails) {
-    Show show(2, "/m/a.mp3", "S", {false, false});
+    Show show(2, "/m/a.mp3", "S", {false, false, std::nullopt});
     show.controller.Form_Load();
     EXPECT_THAT(show.rec.log, ElementsAre("Unload", "ShowCursor", "EndProcessAtOnce 1"));
 }
@@ -269,14 +269,15 @@ TEST(ShowControllerEnd, TheRendererEndingEndsTheShow) {
 }
 
 TEST(ShowControllerLoad, ARendererThatCannotStartEndsTheShowBeforeAnyMusic) {
-    Show show(2, "/m/a.wav", "S", {true, false});
+    Show show(2, "/m/a.wav", "S", {true, false, std::nullopt});
     show.controller.Form_Load();
     EXPECT_THAT(show.rec.log,
                 ElementsAre("disable Timer3", "Unload", "ShowCursor", "EndProcessAtOnce"));
 }
 
 struct Hack : Show {
-    explicit Hack(int16_t kind = 0, std::string file = {}, ShowStart start = {true, true})
+    explicit Hack(int16_t kind = 0, std::string file = {},
+                  ShowStart start = {true, true, std::nullopt})
         : Show(kind, std::move(file), "-", start) {
         app.hackMode = true;
         app.hackWindow = 0x600001;
@@ -314,7 +315,7 @@ TEST(ShowControllerHack, ARendererThatFailedFailsTheHackAndTheCursorIsNeverTouch
     crashed.controller.RendererEnded(139);
     EXPECT_THAT(crashed.rec.log, ElementsAre("disable Timer3", "Unload", "EndProcessAtOnce 1"));
 
-    Hack neverStarted(0, {}, {true, false});
+    Hack neverStarted(0, {}, {true, false, std::nullopt});
     neverStarted.controller.Form_Load();
     EXPECT_THAT(neverStarted.rec.log,
                 ElementsAre("disable Timer3", "Unload", "EndProcessAtOnce 1"));
