@@ -23,7 +23,7 @@ HandoffFolderResult privateTmpFolder() {
     if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
         return refuse("cannot create " + path + ": " + std::strerror(errno));
     }
-    struct stat st {};
+    struct stat st = {};
     if (lstat(path.c_str(), &st) != 0) {
         return refuse("cannot inspect " + path + ": " + std::strerror(errno));
     }
@@ -48,7 +48,7 @@ HandoffFolderResult HandoffFolder() {
         while (folder.size() > 1 && folder.back() == '/') {
             folder.pop_back();
         }
-        struct stat st {};
+        struct stat st = {};
         if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
             return refuse("XDG_RUNTIME_DIR " + folder + " is not a folder");
         }

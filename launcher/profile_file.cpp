@@ -29,7 +29,7 @@ FileText readWhole(const std::string& path) {
     if (fd < 0) {
         return {errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed, {}};
     }
-    struct stat st {};
+    struct stat st = {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
         ::close(fd);
         return {ReadStatus::Failed, {}};

@@ -70,7 +70,7 @@ std::set<std::string> EntriesOf(const fs::path& folder, uid_t uid) {
     std::set<std::string> names;
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
-        struct stat st {};
+        struct stat st = {};
         if (lstat(e.path().c_str(), &st) == 0 && st.st_uid == uid) {
             names.insert(e.path().filename().string());
         }

@@ -186,8 +186,8 @@ TEST(ProfileFile, UnchangedValueLeavesTheFileUntouched) {
     int32_t api = 0;
     WriteIniString("Section", "a", "1", ini, api);
     EXPECT_EQ(api, 1);
-    struct stat a {
-    }, b{};
+    struct stat a = {};
+    struct stat b = {};
     ASSERT_EQ(::stat(ini.c_str(), &a), 0);
     ASSERT_EQ(::stat(tmpLink.c_str(), &b), 0);
     EXPECT_EQ(a.st_ino, b.st_ino);
