@@ -1,9 +1,9 @@
 #!/bin/sh
-# Installs the Debian 12 packages that building, running and testing Kovessa need. Packages
-# that are already there are not fetched again, so a second run costs a second.
+# Installs the packages that building, running and testing Kovessa need, on Debian 12 or 13.
+# Packages that are already there are not fetched again, so a second run costs a second.
 set -eu
 
-PACKAGES="cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format clang-tidy
+PACKAGES="cmake ninja-build g++ pkg-config clang libclang-rt-dev clang-format clang-tidy
 qt6-base-dev libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
 libx11-dev libxfixes-dev libxtst-dev libxcb1-dev
 libmpg123-dev libsndfile1-dev libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
@@ -14,7 +14,17 @@ fonts-liberation fonts-ipafont-gothic fontconfig
 sox libsox-fmt-mp3 lame
 debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
 # The MATE daemon is tested on its own: its recommended power manager is a desktop's business.
-LEAN_PACKAGES="mate-screensaver dbus-x11"
+LEAN_PACKAGES="mate-screensaver dbus-x11 xsecurelock"
+# Packages that one release has and the other has not (xfce4-screensaver came with Debian 13),
+# and the tools that build and check the second release's root and both packages.
+optional_lean_packages() {
+    for p in xfce4-screensaver; do
+        if apt-cache show "$p" >/dev/null 2>&1; then
+            printf ' %s' "$p"
+        fi
+    done
+}
+LEAN_PACKAGES="$LEAN_PACKAGES $(optional_lean_packages) mmdebstrap piuparts"
 
 missing_in() {
     for p in "$@"; do

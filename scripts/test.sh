@@ -7,8 +7,12 @@
 #      installed, tried as a user would, and purged (scripts/package-test.sh);
 #   4. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
 #      again, and each libFuzzer target for a short run over its regression inputs;
-#   5. braces always (clang-tidy over every source, with the two builds' compile commands).
-# Ends with the combined count of passed and failed tests.
+#   5. braces always (clang-tidy over every source, with the two builds' compile commands);
+#   6. the other Debian release (13 on a Debian 12 machine, 12 on 13): the whole suite again in
+#      a root of that release (scripts/in-other-release.sh), then both releases' packages
+#      under piuparts, and the upgrade from the one to the other (scripts/piuparts-test.sh).
+#      KOVESSA_OTHER_RELEASE=no leaves this out (the suite in the other release does).
+# Ends with the combined count of passed and failed tests, the other release's included.
 set -u
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh || exit 1
@@ -42,6 +46,8 @@ else
 fi
 
 echo "== package"
+# The .deb stays for the piuparts stage.
+export KOVESSA_PACKAGE_OUT="${KOVESSA_PACKAGE_OUT:-$LOG/package}"
 package_start=$(date +%s)
 if ./scripts/package-test.sh >"$LOG/package.txt" 2>&1; then
     grep -E '^(ok|FAILED|SKIP|package)' "$LOG/package.txt" | grep -v '^ok' || true
@@ -74,6 +80,41 @@ else
     failed_steps="$failed_steps braces"
 fi
 
+# ---- the other Debian release, and both releases' packages under piuparts --------------------
+other_release_stage() {
+    echo "== the other Debian release"
+    other_start=$(date +%s)
+    KOVESSA_PACKAGE_OUT="$LOG/other-package" ./scripts/in-other-release.sh ./scripts/test.sh 2>&1 |
+        tee "$LOG/other.txt" | grep -E '^(== |ok: piuparts|FAILED|Failed steps|the |[0-9]+% tests|[0-9]+ passed)'
+    echo "other release: $(($(date +%s) - other_start)) s"
+    # Its own count, added to this one's below.
+    other_line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$LOG/other.txt" | tail -1)
+    if [ -z "$other_line" ]; then
+        failed_steps="$failed_steps other-release"
+    fi
+    echo "== piuparts"
+    here_deb=$(ls "$KOVESSA_PACKAGE_OUT"/kovessa_*.deb 2>/dev/null | head -1)
+    other_deb=$(ls "$LOG"/other-package/kovessa_*.deb 2>/dev/null | head -1)
+    if [ -z "$here_deb" ] || [ -z "$other_deb" ]; then
+        echo "piuparts: a package is missing (this release: ${here_deb:-none}, the other: ${other_deb:-none})"
+        failed_steps="$failed_steps piuparts"
+        return
+    fi
+    # Older release first: the upgrade goes from it to the newer one.
+    set -- "$here_deb" "$other_deb"
+    case "$here_deb" in *~deb13u*) set -- "$other_deb" "$here_deb" ;; esac
+    piuparts_start=$(date +%s)
+    ./scripts/piuparts-test.sh "$1" "$2" 2>&1 | tee "$LOG/piuparts.txt"
+    echo "piuparts: $(($(date +%s) - piuparts_start)) s"
+    piuparts_line=$(grep -E '^piuparts: [0-9]+ passed, [0-9]+ failed$' "$LOG/piuparts.txt")
+    if [ -z "$piuparts_line" ]; then
+        failed_steps="$failed_steps piuparts"
+    fi
+}
+if [ "${KOVESSA_OTHER_RELEASE:-yes}" != no ]; then
+    other_release_stage
+fi
+
 # ctest closes with "N% tests passed, F tests failed out of T"; add the runs up.
 passed=0 failed=0
 for f in "$LOG/gcc.txt" "$LOG/asan.txt"; do
@@ -87,6 +128,13 @@ for f in "$LOG/gcc.txt" "$LOG/asan.txt"; do
     t_count=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
     passed=$((passed + t_count - f_count))
     failed=$((failed + f_count))
+done
+# The other release's suite and piuparts close with "N passed, N failed" lines of their own.
+for line in "${other_line:-}" "${piuparts_line:-}"; do
+    [ -n "$line" ] || continue
+    counts=$(echo "$line" | sed -E 's/^[^0-9]*([0-9]+) passed, ([0-9]+) failed$/\1 \2/')
+    passed=$((passed + ${counts% *}))
+    failed=$((failed + ${counts#* }))
 done
 rm -rf "$LOG"
 if [ -n "$failed_steps" ]; then
