@@ -67,11 +67,15 @@ mount_at var/cache/ccache --bind "$CACHE/$SUITE-ccache"
 cp /etc/resolv.conf "$ROOT/etc/resolv.conf"
 
 # The checkout as the package build copies it: what git tracks and new files it does not ignore.
+# The build folders of the last run stay, and the copy keeps the files' times, so a build there
+# compiles only what changed since.
 SRC=/var/tmp/kovessa
-rm -rf "${ROOT:?}$SRC" "$ROOT/var/tmp/kovessa-out"
+rm -rf "$ROOT/var/tmp/kovessa-out"
 mkdir -p "$ROOT$SRC"
+find "$ROOT$SRC" -mindepth 1 -maxdepth 1 ! -name 'build*' -exec rm -rf {} +
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    git ls-files -z --cached --others --exclude-standard | xargs -0 cp -P --parents -t "$ROOT$SRC"
+    git ls-files -z --cached --others --exclude-standard |
+        xargs -0 cp -P -p --parents -t "$ROOT$SRC"
 else
     tar -c --exclude='./build*' --exclude='./obj-*' . | tar -x -C "$ROOT$SRC"
 fi

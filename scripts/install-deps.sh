@@ -24,7 +24,7 @@ optional_lean_packages() {
         fi
     done
 }
-LEAN_PACKAGES="$LEAN_PACKAGES $(optional_lean_packages) mmdebstrap piuparts"
+LEAN_PACKAGES="$LEAN_PACKAGES $(optional_lean_packages) mmdebstrap piuparts ccache"
 
 missing_in() {
     for p in "$@"; do
