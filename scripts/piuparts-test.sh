@@ -23,12 +23,14 @@ MIRROR=$(./scripts/release-root.sh mirror)
 SECURITY=${MIRROR%/debian}/debian-security
 
 # run_piuparts NAME BASE ARGS...: one piuparts run, counted.
+run_piuparts() {
     _name=$1
     _base=$2
     shift 2
     _start=$(date +%s)
     if piuparts --basetgz "$_base" --mirror "$MIRROR" --log-file "$LOGS/$_name.log" \
-        --fail-on-broken-symlinks "$@" >/dev/null 2>&1 && grep -q 'PASS: All tests' "$LOGS/$_name.log"; then
+        --fail-on-broken-symlinks "$@" >/dev/null 2>&1 &&
+        grep -q 'PASS: All tests' "$LOGS/$_name.log"; then
         echo "ok: piuparts $_name ($(($(date +%s) - _start)) s)"
         passed=$((passed + 1))
     else

@@ -56,6 +56,10 @@ base)
     ;;
 esac
 STAMP=$TARGET.stamp
+# One maker at a time: test.sh starts the roots early in the background, and a user of a root
+# that is still being made waits here for it.
+exec 8>"$TARGET.lock"
+flock 8
 
 fresh() {
     [ -e "$TARGET" ] && [ -f "$STAMP" ] && [ "$(sed -n 1p "$STAMP")" = "$RECIPE" ] &&

@@ -20,6 +20,17 @@ JOBS=${KOVESSA_JOBS:-$(nproc)}
 LOG=$(mktemp -d /tmp/kovessa-test-XXXXXX)
 failed_steps=""
 
+# The other release's roots are made (or found fresh) in the background while this release's
+# stages run: that is mostly downloading and unpacking, and the stage at the end waits for it.
+if [ "${KOVESSA_OTHER_RELEASE:-yes}" != no ] && [ "$(id -u)" -eq 0 ]; then
+    (
+        . /etc/os-release
+        case ${VERSION_ID:-} in 12*) other=trixie ;; *) other=bookworm ;; esac
+        ./scripts/release-root.sh dev "$other" && ./scripts/release-root.sh base bookworm &&
+            ./scripts/release-root.sh base trixie
+    ) >"$LOG/roots.log" 2>&1 &
+fi
+
 echo "== format"
 # The project's own sources: what git tracks, or every source outside the build folders when
 # the tree is not a git checkout (an unpacked release, say).
