@@ -26,7 +26,7 @@ fi
 CACHE=${KOVESSA_ROOT_CACHE:-/var/cache/kovessa}
 mkdir -p "$CACHE"
 # One suite at a time in the root: a second one would share its mounts and its packages.
-exec 9>"$CACHE/$SUITE.lock"
+exec 9>"$CACHE/$SUITE.use.lock"
 flock 9
 start=$(date +%s)
 ROOT=$(./scripts/release-root.sh dev "$SUITE") || exit 1
