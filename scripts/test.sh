@@ -98,12 +98,15 @@ fi
 other_release_stage() {
     echo "== the other Debian release"
     other_start=$(date +%s)
-    KOVESSA_PACKAGE_OUT="$LOG/other-package" ./scripts/in-other-release.sh ./scripts/test.sh 2>&1 |
-        tee "$LOG/other.txt" | grep -E '^(== |ok: piuparts|FAILED|Failed steps|the |[0-9]+% tests|[0-9]+ passed)'
+    KOVESSA_PACKAGE_OUT="$LOG/other-package" ./scripts/in-other-release.sh ./scripts/test.sh \
+        >"$LOG/other.txt" 2>&1
+    # Its stages, what failed there, and its own count, which is added to this one's below.
+    grep -E '^(== |the |on |[0-9]+% tests|Failed steps|[0-9]+ passed)|FAILED|\((Failed|Timeout)\)' \
+        "$LOG/other.txt"
     echo "other release: $(($(date +%s) - other_start)) s"
-    # Its own count, added to this one's below.
     other_line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$LOG/other.txt" | tail -1)
     if [ -z "$other_line" ]; then
+        tail -30 "$LOG/other.txt"
         failed_steps="$failed_steps other-release"
     fi
     echo "== piuparts"
