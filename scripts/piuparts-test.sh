@@ -28,8 +28,10 @@ run_piuparts() {
     _base=$2
     shift 2
     _start=$(date +%s)
+    # Debian 13's debconf keeps a scratch folder that piuparts of Debian 12 does not know yet
+    # (later piuparts ignore it too); it is no file of the package.
     if piuparts --basetgz "$_base" --mirror "$MIRROR" --log-file "$LOGS/$_name.log" \
-        --fail-on-broken-symlinks "$@" >/dev/null 2>&1 &&
+        --fail-on-broken-symlinks --ignore=/var/cache/debconf/tmp.ci/ "$@" >/dev/null 2>&1 &&
         grep -q 'PASS: All tests' "$LOGS/$_name.log"; then
         echo "ok: piuparts $_name ($(($(date +%s) - _start)) s)"
         passed=$((passed + 1))
