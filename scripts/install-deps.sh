@@ -18,6 +18,10 @@ LEAN_PACKAGES="mate-screensaver dbus-x11 xsecurelock"
 # Packages that one release has and the other has not (xfce4-screensaver came with Debian 13),
 # and the tools that build and check the second release's root and both packages.
 optional_lean_packages() {
+    # Without package lists (a fresh container) apt knows no package at all: fetch them first.
+    if ! apt-cache show cmake >/dev/null 2>&1; then
+        if [ "$(id -u)" -eq 0 ]; then apt-get update -qq; else sudo apt-get update -qq; fi
+    fi
     for p in xfce4-screensaver; do
         if apt-cache show "$p" >/dev/null 2>&1; then
             printf ' %s' "$p"
