@@ -23,7 +23,8 @@ optional_lean_packages() {
         if [ "$(id -u)" -eq 0 ]; then apt-get update -qq; else sudo apt-get update -qq; fi
     fi
     for p in xfce4-screensaver; do
-        if apt-cache show "$p" >/dev/null 2>&1; then
+        # A name that other packages only mention is known to apt too, with no version to install.
+        if apt-cache show --no-all-versions "$p" 2>/dev/null | grep -q '^Package:'; then
             printf ' %s' "$p"
         fi
     done
