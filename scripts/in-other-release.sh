@@ -88,7 +88,10 @@ chroot "$ROOT" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/us
     sh -c 'cd "$0" && ./scripts/install-deps.sh >/dev/null &&
         if command -v ccache >/dev/null; then
             export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-        fi && exec "$@"' "$SRC" "$@"
+        fi && exec "$@"' "$SRC" "$@" &
+# Waited for in the background, so that a signal to this script ends the command at once (the
+# trap's release() stops every process in the root) rather than after it.
+wait $!
 rc=$?
 if [ -n "${KOVESSA_PACKAGE_OUT:-}" ] && [ -d "$ROOT/var/tmp/kovessa-out" ]; then
     mkdir -p "$KOVESSA_PACKAGE_OUT"
