@@ -88,8 +88,7 @@ protected:
         ASSERT_EQ(xfconf("/saver/themes/list", "string", theme_, true), 0);
         ASSERT_EQ(xfconf("/saver/enabled", "bool", "true"), 0);
         ASSERT_EQ(xfconf("/lock/enabled", "bool", "false"), 0);
-        daemon_.emplace(
-            user_.start("xfce4-screensaver", {"--no-daemon", "--debug"}, *xvfb_, sessionEnv()));
+        daemon_.emplace(user_.start("xfce4-screensaver", {"--debug"}, *xvfb_, sessionEnv()));
         ASSERT_TRUE(WaitUntil([&] { return query().has_value(); }, 20s)) << daemonLog();
     }
     std::optional<int> command(const std::string& what) {
