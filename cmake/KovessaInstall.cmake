@@ -5,6 +5,9 @@
 #   libexec/xscreensaver/kovessa             a relative link to Kovessa.scr in the hack folder,
 #                                            the only place MATE's and XScreenSaver's lists run
 #                                            hacks from
+#   lib/xscreensaver/kovessa                 the same link in the older hack folder, where
+#                                            xsecurelock's saver_xscreensaver looks for the
+#                                            hacks of a user's ~/.xscreensaver list
 #   share/xscreensaver/config/kovessa.xml    XScreenSaver's settings form
 #   share/applications/screensavers/kovessa.desktop   the daemons' theme entry
 #   share/applications/kovessa-settings.desktop       the menu entry for the settings dialog
@@ -19,14 +22,16 @@ set(KOVESSA_SETTINGS_PROGRAM ${CMAKE_INSTALL_PREFIX}/${KOVESSA_INSTALL_PROGRAMDI
 install(TARGETS Kovessa.scr Kovessa.xy RUNTIME DESTINATION ${KOVESSA_INSTALL_PROGRAMDIR})
 
 # A relative link keeps working wherever the tree is staged or unpacked.
-file(RELATIVE_PATH KOVESSA_HACK_LINK /prefix/${KOVESSA_HACK_DIR}
-     /prefix/${KOVESSA_INSTALL_PROGRAMDIR}/Kovessa.scr)
-install(CODE "
-    set(hack_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${KOVESSA_HACK_DIR}\")
-    file(MAKE_DIRECTORY \"\${hack_dir}\")
-    message(STATUS \"Installing: \${hack_dir}/kovessa -> ${KOVESSA_HACK_LINK}\")
-    file(CREATE_LINK \"${KOVESSA_HACK_LINK}\" \"\${hack_dir}/kovessa\" SYMBOLIC)
-")
+foreach(hack_dir ${KOVESSA_HACK_DIR} lib/xscreensaver)
+    file(RELATIVE_PATH hack_link /prefix/${hack_dir}
+         /prefix/${KOVESSA_INSTALL_PROGRAMDIR}/Kovessa.scr)
+    install(CODE "
+        set(hack_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${hack_dir}\")
+        file(MAKE_DIRECTORY \"\${hack_dir}\")
+        message(STATUS \"Installing: \${hack_dir}/kovessa -> ${hack_link}\")
+        file(CREATE_LINK \"${hack_link}\" \"\${hack_dir}/kovessa\" SYMBOLIC)
+    ")
+endforeach()
 
 install(FILES data/kovessa.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/xscreensaver/config)
 configure_file(data/kovessa.desktop.in ${CMAKE_BINARY_DIR}/data/kovessa.desktop @ONLY)

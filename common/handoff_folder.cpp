@@ -26,7 +26,7 @@ std::optional<std::string> privateTmpFolder(std::string* error) {
     if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
         return Refuse(error, "cannot create " + path + ": " + std::strerror(errno));
     }
-    struct stat st {};
+    struct stat st = {};
     if (lstat(path.c_str(), &st) != 0) {
         return Refuse(error, "cannot inspect " + path + ": " + std::strerror(errno));
     }
@@ -51,7 +51,7 @@ std::optional<std::string> HandoffFolder(std::string* error) {
         while (folder.size() > 1 && folder.back() == '/') {
             folder.pop_back();
         }
-        struct stat st {};
+        struct stat st = {};
         if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
             return Refuse(error, "XDG_RUNTIME_DIR " + folder + " is not a folder");
         }

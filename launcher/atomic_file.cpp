@@ -48,7 +48,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
 
     // Keep the permissions an existing file had; a new file gets the usual 0644 less umask.
-    struct stat st {};
+    struct stat st = {};
     mode_t mode = 0644;
     if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         mode = st.st_mode & 07777;

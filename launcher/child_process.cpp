@@ -63,7 +63,7 @@ int StatusCode(int status) {
 // Runs in the child between fork and exec, where only async-signal-safe calls are allowed.
 [[noreturn]] void ExecChild(const char* path, char* const argv[], bool endWithParent, pid_t parent,
                             int errorPipe) {
-    struct sigaction defaultAction {};
+    struct sigaction defaultAction = {};
     defaultAction.sa_handler = SIG_DFL;
     for (int signal = 1; signal < NSIG; ++signal) {
         sigaction(signal, &defaultAction, nullptr);

@@ -20,7 +20,7 @@ bool FileExists(const std::string& path) {
     if (fd < 0) {
         return false;
     }
-    struct stat st {};
+    struct stat st = {};
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
     return regular;

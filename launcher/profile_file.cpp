@@ -33,7 +33,7 @@ FileText readFile(const std::string& path, SizeRule rule) {
     if (fd < 0) {
         return {errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed, {}};
     }
-    struct stat st {};
+    struct stat st = {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
         (rule == SizeRule::WholeOrNothing && st.st_size > kMaxFileSize)) {
         ::close(fd);

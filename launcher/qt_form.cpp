@@ -172,7 +172,7 @@ void Form::CatchTerminationSignals() {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
     }
-    struct sigaction last {};
+    struct sigaction last = {};
     last.sa_handler = &onLastResort;
     sigemptyset(&last.sa_mask);
     sigaction(SIGALRM, &last, nullptr);
@@ -181,7 +181,7 @@ void Form::CatchTerminationSignals() {
     event.sigev_signo = SIGALRM;
     lastResortReady = timer_create(CLOCK_MONOTONIC, &event, &lastResort) == 0;
 
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = &onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

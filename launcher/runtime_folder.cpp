@@ -28,7 +28,7 @@ bool FillMissingRuntimeFolder(const std::string& userRuntimeFolder) {
     if (current != nullptr && current[0] != '\0') {
         return false;
     }
-    struct stat st {};
+    struct stat st = {};
     if (lstat(userRuntimeFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         return false;
     }

@@ -15,7 +15,7 @@ namespace kovessa {
 namespace {
 
 bool exists(const std::string& path) {
-    struct stat st {};
+    struct stat st = {};
     return ::stat(path.c_str(), &st) == 0;
 }
 

@@ -44,7 +44,7 @@ std::string folderOrDot(const std::string& path) {
 // exist yet. Empty (with errno set) for a loop of links or an unreadable one.
 std::string followLinks(std::string path) {
     for (int i = 0; i < kMaxLinks; ++i) {
-        struct stat st {};
+        struct stat st = {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
             return path;
         }
@@ -130,7 +130,7 @@ void removeLeftovers(int folderFd, const std::string& name) {
         if (!ours && !old) {
             continue;
         }
-        struct stat st {};
+        struct stat st = {};
         if (::fstatat(folderFd, entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
             !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
             continue;
@@ -234,7 +234,7 @@ bool SaveUserFile(const std::string& path, std::string_view bytes, std::string* 
 
     mode_t mode = 0644;
     bool exists = false;
-    struct stat st {};
+    struct stat st = {};
     if (::stat(target.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {
             return fail(error, target + " is not a plain file", EINVAL);

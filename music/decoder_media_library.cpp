@@ -19,7 +19,7 @@ MediaOpenResult DecoderMediaLibrary::openFile(const std::string& path, MediaKind
         result.source = Mpg123Source::Open(path, result.error);
         return result;
     }
-    struct stat st {};
+    struct stat st = {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         result.error = mci::kFileNotFound;
         return result;

@@ -29,7 +29,7 @@ constexpr long kResyncLimitBytes = 4096;
 } // namespace
 
 std::unique_ptr<Mpg123Source> Mpg123Source::Open(const std::string& path, int32_t& error) {
-    struct stat st {};
+    struct stat st = {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         error = mci::kFileNotFound;
         return nullptr;

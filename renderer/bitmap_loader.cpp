@@ -62,7 +62,7 @@ std::optional<Bitmap> LoadBitmapFile(const std::string& name, MessageSink& messa
     // Non-blocking, so that a FIFO planted under the name cannot hang the renderer before it is
     // recognised as something other than a plain file.
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat info {};
+    struct stat info = {};
     if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         ::close(fd);
         messages.ShowMessage("Error opening \"" + name, kBmpUnitCaption, MessageIcon::None);
@@ -77,7 +77,7 @@ std::optional<Bitmap> LoadBitmapFile(const std::string& name, MessageSink& messa
 }
 
 std::optional<Bitmap> LoadBitmapFromDescriptor(int fd, MessageSink& messages) {
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0) {
         return std::nullopt;
     }

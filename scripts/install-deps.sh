@@ -1,6 +1,6 @@
 #!/bin/sh
-# Installs the Debian 12 packages that Kovessa needs. Packages that are already there are not
-# fetched again, so a second run costs a second.
+# Installs the packages that Kovessa needs, on Debian 12 or 13. Packages that are already there
+# are not fetched again, so a second run costs a second.
 #   install-deps.sh          what building, running and testing need (test.sh, CI)
 #   install-deps.sh --run    what building and running need, nothing for the tests (show.sh)
 set -eu
@@ -16,13 +16,28 @@ xvfb x11-utils imagemagick procps
 fonts-liberation fonts-ipafont-gothic fontconfig"
 # The checks: the sanitizer build and the lint tools, the end-to-end tests' input tools, both
 # screensaver daemons, the test sounds, and the Debian package's tools.
-TEST_PACKAGES="clang libclang-rt-14-dev clang-format clang-tidy mesa-utils
+TEST_PACKAGES="clang libclang-rt-dev clang-format clang-tidy mesa-utils
 xauth x11-xserver-utils xdotool
 xscreensaver xscreensaver-gl openbox
 sox libsox-fmt-mp3 lame
 debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
 # The MATE daemon is tested on its own: its recommended power manager is a desktop's business.
-LEAN_PACKAGES="mate-screensaver dbus-x11"
+LEAN_PACKAGES="mate-screensaver dbus-x11 xsecurelock"
+# Packages that one release has and the other has not (xfce4-screensaver came with Debian 13),
+# and the tools that build and check the second release's root and both packages.
+optional_lean_packages() {
+    # Without package lists (a fresh container) apt knows no package at all: fetch them first.
+    if ! apt-cache show cmake >/dev/null 2>&1; then
+        if [ "$(id -u)" -eq 0 ]; then apt-get update -qq; else sudo apt-get update -qq; fi
+    fi
+    for p in xfce4-screensaver; do
+        # A name that other packages only mention is known to apt too, with no version to install.
+        if apt-cache show --no-all-versions "$p" 2>/dev/null | grep -q '^Package:'; then
+            printf ' %s' "$p"
+        fi
+    done
+}
+LEAN_PACKAGES="$LEAN_PACKAGES $(optional_lean_packages) mmdebstrap piuparts ccache"
 
 PACKAGES="$RUN_PACKAGES $TEST_PACKAGES"
 if [ "${1:-}" = "--run" ]; then

@@ -59,39 +59,31 @@ finish() {
 }
 
 # ---- the package ----------------------------------------------------------------------------
-# Built from a copy of the tree (what git tracks plus new files it does not ignore), so the
-# build's leftovers and the .deb beside it stay out of the checkout.
-VERSION=$(dpkg-parsechangelog -l debian/changelog -S Version)
-DEB=$WORK/kovessa_${VERSION}_$(dpkg --print-architecture).deb
 if [ -n "${KOVESSA_PACKAGE_DEB:-}" ]; then
+    DEB=$WORK/$(basename "$KOVESSA_PACKAGE_DEB")
     cp "$KOVESSA_PACKAGE_DEB" "$DEB"
 else
-    SRC=$WORK/kovessa-$VERSION
-    mkdir "$SRC"
-    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-        git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$SRC"
-    else
-        tar -c --exclude='./build*' --exclude='./obj-*' . | tar -x -C "$SRC"
-    fi
     echo "== dpkg-buildpackage"
-    start=$(date +%s)
     # In a process group of its own, in the background: a signal to this script is handled at
     # once, and the whole build ends with it.
-    (cd "$SRC" && exec env DEB_BUILD_OPTIONS="nocheck parallel=${KOVESSA_JOBS:-$(nproc)}" \
-        setsid dpkg-buildpackage -us -uc -b >"$WORK/build.log" 2>&1) &
+    setsid ./scripts/build-deb.sh "$WORK" >"$WORK/deb.txt" 2>&1 &
     BUILD_PID=$!
     build_code=0
     wait "$BUILD_PID" || build_code=$?
     BUILD_PID=""
     if [ "$build_code" -ne 0 ]; then
-        tail -40 "$WORK/build.log"
+        tail -40 "$WORK/deb.txt"
         echo "FAILED: the package build"
         exit 1
     fi
-    echo "package built in $(($(date +%s) - start)) s"
+    grep '^package built' "$WORK/deb.txt"
+    DEB=$(tail -1 "$WORK/deb.txt")
 fi
 check "the package is named kovessa_<version>_<arch>.deb" test -f "$DEB"
 [ -f "$DEB" ] || finish
+. /etc/os-release
+check "its version names this release (-1~deb${VERSION_ID%%.*}u1)" \
+    sh -c "dpkg-deb -f '$DEB' Version | grep -q -- '-1~deb${VERSION_ID%%.*}u1\$'"
 echo "package size: $(stat -c %s "$DEB") bytes, installed size: $(dpkg-deb -f "$DEB" Installed-Size) KiB"
 echo "Depends: $(dpkg-deb -f "$DEB" Depends)"
 check "it depends on the two font packages" sh -c \
@@ -100,7 +92,7 @@ check "it depends on the two font packages" sh -c \
 echo "== lintian"
 lintian --display-info "$DEB" >"$WORK/lintian.txt" 2>&1 || true
 grep -E '^[EWIP]: ' "$WORK/lintian.txt" || echo "lintian: no tags"
-check "lintian finds no errors" sh -c "! grep -q '^E: ' '$WORK/lintian.txt'"
+check "lintian finds no errors or warnings" sh -c "! grep -qE '^[EW]: ' '$WORK/lintian.txt'"
 if [ -n "${KOVESSA_PACKAGE_OUT:-}" ]; then
     mkdir -p "$KOVESSA_PACKAGE_OUT"
     cp "$DEB" "$WORK/lintian.txt" "$KOVESSA_PACKAGE_OUT/"
@@ -123,6 +115,8 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$DEB" >"$WORK/apt.log" 2>
 dpkg -L kovessa | LC_ALL=C sort >"$WORK/files.txt"
 check "the hack link is in the hack folder" \
     test "$(readlink -f /usr/libexec/xscreensaver/kovessa)" = /usr/lib/kovessa/Kovessa.scr
+check "and in the older hack folder, where xsecurelock looks" \
+    test "$(readlink -f /usr/lib/xscreensaver/kovessa)" = /usr/lib/kovessa/Kovessa.scr
 check "the register helper is on PATH" command -v kovessa-xscreensaver-register
 
 USER_NAME=kovessa-e2e-$$

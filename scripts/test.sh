@@ -8,6 +8,10 @@
 #   4. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
 #      again, and each libFuzzer target for a short run over its regression inputs;
 #   5. braces always (clang-tidy over every source, with the two builds' compile commands).
+#   6. with --other-release: the other Debian release (13 on a Debian 12 machine, 12 on 13):
+#      the whole suite again in a root of that release (scripts/in-other-release.sh), then both
+#      releases' packages under piuparts, and the upgrade from the one to the other
+#      (scripts/piuparts-test.sh).
 # Ends with the combined count of passed and failed tests.
 # --quick builds and runs the unit tests alone (ctest -L unit), for the edit-compile-test loop;
 # CI runs the whole set.
@@ -15,6 +19,10 @@ set -u
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh || exit 1
 JOBS=${KOVESSA_JOBS:-$(nproc)}
+WITH_OTHER_RELEASE=no
+if [ "${1:-}" = "--other-release" ]; then
+    WITH_OTHER_RELEASE=yes
+fi
 if [ "${1:-}" = "--quick" ]; then
     ./scripts/build.sh --target unit-tests || exit 1
     exec ctest --test-dir "${KOVESSA_BUILD_DIR:-build}" -j "$JOBS" -L unit --output-on-failure \
@@ -22,6 +30,17 @@ if [ "${1:-}" = "--quick" ]; then
 fi
 LOG=$(mktemp -d /tmp/kovessa-test-XXXXXX)
 failed_steps=""
+
+# The other release's roots are made (or found fresh) in the background while this release's
+# stages run: that is mostly downloading and unpacking, and the stage at the end waits for it.
+if [ "$WITH_OTHER_RELEASE" = yes ] && [ "$(id -u)" -eq 0 ]; then
+    (
+        . /etc/os-release
+        case ${VERSION_ID:-} in 12*) other=trixie ;; *) other=bookworm ;; esac
+        ./scripts/release-root.sh dev "$other" && ./scripts/release-root.sh base bookworm &&
+            ./scripts/release-root.sh base trixie
+    ) >"$LOG/roots.log" 2>&1 &
+fi
 
 echo "== format"
 # The project's own sources: what git tracks, or every source outside the build folders when
@@ -49,6 +68,8 @@ else
 fi
 
 echo "== package"
+# The .deb stays for the piuparts stage.
+export KOVESSA_PACKAGE_OUT="${KOVESSA_PACKAGE_OUT:-$LOG/package}"
 package_start=$(date +%s)
 if ./scripts/package-test.sh >"$LOG/package.txt" 2>&1; then
     grep -E '^(ok|FAILED|SKIP|package)' "$LOG/package.txt" | grep -v '^ok' || true
@@ -74,11 +95,56 @@ else
 fi
 
 echo "== braces"
-if tools/check_braces.sh >"$LOG/braces.txt" 2>&1; then
+# The sources are the same on the other release: checked once, by the run on this machine.
+if [ "${KOVESSA_OTHER_RELEASE:-yes}" = no ]; then
+    echo "braces: checked on the first release"
+elif tools/check_braces.sh >"$LOG/braces.txt" 2>&1; then
     tail -1 "$LOG/braces.txt"
 else
     cat "$LOG/braces.txt"
     failed_steps="$failed_steps braces"
+fi
+
+# ---- the other Debian release, and both releases' packages under piuparts --------------------
+other_release_stage() {
+    echo "== the other Debian release"
+    other_start=$(date +%s)
+    KOVESSA_PACKAGE_OUT="$LOG/other-package" ./scripts/in-other-release.sh ./scripts/test.sh \
+        >"$LOG/other.txt" 2>&1
+    # Its stages, what failed there, and its own count, which is added to this one's below.
+    grep -E '^(== |the |on |[0-9]+% tests|Failed steps|[0-9]+ passed)|FAILED|\((Failed|Timeout)\)' \
+        "$LOG/other.txt"
+    echo "other release: $(($(date +%s) - other_start)) s"
+    other_line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$LOG/other.txt" | tail -1)
+    if [ -z "$other_line" ]; then
+        tail -30 "$LOG/other.txt"
+        failed_steps="$failed_steps other-release"
+    fi
+    echo "== piuparts"
+    here_deb=$(ls "$KOVESSA_PACKAGE_OUT"/kovessa_*.deb 2>/dev/null | head -1)
+    other_deb=$(ls "$LOG"/other-package/kovessa_*.deb 2>/dev/null | head -1)
+    if [ -z "$here_deb" ] || [ -z "$other_deb" ]; then
+        echo "piuparts: a package is missing (this release: ${here_deb:-none}, the other: ${other_deb:-none})"
+        failed_steps="$failed_steps piuparts"
+        return
+    fi
+    # Older release first: the upgrade goes from it to the newer one.
+    set -- "$here_deb" "$other_deb"
+    case "$here_deb" in *~deb13u*) set -- "$other_deb" "$here_deb" ;; esac
+    piuparts_start=$(date +%s)
+    ./scripts/piuparts-test.sh "$1" "$2" 2>&1 | tee "$LOG/piuparts.txt"
+    echo "piuparts: $(($(date +%s) - piuparts_start)) s"
+    piuparts_line=$(grep -E '^piuparts: [0-9]+ passed, [0-9]+ failed$' "$LOG/piuparts.txt")
+    if [ -z "$piuparts_line" ]; then
+        failed_steps="$failed_steps piuparts"
+    fi
+}
+if [ "$WITH_OTHER_RELEASE" = yes ]; then
+    if [ "$(id -u)" -eq 0 ]; then
+        other_release_stage
+    else
+        echo "== the other Debian release: SKIP (its root needs root; CI runs as root)"
+    fi
 fi
 
 # ctest closes with "N% tests passed, F tests failed out of T"; add the runs up.
@@ -94,6 +160,13 @@ for f in "$LOG/gcc.txt" "$LOG/asan.txt"; do
     t_count=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
     passed=$((passed + t_count - f_count))
     failed=$((failed + f_count))
+done
+# The other release's suite and piuparts close with "N passed, N failed" lines of their own.
+for line in "${other_line:-}" "${piuparts_line:-}"; do
+    [ -n "$line" ] || continue
+    counts=$(echo "$line" | sed -E 's/^[^0-9]*([0-9]+) passed, ([0-9]+) failed$/\1 \2/')
+    passed=$((passed + ${counts% *}))
+    failed=$((failed + ${counts#* }))
 done
 rm -rf "$LOG"
 if [ -n "$failed_steps" ]; then

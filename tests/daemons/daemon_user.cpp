@@ -116,7 +116,7 @@ std::vector<std::pair<pid_t, char>> DaemonUser::processes(const std::string& exe
         if (pid.find_first_not_of("0123456789") != std::string::npos) {
             continue;
         }
-        struct stat st {};
+        struct stat st = {};
         if (stat(entry.path().c_str(), &st) != 0 || st.st_uid != uid()) {
             continue;
         }
@@ -140,7 +140,7 @@ std::vector<std::pair<pid_t, char>> DaemonUser::processes(const std::string& exe
             // for the user. One that a process of the user has yet to collect is not.
             long parent = 0;
             std::istringstream(line.substr(close + 3)) >> parent;
-            struct stat parentStat {};
+            struct stat parentStat = {};
             const std::string parentDir = "/proc/" + std::to_string(parent);
             if (stat(parentDir.c_str(), &parentStat) != 0 || parentStat.st_uid != uid()) {
                 continue;

@@ -2,6 +2,7 @@
 // with a session bus of its own. The theme is the package's own desktop entry, pointed at a link
 // in the daemon's hack folder to the build's Kovessa.scr.
 #include "tests/daemons/daemon_user.h"
+#include "tests/daemons/hack_link.h"
 #include "tests/show/show_e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -18,59 +19,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// mate-screensaver runs a theme's program only from a few system folders; the package puts its
-// link in this one.
-const fs::path kHackFolder = "/usr/libexec/xscreensaver";
-
-// A link in the hack folder to the build's Kovessa.scr, named after this test run. The program
-// finds Kovessa.xy beside the file the link points at, as it does when installed.
-class HackLink {
-public:
-    explicit HackLink(const fs::path& target) {
-        std::error_code ec;
-        madeFolder_ = fs::create_directories(kHackFolder, ec);
-        path_ = kHackFolder / ("kovessa-test-" + std::to_string(getpid()));
-        fs::remove(path_, ec);
-        fs::create_symlink(target, path_, ec);
-        if (ec) {
-            path_.clear();
-        }
-    }
-    ~HackLink() {
-        std::error_code ec;
-        if (!path_.empty()) {
-            fs::remove(path_, ec);
-        }
-        if (madeFolder_) {
-            fs::remove(kHackFolder, ec);
-        }
-    }
-    HackLink(const HackLink&) = delete;
-    HackLink& operator=(const HackLink&) = delete;
-
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-    bool madeFolder_ = false;
-};
-
-// The desktop entry the package installs, with the program path filled in.
-std::string DesktopEntry(const fs::path& program) {
-    std::string entry = ReadWholeFile(KOVESSA_DESKTOP_ENTRY_TEMPLATE);
-    const std::string key = "@KOVESSA_HACK_PATH@";
-    for (size_t at = entry.find(key); at != std::string::npos; at = entry.find(key, at)) {
-        entry.replace(at, key.size(), program.string());
-    }
-    return entry;
-}
-
 // Every entry in `folder` that belongs to `uid`.
 std::set<std::string> EntriesOf(const fs::path& folder, uid_t uid) {
     std::set<std::string> names;
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
-        struct stat st {};
+        struct stat st = {};
         if (lstat(e.path().c_str(), &st) == 0 && st.st_uid == uid) {
             names.insert(e.path().filename().string());
         }
@@ -106,11 +60,11 @@ protected:
         fs::permissions(dataDir_.path(),
                         fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
         link_.emplace(folder_.scr());
-        ASSERT_FALSE(link_->path().empty()) << "cannot link into " << kHackFolder;
+        ASSERT_FALSE(link_->path().empty()) << "cannot link into " << HackLink::kHackFolder;
         const std::string name = link_->path().filename().string();
         const fs::path entries = dataDir_.path() / "applications" / "screensavers";
         fs::create_directories(entries);
-        std::ofstream(entries / (name + ".desktop")) << DesktopEntry(link_->path());
+        std::ofstream(entries / (name + ".desktop")) << ThemeEntry(link_->path());
         theme_ = "screensavers-" + name;
         busPath_ = user_.home() / "session-bus";
     }

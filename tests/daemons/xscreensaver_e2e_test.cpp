@@ -28,7 +28,7 @@ std::set<std::string> FilesOf(const fs::path& folder, uid_t uid) {
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
         const std::string name = e.path().filename().string();
-        struct stat st {};
+        struct stat st = {};
         if (lstat(e.path().c_str(), &st) == 0 && st.st_uid == uid &&
             (name.find("ovessa") != std::string::npos || name.starts_with("Zeruma"))) {
             names.insert(name);

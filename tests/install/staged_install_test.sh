@@ -25,6 +25,7 @@ cmake --install "$BUILD" --prefix "$STAGE/usr" >/dev/null
 expected="usr/bin/kovessa-xscreensaver-register
 usr/lib/kovessa/Kovessa.scr
 usr/lib/kovessa/Kovessa.xy
+usr/lib/xscreensaver/kovessa
 usr/libexec/xscreensaver/kovessa
 usr/share/applications/kovessa-settings.desktop
 usr/share/applications/screensavers/kovessa.desktop
@@ -61,6 +62,8 @@ LINK=$STAGE/usr/libexec/xscreensaver/kovessa
 check "the hack is a relative link to the installed Kovessa.scr" \
     test "$(readlink "$LINK")" = "../../lib/kovessa/Kovessa.scr"
 check "the link resolves" test "$(readlink -f "$LINK")" = "$STAGE/usr/lib/kovessa/Kovessa.scr"
+check "the older hack folder's link resolves" \
+    test "$(readlink -f "$STAGE/usr/lib/xscreensaver/kovessa")" = "$STAGE/usr/lib/kovessa/Kovessa.scr"
 check "both programs may be run" test -x "$STAGE/usr/lib/kovessa/Kovessa.scr" -a \
     -x "$STAGE/usr/lib/kovessa/Kovessa.xy" -a -x "$STAGE/usr/bin/kovessa-xscreensaver-register"
 

@@ -209,8 +209,8 @@ TEST(ProfileFile, UnchangedValueLeavesTheFileUntouched) {
     // A hard link still names the same inode only while the file has not been replaced.
     ASSERT_EQ(::link(ini.c_str(), tmpLink.c_str()), 0);
     EXPECT_TRUE(Save("Section", "a", "1", ini));
-    struct stat a {
-    }, b{};
+    struct stat a = {};
+    struct stat b = {};
     ASSERT_EQ(::stat(ini.c_str(), &a), 0);
     ASSERT_EQ(::stat(tmpLink.c_str(), &b), 0);
     EXPECT_EQ(a.st_ino, b.st_ino);

@@ -37,7 +37,7 @@ std::vector<std::string> names(const fs::path& folder) {
 }
 
 mode_t modeOf(const std::string& path) {
-    struct stat st {};
+    struct stat st = {};
     ::stat(path.c_str(), &st);
     return st.st_mode & 07777;
 }
@@ -296,10 +296,10 @@ TEST(WriteProfileStrings, AllKeysInOneReplacementOrNone) {
     EXPECT_EQ(TempDir::read(ini), "; mine\r\n[Section]\r\nBGMx=1\r\na=1\r\nb=2\r\n");
 
     // Nothing to change: the file is not replaced at all.
-    struct stat before {};
+    struct stat before = {};
     ::stat(ini.c_str(), &before);
     ASSERT_TRUE(WriteProfileStrings(kSettingsSection, {{"a", "1"}, {"b", "2"}}, ini));
-    struct stat after {};
+    struct stat after = {};
     ::stat(ini.c_str(), &after);
     EXPECT_EQ(before.st_ino, after.st_ino);
 }

@@ -37,7 +37,7 @@ extern "C" void _exit(int code) {
             close(fd);
         }
         const std::string go = Mark() + ".go";
-        struct stat st {};
+        struct stat st = {};
         for (int i = 0; i < 1000 && stat(go.c_str(), &st) != 0; ++i) {
             const timespec pause{0, 5'000'000};
             nanosleep(&pause, nullptr);

@@ -1,0 +1,36 @@
+#!/bin/sh
+# Builds the Debian package of the release this runs on, the Debian way (dpkg-buildpackage), from
+# a copy of the tree (what git tracks plus new files it does not ignore), so the build's
+# leftovers stay out of the checkout. The copy's changelog gets the release's version
+# (scripts/release-changelog.sh), so the package is kovessa_1.0.0-1~deb12u1_amd64.deb on Debian
+# 12 and kovessa_1.0.0-1~deb13u1_amd64.deb on Debian 13, its Depends computed on that release.
+# Usage: scripts/build-deb.sh OUT_DIR; the .deb goes there, its path is the last line printed,
+# and the build's log is OUT_DIR/build.log.
+set -eu
+cd "$(dirname "$0")/.."
+OUT=$(mkdir -p "$1" && cd "$1" && pwd)
+WORK=$(mktemp -d /tmp/kovessa-deb-XXXXXX)
+trap 'rm -rf "$WORK"' EXIT
+UPSTREAM=$(dpkg-parsechangelog -l debian/changelog -S Version)
+SRC=$WORK/kovessa-$UPSTREAM
+mkdir "$SRC"
+# -P: links are copied as links; a dangling one (a build's leftover) is no error.
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files -z --cached --others --exclude-standard | xargs -0 cp -P --parents -t "$SRC"
+else
+    tar -c --exclude='./build*' --exclude='./obj-*' --exclude='./debian/.debhelper' . |
+        tar -x -C "$SRC"
+fi
+./scripts/release-changelog.sh "$SRC/debian"
+VERSION=$(dpkg-parsechangelog -l "$SRC/debian/changelog" -S Version)
+DEB=kovessa_${VERSION}_$(dpkg --print-architecture).deb
+start=$(date +%s)
+if ! (cd "$SRC" && DEB_BUILD_OPTIONS="nocheck parallel=${KOVESSA_JOBS:-$(nproc)}" \
+    dpkg-buildpackage -us -uc -b >"$OUT/build.log" 2>&1); then
+    tail -40 "$OUT/build.log" >&2
+    echo "the package build failed (log: $OUT/build.log)" >&2
+    exit 1
+fi
+echo "package built in $(($(date +%s) - start)) s"
+cp "$WORK/$DEB" "$OUT/"
+echo "$OUT/$DEB"
