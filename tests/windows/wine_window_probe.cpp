@@ -2,7 +2,7 @@
 // outside: it makes a window for a preview to live in, and reads a message box from inside.
 //
 //   wine_window_probe host WIDTH HEIGHT STOPFILE  makes a borderless top-level window of that
-//       size and prints its handle in decimal. Once it has children it prints
+//       size and prints its handle in decimal. Once it shows a child it prints
 //       "child:TITLE:LEFT,TOP,WIDTH,HEIGHT" for each (relative to the host) and "end". When
 //       the file STOPFILE exists it destroys its window and ends.
 //   wine_window_probe box CAPTION  prints the texts of the message box titled CAPTION (UTF-8),
@@ -58,7 +58,9 @@ BOOL CALLBACK printChildPlace(HWND child, LPARAM host) {
 LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
-        if (!childrenPrinted && GetWindow(window, GW_CHILD) != nullptr) {
+        // Once a child is shown: it is placed and sized before that.
+        if (const HWND child = GetWindow(window, GW_CHILD);
+            !childrenPrinted && child != nullptr && IsWindowVisible(child)) {
             childrenPrinted = true;
             EnumChildWindows(window, printChildPlace, reinterpret_cast<LPARAM>(window));
             std::printf("end\n");
@@ -115,7 +117,10 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
     const std::wstring kind = className;
     const LONG style = GetWindowLongW(child, GWL_STYLE);
     if (_wcsicmp(className, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
-        std::printf("icon\n");
+        // A box keeps its icon control even without an icon, hidden.
+        if (IsWindowVisible(child) && SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+            std::printf("icon\n");
+        }
     } else if (_wcsicmp(className, L"Static") == 0 && !text.empty()) {
         std::printf("text:%s\n", utf8(text).c_str());
     } else if (_wcsicmp(className, L"Button") == 0) {
