@@ -12,7 +12,8 @@ xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick procps
 xscreensaver xscreensaver-gl openbox
 fonts-liberation fonts-ipafont-gothic fontconfig
 sox libsox-fmt-mp3 lame
-debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
+debhelper dpkg-dev fakeroot lintian git desktop-file-utils
+nsis zip"
 # The MATE daemon is tested on its own: its recommended power manager is a desktop's business.
 LEAN_PACKAGES="mate-screensaver dbus-x11"
 
