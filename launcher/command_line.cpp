@@ -18,6 +18,21 @@ std::string ArgumentText(const std::vector<std::string>& argumentsAfterProgram) 
     return text;
 }
 
+std::string ArgumentTextOfCommandLine(std::string_view commandLine) {
+    std::size_t at = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        const std::size_t close = commandLine.find('"', 1);
+        at = close == std::string_view::npos ? commandLine.size() : close + 1;
+    } else {
+        at = commandLine.find_first_of(" \t");
+        at = at == std::string_view::npos ? commandLine.size() : at;
+    }
+    while (at < commandLine.size() && (commandLine[at] == ' ' || commandLine[at] == '\t')) {
+        ++at;
+    }
+    return std::string(commandLine.substr(at));
+}
+
 std::string ModeLetter(std::string_view commandLine) {
     if (commandLine.size() < 2) {
         return {};

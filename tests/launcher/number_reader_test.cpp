@@ -101,6 +101,21 @@ TEST(CommandLine, ArgumentsJoinWithOneBlank) {
     EXPECT_EQ(ArgumentText({"", "x"}), " x");
 }
 
+TEST(CommandLine, WindowsLineLosesTheProgramPathAndItsBlanks) {
+    // Windows starts a screensaver with its path quoted or bare, and a preview as /p <HWND>.
+    EXPECT_EQ(ArgumentTextOfCommandLine("\"C:\\Program Files\\Kovessa\\Kovessa.scr\" /p 1234"),
+              "/p 1234");
+    EXPECT_EQ(ArgumentTextOfCommandLine("C:\\WINDOWS\\KOVESS~1.SCR /s"), "/s");
+    EXPECT_EQ(ArgumentTextOfCommandLine("Kovessa.scr \t /c:4711"), "/c:4711");
+    EXPECT_EQ(ArgumentTextOfCommandLine("\"C:\\a b\\Kovessa.scr\"/S"), "/S");
+    // Only the separating blanks go; the arguments keep theirs.
+    EXPECT_EQ(ArgumentTextOfCommandLine("Kovessa.scr /p  0x2a "), "/p  0x2a ");
+    EXPECT_EQ(ArgumentTextOfCommandLine("\"C:\\Kovessa.scr\""), "");
+    EXPECT_EQ(ArgumentTextOfCommandLine("Kovessa.scr"), "");
+    EXPECT_EQ(ArgumentTextOfCommandLine("\"unclosed /s"), "");
+    EXPECT_EQ(ArgumentTextOfCommandLine(""), "");
+}
+
 TEST(CommandLine, ModeLetterAndPreviewHandle) {
     struct Case {
         const char* line;
