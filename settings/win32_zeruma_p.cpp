@@ -1,5 +1,6 @@
 #include "settings/win32_zeruma_p.h"
 
+#include "common/win32_ansi_text.h"
 #include "common/win32_text.h"
 #include "common/window_titles.h"
 #include "controls/property_bag.h"
@@ -451,7 +452,19 @@ void Zeruma_P::ShowChoice() {
 }
 
 void Zeruma_P::ShowFileName() {
-    fileLabel_ = WideFromUtf8(app_.music.BGMFile);
+    // A path kept in its short form is shown by the file's own name.
+    std::wstring path = WideFromUtf8(app_.music.BGMFile);
+    if (!path.empty()) {
+        if (const DWORD length = GetLongPathNameW(path.c_str(), nullptr, 0); length > 0) {
+            std::wstring full(length, L'\0');
+            const DWORD written = GetLongPathNameW(path.c_str(), full.data(), length);
+            if (written > 0 && written < length) {
+                full.resize(written);
+                path = std::move(full);
+            }
+        }
+    }
+    fileLabel_ = std::move(path);
     const RECT fileBox = PicC(68, 96, 357, 29);
     InvalidateRect(hwnd_, &fileBox, FALSE);
 }
@@ -476,7 +489,21 @@ void Zeruma_P::Cmd_BGM_Click() {
         return;
     }
     const std::wstring wide(buffer.c_str());
-    const std::string path = Utf8FromWide(wide);
+    std::string path = Utf8FromWide(wide);
+    // The settings file and the media commands take paths in the system's code page. A name
+    // that the code page cannot spell (Cyrillic on a Western system, say) is kept by the
+    // path's short form, which is plain ASCII and names the same file.
+    if (!AnsiFromUtf8(path)) {
+        const std::optional<std::string> ansi = AnsiPathFromUtf8(path);
+        if (!ansi) {
+            Tell(L"このファイルのパスは設定に残せる文字で書けません。\n"
+                 L"The path of this file cannot be written in the characters of this system's "
+                 L"code page, and the file has no short name.\n\n" +
+                 wide);
+            return;
+        }
+        path = Utf8FromAnsi(*ansi);
+    }
     if (choice_.FileChosen(path) == MusicChoice::FileAnswer::TooLong) {
         Tell(L"このファイルのパスは長すぎて設定に残せません（" + std::to_wstring(path.size()) +
              L" バイト、最大 " + std::to_wstring(MusicChoice::kMaxFilePathBytes) +
