@@ -2,16 +2,21 @@
 # The settings dialog of Kovessa.scr (/c) under Wine on a private Xvfb, driven with real pointer
 # clicks and keys as a user would:
 #   1. it opens as "<Kovessa>"; its screenshot is kept (ARTIFACTS/dialog-wine.png);
-#   2. the file option, "...", a path typed into the system's file dialog, then 設定: the
+#   2. away from its letters, the display strip on the screen equals bit for bit a frame that
+#      the Linux strip code computes (tests/windows/reference_pixels), the star included; the
+#      Command buttons' six looks equal the Linux faces outside their captions;
+#   3. the file option, "...", a path typed into the system's file dialog, then 設定: the
 #      settings file beside the program holds the code page 932 key bytes and the chosen values;
-#   3. a Japanese file name, which the prefix's code page (1252) cannot spell, is kept so that
+#   4. a Japanese file name, which the prefix's code page (1252) cannot spell, is kept so that
 #      Windows finds the file again (by its short form) and shown by its own name;
-#   4. ｷｬﾝｾﾙ after a change leaves the settings file byte for byte as it was;
-#   5. an unreadable settings file: the dialog opens all the same and closes cleanly.
-# Usage: settings_dialog_test.sh BIN_DIR [ARTIFACTS]   (BIN_DIR holds Kovessa.scr, Kovessa.xy)
+#   5. ｷｬﾝｾﾙ after a change leaves the settings file byte for byte as it was;
+#   6. an unreadable settings file: the dialog opens all the same and closes cleanly.
+# Usage: settings_dialog_test.sh BIN_DIR REFERENCE_PIXELS [ARTIFACTS]
+#   BIN_DIR holds Kovessa.scr and Kovessa.xy; REFERENCE_PIXELS is the Linux build's tool.
 set -eu
 BIN=$(readlink -f "$1")
-ARTIFACTS=${2:-}
+REFERENCE=$(readlink -f "$2")
+ARTIFACTS=${3:-}
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/../install/x_helpers.sh"
 
@@ -100,6 +105,66 @@ if [ -n "$ARTIFACTS" ]; then
     mkdir -p "$ARTIFACTS"
     import -window "$W" "$ARTIFACTS/dialog-wine.png"
 fi
+
+echo "== the strip's pixels and the buttons' faces, as on Linux"
+"$REFERENCE" strip "$WORK" >/dev/null 2>&1
+# capture X Y W H FILE: that part of the dialog's client area, from the screen.
+capture() {
+    rm -f "$5"
+    eval "$(xdotool getwindowgeometry --shell "$W")" &&
+        import -window root -crop "$3x$4+$((X + $1))+$((Y + $2))" +repage -depth 8 "$5" && test -s "$5"
+}
+strip_seen_star=no
+strip_matches() {
+    capture 12 180 309 25 "$WORK/strip.ppm" || return 1
+    _out=$(python3 "$HERE/compare_pixels.py" strip "$WORK/strip.ppm" "$WORK") || {
+        echo "$_out"
+        return 1
+    }
+    case $_out in *"star shown"*) strip_seen_star=yes ;; esac
+}
+# Every capture matches a frame; captures go on until one has caught the star.
+strip_ok=yes
+i=0
+while [ $i -lt 40 ] && [ $strip_seen_star = no ]; do
+    strip_matches || strip_ok=no
+    i=$((i + 1))
+done
+check "the strip equals the Linux frames away from the letters" test $strip_ok = yes
+check "the star twinkles as on Linux" test $strip_seen_star = yes
+# face_is X Y W H PICTURE HOVER: the button there shows that face.
+face_is() {
+    "$REFERENCE" face "$3" "$4" "$5" "$6" "$WORK/face-expected.ppm" >/dev/null 2>&1
+    capture "$1" "$2" "$3" "$4" "$WORK/face.ppm" || return 1
+    python3 "$HERE/compare_pixels.py" face "$WORK/face.ppm" "$WORK/face-expected.ppm" >/dev/null
+}
+SET_FACE="320 180 73 25"
+xdotool mousemove --window "$W" 200 10
+# shellcheck disable=SC2086
+check "Normal" wait_for 10 face_is $SET_FACE 0 0
+# shellcheck disable=SC2086
+check "Disable (\"...\" while no file is chosen)" wait_for 10 face_is 48 124 29 21 5 0
+# shellcheck disable=SC2086
+xdotool mousemove --window "$W" $SET
+# shellcheck disable=SC2086
+check "HighLight under the pointer" wait_for 10 face_is $SET_FACE 1 1
+xdotool mousedown 1
+# shellcheck disable=SC2086
+check "Pressed while the left button is held" wait_for 10 face_is $SET_FACE 4 1
+xdotool mousemove --window "$W" 200 10
+# shellcheck disable=SC2086
+check "Selected once the pointer has left, focused" wait_for 10 face_is $SET_FACE 2 0
+# Released away from the button while it has the focus: no Click, the dialog stays.
+xdotool mouseup 1
+# shellcheck disable=SC2086
+xdotool mousemove --window "$W" $SET
+# shellcheck disable=SC2086
+check "HighLightSelect under the pointer, focused" wait_for 10 face_is $SET_FACE 3 0
+check "a release away from the focused button clicks nothing" has_window "<Kovessa>"
+if [ -n "$ARTIFACTS" ]; then
+    cp "$WORK/strip.ppm" "$ARTIFACTS/strip-wine.ppm"
+fi
+xdotool mousemove --window "$W" 200 10
 
 echo "== a file chosen with clicks and keys, then 設定"
 check "the file dialog takes the typed path" choose_file 'C:\music\tone.mp3'
