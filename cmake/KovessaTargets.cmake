@@ -78,6 +78,14 @@ function(kovessa_unit_test name)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     kovessa_apply_warnings(${name})
     add_dependencies(unit-tests ${name})
+    if(CMAKE_CROSSCOMPILING)
+        # A cross-built test runs through the emulator (Wine) as one test; listing its cases
+        # would need the emulator at build time.
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 300
+            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+        return()
+    endif()
     gtest_discover_tests(${name}
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
         PROPERTIES LABELS unit
@@ -89,7 +97,7 @@ endfunction()
 # time: they measure pointer reaction times and software OpenGL needs both cores.
 function(kovessa_e2e_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    if(KOVESSA_SANITIZE OR KOVESSA_FUZZ)
+    if(KOVESSA_SANITIZE OR KOVESSA_FUZZ OR WIN32)
         return()
     endif()
     add_executable(${name} ${ARG_SOURCES})
@@ -159,4 +167,17 @@ function(kovessa_finish_logic_boundary)
         COMMAND ${CMAKE_SOURCE_DIR}/tools/check_logic_includes.sh
                 ${CMAKE_BINARY_DIR}/logic_sources.txt ${CMAKE_CXX_COMPILER} ${CMAKE_SOURCE_DIR})
     set_tests_properties(include_boundary PROPERTIES LABELS "unit;lint")
+endfunction()
+
+# A Windows program (a window, no console): linked statically against the system's DLLs only,
+# with the manifest that declares it DPI-aware, into bin/ beside the other program.
+function(kovessa_win32_program name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} WIN32 ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/windows/manifest.rc)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    # The name is the whole file name (Kovessa.scr, Kovessa.xy), not name + ".exe".
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+                                             SUFFIX "")
+    kovessa_apply_warnings(${name})
 endfunction()

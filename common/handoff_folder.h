@@ -6,7 +6,9 @@
 // The two texture bitmaps pass from the show to the renderer through files in a per-user
 // private folder that both programs compute the same way: $XDG_RUNTIME_DIR when it is set,
 // otherwise /tmp/kovessa-<uid>, created with mode 0700. A folder that is not ours, is open to
-// others, or is a symbolic link is refused, so nobody else can plant or read the files.
+// others, or is a symbolic link is refused, so nobody else can plant or read the files. On
+// Windows (win32_handoff_folder.cpp) it is %LOCALAPPDATA%\Kovessa, or Kovessa in the user's
+// temporary folder, and paths are joined with a backslash.
 namespace kovessa {
 
 inline constexpr const char* kGlowBitmapName = "Zeruma1.bmp";

@@ -1,6 +1,7 @@
 #include "launcher/file_exists.h"
 
-#include <fcntl.h>
+#include "common/file_open.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,9 +15,9 @@ bool FileExists(const std::string& path) {
     if (name.empty()) {
         return false;
     }
-    // O_NONBLOCK keeps a named pipe or a terminal from holding the caller up; such a thing is
-    // not a music or program file anyway and is refused below.
-    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    // A named pipe or a terminal does not hold the caller up; such a thing is not a music or
+    // program file anyway and is refused below.
+    const int fd = OpenForReading(name);
     if (fd < 0) {
         return false;
     }

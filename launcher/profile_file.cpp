@@ -1,10 +1,10 @@
 #include "launcher/profile_file.h"
 
+#include "common/file_open.h"
 #include "launcher/profile_document.h"
 #include "launcher/user_file_save.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,7 +25,7 @@ struct FileText {
 };
 
 FileText readWhole(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = OpenForReading(path);
     if (fd < 0) {
         return {errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed, {}};
     }

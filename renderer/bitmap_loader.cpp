@@ -1,12 +1,13 @@
 #include "renderer/bitmap_loader.h"
 
+#include "common/file_open.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,7 +62,7 @@ void SwapRedBlue(uint8_t* pixels, uint32_t groups) {
 std::optional<Bitmap> LoadBitmapFile(const std::string& name, MessageSink& messages) {
     // Non-blocking, so that a FIFO planted under the name cannot hang the renderer before it is
     // recognised as something other than a plain file.
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = OpenForReading(name);
     struct stat info {};
     if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         ::close(fd);

@@ -12,7 +12,11 @@ xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick procps
 xscreensaver xscreensaver-gl openbox
 fonts-liberation fonts-ipafont-gothic fontconfig
 sox libsox-fmt-mp3 lame
-debhelper dpkg-dev fakeroot lintian git desktop-file-utils
+debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
+# The Windows programs: cross-built with mingw-w64 and tested under Wine, whose media commands
+# decode MP3 through GStreamer.
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine wine64
+gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
 nsis zip"
 # The MATE daemon is tested on its own: its recommended power manager is a desktop's business.
 LEAN_PACKAGES="mate-screensaver dbus-x11"
@@ -24,6 +28,14 @@ missing_in() {
         fi
     done
 }
+
+# With --windows, only what the Windows build and its tests need.
+if [ "${1:-}" = "--windows" ]; then
+    PACKAGES="cmake ninja-build libgtest-dev libgmock-dev $WINDOWS_PACKAGES"
+    LEAN_PACKAGES=""
+else
+    PACKAGES="$PACKAGES $WINDOWS_PACKAGES"
+fi
 
 # shellcheck disable=SC2086 # word splitting of the lists is wanted
 missing=$(missing_in $PACKAGES)

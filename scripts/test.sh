@@ -3,11 +3,13 @@
 #   1. the code format (clang-format, fails on any difference);
 #   2. the gcc build with warnings as errors, every test: unit tests, the toolkit-free logic
 #      boundary, and the end-to-end tests that run both programs on private Xvfb servers;
-#   3. the Debian package: built with dpkg-buildpackage, checked with lintian, and (as root)
+#   3. the Windows programs, cross-built with mingw-w64: the logic tests and the end-to-end
+#      tests under Wine (scripts/test-windows.sh);
+#   4. the Debian package: built with dpkg-buildpackage, checked with lintian, and (as root)
 #      installed, tried as a user would, and purged (scripts/package-test.sh);
-#   4. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
+#   5. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
 #      again, and each libFuzzer target for a short run over its regression inputs;
-#   5. braces always (clang-tidy over every source, with the two builds' compile commands).
+#   6. braces always (clang-tidy over every source, with the two builds' compile commands).
 # Ends with the combined count of passed and failed tests.
 set -u
 cd "$(dirname "$0")/.."
@@ -35,11 +37,20 @@ fi
 echo "== gcc build"
 if ./scripts/build.sh >"$LOG/gcc-build.log" 2>&1; then
     echo "== tests (gcc)"
-    ctest --test-dir build -j "$JOBS" --output-on-failure --timeout 300 2>&1 | tee "$LOG/gcc.txt"
+    # The Wine tests run in the Windows stage, inside its Wine prefix.
+    ctest --test-dir build -j "$JOBS" -LE wine --output-on-failure --timeout 300 2>&1 |
+        tee "$LOG/gcc.txt"
 else
     tail -50 "$LOG/gcc-build.log"
     failed_steps="$failed_steps gcc-build"
 fi
+
+echo "== windows"
+windows_start=$(date +%s)
+if ! ./scripts/test-windows.sh 2>&1 | tee "$LOG/windows.txt"; then
+    failed_steps="$failed_steps windows"
+fi
+echo "windows: $(($(date +%s) - windows_start)) s"
 
 echo "== package"
 package_start=$(date +%s)
@@ -76,17 +87,22 @@ fi
 
 # ctest closes with "N% tests passed, F tests failed out of T"; add the runs up.
 passed=0 failed=0
-for f in "$LOG/gcc.txt" "$LOG/asan.txt"; do
+# The Windows stage has two runs (the logic tests under Wine, the end-to-end tests).
+for f in "$LOG/gcc.txt" "$LOG/windows.txt" "$LOG/asan.txt"; do
     [ -f "$f" ] || continue
-    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$f" | tail -1)
-    if [ -z "$line" ]; then
+    lines=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$f")
+    if [ -z "$lines" ]; then
         failed_steps="$failed_steps $(basename "$f" .txt)-no-summary"
         continue
     fi
-    f_count=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
-    t_count=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
-    passed=$((passed + t_count - f_count))
-    failed=$((failed + f_count))
+    while IFS= read -r line; do
+        f_count=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
+        t_count=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/')
+        passed=$((passed + t_count - f_count))
+        failed=$((failed + f_count))
+    done <<EOF_LINES
+$lines
+EOF_LINES
 done
 rm -rf "$LOG"
 if [ -n "$failed_steps" ]; then

@@ -1,5 +1,6 @@
 #include "common/window_titles.h"
 #include "launcher/main_flow.h"
+#include "launcher/program_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,9 @@ public:
     std::set<unsigned long> windowIds = {0x50d, 0x1200007};
 };
 
+// The renderer's path as the system writes it: a backslash joins it on Windows.
+const std::string kCheckRenderer = "exists " + JoinPath("/opt/k", "Kovessa.xy");
+
 const std::vector<std::string> kGuard = {"find Zeruma_Main", "find <Kovessa>",
                                          "find Zeruma_Pelios"};
 
@@ -59,7 +63,7 @@ std::vector<std::string> guardThen(std::vector<std::string> rest) {
 }
 
 TEST(MainFlow, EveryModeTakesItsSteps) {
-    const std::string checkRenderer = "exists /opt/k/Kovessa.xy";
+    const std::string& checkRenderer = kCheckRenderer;
     struct Case {
         const char* line;
         bool renderer;
@@ -134,7 +138,7 @@ TEST(HackFlow, DrawsIntoTheNamedWindowWithoutGuardOrClaim) {
     platform.windows = {kShowWindowTitle, kSettingsWindowTitle, kRendererWindowTitle};
     EXPECT_EQ(HackMain(HackCommand{0x1200007, {}}, "/opt/k", platform), MainResult::RunMessageLoop);
     EXPECT_EQ(platform.steps,
-              (std::vector<std::string>{"settings", "exists /opt/k/Kovessa.xy", "hack 18874375"}));
+              (std::vector<std::string>{"settings", kCheckRenderer, "hack 18874375"}));
 
     RecordingPlatform root;
     EXPECT_EQ(HackMain(HackCommand{std::nullopt, {}}, "/opt/k", root), MainResult::RunMessageLoop);
@@ -157,7 +161,7 @@ TEST(HackFlow, WhatCannotRunFailsWithALineAndNoBox) {
     noRenderer.rendererPresent = false;
     EXPECT_EQ(HackMain(HackCommand{0x50d, {}}, "/opt/k", noRenderer), MainResult::Fail);
     EXPECT_EQ(noRenderer.steps,
-              (std::vector<std::string>{"settings", "exists /opt/k/Kovessa.xy",
+              (std::vector<std::string>{"settings", kCheckRenderer,
                                         std::string("stderr ") + kMissingRendererMessage}));
 }
 

@@ -1,10 +1,9 @@
 #include "tests/support/temp_dir.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace kovessa::test {
@@ -12,11 +11,26 @@ namespace kovessa::test {
 namespace fs = std::filesystem;
 
 TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "kovessa-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp " + pattern + ": " + std::strerror(errno));
+    // A random name that nobody holds yet, made by this call (create_directory says whether it
+    // made the folder), and closed to other users as mkdtemp would leave it. The same on Linux
+    // and on Windows.
+    std::random_device random;
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "kovessa-test-%08x", static_cast<unsigned>(random()));
+        std::error_code ec;
+        if (fs::create_directory(base / name, ec)) {
+            path_ = base / name;
+            fs::permissions(path_, fs::perms::owner_all, fs::perm_options::replace, ec);
+            return;
+        }
+        if (ec) {
+            throw std::runtime_error("cannot create " + (base / name).string() + ": " +
+                                     ec.message());
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("no free test folder name in " + base.string());
 }
 
 TempDir::~TempDir() {

@@ -1,0 +1,194 @@
+// Kovessa.xy on Windows: the full-screen firefly renderer that the screensaver program starts.
+// It takes its two textures from the hand-off folder (or the one named by --handoff-folder),
+// draws a frame whenever its message queue is empty and ends on Esc, on the pointer moving
+// away or on a close request.
+
+#include "common/handoff_folder.h"
+#include "common/win32_text.h"
+#include "renderer/firefly_scene.h"
+#include "renderer/frame_pacer.h"
+#include "renderer/gl_scene_painter.h"
+#include "renderer/gl_texture.h"
+#include "renderer/key_latch.h"
+#include "renderer/pointer_watch.h"
+#include "renderer/renderer_options.h"
+#include "renderer/scene_clock.h"
+#include "renderer/virtual_keys.h"
+#include "renderer/win32_message_box.h"
+#include "renderer/win32_pointer.h"
+#include "renderer/win32_renderer_window.h"
+
+#include <GL/gl.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kovessa {
+namespace {
+
+// The tick counter: 64-bit milliseconds that do not wrap after 49.7 days.
+int64_t TickCount() {
+    return static_cast<int64_t>(GetTickCount64());
+}
+
+int64_t PerformanceCount() {
+    LARGE_INTEGER count{};
+    QueryPerformanceCounter(&count);
+    return count.QuadPart;
+}
+
+int64_t NowMicros() {
+    static const int64_t frequency = [] {
+        LARGE_INTEGER f{};
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart > 0 ? f.QuadPart : 1;
+    }();
+    const int64_t count = PerformanceCount();
+    return count / frequency * 1000000 + count % frequency * 1000000 / frequency;
+}
+
+// Process-wide state of the renderer, one per process, used on the one thread only.
+struct Renderer {
+    RendererWindow window;
+    KeyLatch keys;
+    SceneClock clock;
+    PointerWatch StartCursor;
+    FramePacer pacer;
+    FireflyScene scene;
+    FrameGeometry frame;
+    SceneTextures textures;
+    RendererOptions options;
+    Win32MessageBox messages;
+};
+
+Renderer& State() {
+    static Renderer renderer;
+    return renderer;
+}
+
+std::string HandoffFile(const Renderer& r, const char* name) {
+    if (r.options.handoffFolder) {
+        return *r.options.handoffFolder + "\\" + name;
+    }
+    const HandoffFolderResult folder = HandoffFolder();
+    if (folder.folder) {
+        return *folder.folder + "\\" + name;
+    }
+    std::fprintf(stderr, "Kovessa.xy: no hand-off folder: %s\n", folder.error.c_str());
+    // Angle brackets cannot stand in a Windows file name, so the loader reports this name as a
+    // file it cannot open.
+    return std::string("<no hand-off folder>\\") + name;
+}
+
+// SetupScene: the OpenGL start state, the two textures (glow first), then the fireflies.
+void SetupScene(Renderer& r) {
+    SetupRenderState();
+    LoadTextureFile(HandoffFile(r, kGlowBitmapName), r.textures.GlowTexture, r.messages);
+    LoadTextureFile(HandoffFile(r, kBackgroundBitmapName), r.textures.BackgroundTexture,
+                    r.messages);
+    // A one-shot folder served this start only.
+    if (r.options.handoffFolder) {
+        RemoveOneShotHandoffFolder(*r.options.handoffFolder);
+    }
+    glBindTexture(GL_TEXTURE_2D, r.textures.GlowTexture);
+    // The seed is the low half of the performance counter, different at every start.
+    r.scene.SetUp(static_cast<uint32_t>(PerformanceCount()));
+}
+
+// Where the driver does not make the swap wait for the vertical blank, the loop waits for a
+// message until the next refresh period instead of drawing frames nobody sees. A message that
+// arrives meanwhile ends the wait at once.
+void WaitForMessageOrFrame(Renderer& r) {
+    const int64_t wait = r.pacer.WaitMicros(NowMicros());
+    if (wait > 0) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>((wait + 999) / 1000),
+                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+int RunRenderer(const std::vector<std::string>& arguments) {
+    Renderer& r = State();
+    r.options = ReadRendererOptions(arguments);
+    if (!r.options.error.empty()) {
+        std::fprintf(stderr, "Kovessa.xy: %s\n", r.options.error.c_str());
+        return 1;
+    }
+    if (r.options.window) {
+        // A daemon's window is an X window; on Windows the preview is the screensaver
+        // program's own, so the renderer always draws full screen.
+        std::fprintf(stderr, "Kovessa.xy: --window-id is for X windows and is ignored here\n");
+    }
+    r.window.keys = &r.keys;
+    if (!CreateRendererWindow(r.window, 32, r.messages)) {
+        return 0;
+    }
+    SetupScene(r);
+    if (!r.window.vsync) {
+        r.pacer = FramePacer(FramePacer::PeriodForRefreshRate(r.window.refreshRate));
+    }
+
+    r.clock.Start(TickCount());
+    // A position that cannot be read starts the watch at the screen's corner.
+    const ScreenPoint start = GetCursorPos().value_or(ScreenPoint{});
+    r.StartCursor.Start(start.x, start.y);
+    ShowCursor(FALSE);
+
+    for (;;) {
+        // One message per pass; a frame only on a pass that finds the queue empty.
+        MSG message{};
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+            continue;
+        }
+        if (r.pacer.WaitMicros(NowMicros()) > 0) {
+            WaitForMessageOrFrame(r);
+            continue;
+        }
+        r.pacer.FrameStarted(NowMicros());
+        r.scene.BuildFrame(r.clock.Advance(TickCount()), r.frame);
+        DrawScene(r.frame, r.textures);
+        SwapBuffers(r.window.DeviceContext);
+        if (r.keys.KeyDown()[kVkEscape]) {
+            break;
+        }
+        r.scene.HandleKeys(r.keys.KeyDown());
+        r.keys.FrameSeen();
+        // A pointer position that cannot be read counts as no movement.
+        const std::optional<ScreenPoint> at = GetCursorPos();
+        if (at && r.StartCursor.MovedAway(at->x, at->y)) {
+            break;
+        }
+    }
+    DestroyRendererWindow(r.window, r.messages);
+    return 0;
+}
+
+// The arguments after the program's name, from the wide command line, as UTF-8.
+std::vector<std::string> CommandLineArguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (words == nullptr) {
+        return arguments;
+    }
+    for (int i = 1; i < count; ++i) {
+        arguments.push_back(Utf8FromWide(words[i]));
+    }
+    LocalFree(words);
+    return arguments;
+}
+
+} // namespace
+} // namespace kovessa
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return kovessa::RunRenderer(kovessa::CommandLineArguments());
+}
