@@ -11,6 +11,10 @@
 #      keeps the user's settings file; /REMOVESETTINGS takes that too.
 # Usage: installer_test.sh SETUP.EXE   (scripts/package-windows.sh builds it)
 set -eu
+if [ ! -f "$1" ]; then
+    echo "SKIP: no installer at $1 (scripts/package-windows.sh builds it)"
+    exit 77
+fi
 SETUP=$(readlink -f "$1")
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/../install/x_helpers.sh"
