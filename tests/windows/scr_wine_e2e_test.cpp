@@ -1,0 +1,261 @@
+// The Windows Kovessa.scr under Wine on a private X server: the show with its scene and music,
+// its ends, the guard, the missing-renderer box, the preview inside a window of another
+// program, the per-user folders, and bad input. Wine draws its windows as X windows, so the
+// harness sees the screen, moves the pointer and presses keys as on Linux.
+#include "common/window_titles.h"
+#include "launcher/main_flow.h"
+#include "tests/show/show_e2e_support.h"
+#include "tests/windows/wine_scr_support.h"
+
+// GoogleTest before Xlib: Xlib's macros clash with its names.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace kovessa::test {
+namespace {
+
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+
+XvfbOptions screen() {
+    XvfbOptions options;
+    options.width = kScreenWidth;
+    options.height = kScreenHeight;
+    return options;
+}
+
+// The scene is on screen: the Earth lights the middle, and glows shine somewhere around it.
+bool SceneIsDrawn(Display* dpy) {
+    return WaitUntil(
+        [&] {
+            return LitShare(dpy, kScreenWidth / 2, kScreenHeight / 2) > 0.9 &&
+                   GlowPixels(dpy, 0, 0, kScreenWidth, kScreenHeight) > 0;
+        },
+        60s);
+}
+
+void WaitForRenderer(Display* dpy) {
+    ASSERT_TRUE(WaitUntil([&] { return RendererWindow(dpy) != 0; }, 60s));
+}
+
+// What a line-driven probe prints, read from its output file up to a line that ends it.
+std::string WaitForOutput(const Process& process, const std::string& last) {
+    std::string out;
+    WaitUntil(
+        [&] {
+            out = process.stdOut();
+            return out.find(last) != std::string::npos;
+        },
+        30s);
+    return out;
+}
+
+// At most this many samples a second can reach the recording, at 48 kHz in stereo.
+constexpr size_t kMaxSamplesPerSecond = 48000 * 2;
+
+TEST(ScrWineE2E, ShowDrawsPlaysRepeatingMp3AndEndsWithTheMusicOnTheDiagonalMove) {
+    Xvfb xvfb(screen());
+    Display* dpy = xvfb.display();
+    WineShowFolder folder;
+    TempDir music;
+    const fs::path wav = music.path() / "tone.wav";
+    const fs::path mp3 = music.path() / "tone.mp3";
+    WriteToneWav(wav, 0.5);
+    ASSERT_TRUE(EncodeMp3(wav, mp3, xvfb));
+    std::ofstream(folder.ini(), std::ios::binary) << MusicSettingsText(2, WindowsPath(mp3));
+
+    MovePointerTo(dpy, 500, 400);
+    Process show = folder.StartScr({"/s"}, xvfb);
+    WaitForRenderer(dpy);
+    EXPECT_TRUE(SceneIsDrawn(dpy));
+    SavePng(Capture(dpy, 0, 0, kScreenWidth, kScreenHeight), ArtifactDir() / "wine-show.png");
+
+    // Heard, and then heard again: one pass of half a second cannot fill more than half a
+    // second of samples, so more than that means the watch started it over.
+    EXPECT_TRUE(WaitUntil([&] { return LoudSamples(folder.recording()) > 0; }, 30s));
+    EXPECT_TRUE(
+        WaitUntil([&] { return LoudSamples(folder.recording()) > kMaxSamplesPerSecond / 2; }, 30s))
+        << LoudSamples(folder.recording());
+
+    // Straight along one axis is not enough; 31 pixels on both axes ends both programs.
+    MovePointerBy(dpy, 200, 0);
+    MovePointerBy(dpy, -200, 0);
+    EXPECT_FALSE(show.waitExit(500ms));
+    MovePointerBy(dpy, 31, 31);
+    EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+    EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) == 0; }, 10s));
+    // The music stopped with the show: the recording grows no more.
+    const uintmax_t ended = fs::file_size(folder.recording());
+    EXPECT_FALSE(WaitUntil([&] { return fs::file_size(folder.recording()) > ended + 8192; }, 2s));
+}
+
+TEST(ScrWineE2E, EscEndsTheRendererAndTheShowAndASecondShowMeanwhileEndsSilently) {
+    Xvfb xvfb(screen());
+    Display* dpy = xvfb.display();
+    WineShowFolder folder;
+    Process show = folder.StartScr({"/s"}, xvfb);
+    WaitForRenderer(dpy);
+
+    // The guard finds the running show's windows by their titles.
+    Process second = folder.StartScr({"/s"}, xvfb);
+    EXPECT_EQ(second.waitExit(30s), 0);
+    EXPECT_EQ(second.stdErr(), "");
+    EXPECT_EQ(FindWindows(dpy, kRendererWindowTitle).size(), 1u);
+    EXPECT_TRUE(show.running());
+
+    TapKey(dpy, XK_Escape);
+    EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) == 0; }, 10s));
+    // The show ends with its picture.
+    EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+}
+
+TEST(ScrWineE2E, MissingRendererShowsTheBoxAndEndsWhenItIsClosed) {
+    Xvfb xvfb(screen());
+    Display* dpy = xvfb.display();
+    WineShowFolder folder;
+    fs::remove(folder.renderer());
+    Process show = folder.StartScr({"/s"}, xvfb);
+    ASSERT_TRUE(WaitUntil([&] { return !FindWindows(dpy, kProgramTitle).empty(); }, 30s));
+
+    // Read from inside: the label, the one button, and no icon.
+    Process probe = folder.StartWine(WindowProbe(), {"box", kProgramTitle}, xvfb);
+    ASSERT_EQ(probe.waitExit(30s), 0);
+    EXPECT_EQ(probe.stdOut(), std::string("text:") + kMissingRendererMessage + "\nbutton:OK\n");
+    EXPECT_TRUE(show.running());
+
+    TapKey(dpy, XK_Return);
+    EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+    EXPECT_TRUE(FindWindows(dpy, kProgramTitle).empty());
+}
+
+TEST(ScrWineE2E, PreviewFillsTheWindowItIsGivenAndEndsWithIt) {
+    Xvfb xvfb(screen());
+    WineShowFolder folder;
+    // The display settings' preview area is a window of another program.
+    TempDir stop;
+    const fs::path stopFile = stop.path() / "stop";
+    Process host =
+        folder.StartWine(WindowProbe(), {"host", "200", "150", WindowsPath(stopFile)}, xvfb);
+    std::string handle;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            std::istringstream(host.stdOut()) >> handle;
+            return !handle.empty();
+        },
+        30s));
+
+    Process preview = folder.StartScr({"/p", handle}, xvfb);
+    EXPECT_NE(WaitForOutput(host, "end\n").find("child:Preview Window:0,0,200,150\n"),
+              std::string::npos)
+        << host.stdOut();
+    EXPECT_TRUE(preview.running());
+
+    std::ofstream(stopFile) << "stop";
+    EXPECT_EQ(host.waitExit(10s), 0);
+    EXPECT_EQ(preview.waitExit(10s), 0) << preview.stdErr();
+}
+
+// Takes write permission away from a folder for as long as it lives.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(fs::path path)
+        : path_(std::move(path)), was_(fs::status(path_).permissions()) {
+        fs::permissions(path_,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    }
+    ~ReadOnlyFolder() { fs::permissions(path_, was_); }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    fs::path path_;
+    fs::perms was_;
+};
+
+// The profile folder of this user in the prefix, which Wine names after the user.
+fs::path UserProfile() {
+    const char* user = std::getenv("USER");
+    return WinePrefix() / "drive_c/users" / (user != nullptr ? user : "root");
+}
+
+TEST(ScrWineE2E, PerUserFoldersServeWhenTheWindowsAndProgramFoldersAreReadOnly) {
+    Xvfb xvfb(screen());
+    Display* dpy = xvfb.display();
+    WineShowFolder folder;
+    TempDir music;
+    const fs::path wav = music.path() / "tone.wav";
+    WriteToneWav(wav, 2.0);
+    // An administrator's file beside the program says no music; the user's own says the WAV.
+    std::ofstream(folder.ini(), std::ios::binary) << MusicSettingsText(0, "");
+    const fs::path userSettings = UserProfile() / "AppData/Roaming/Kovessa";
+    fs::create_directories(userSettings);
+    std::ofstream(userSettings / "Kovessa.ini", std::ios::binary)
+        << MusicSettingsText(2, WindowsPath(wav));
+    const fs::path handoff = UserProfile() / "AppData/Local/Kovessa";
+    fs::remove_all(handoff);
+    {
+        ReadOnlyFolder windows(WinePrefix() / "drive_c/windows");
+        ReadOnlyFolder program(folder.dir());
+
+        MovePointerTo(dpy, 500, 400);
+        Process show = folder.StartScr({"/s"}, xvfb);
+        WaitForRenderer(dpy);
+        EXPECT_TRUE(SceneIsDrawn(dpy));
+        EXPECT_EQ(fs::file_size(handoff / "Zeruma1.bmp"), 54u + 64 * 64 * 3);
+        EXPECT_EQ(fs::file_size(handoff / "Zeruma2.bmp"), 54u + 320 * 320 * 3);
+        // The WAV is heard, so the settings came from the user's own file.
+        EXPECT_TRUE(WaitUntil([&] { return LoudSamples(folder.recording()) > 0; }, 30s));
+        MovePointerBy(dpy, 40, 40);
+        EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+        EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) == 0; }, 10s));
+    }
+    fs::remove_all(userSettings);
+}
+
+TEST(ScrWineE2E, BadInputGetsTheLinuxOutcomeNeverACrashOrAHang) {
+    Xvfb xvfb(screen());
+    Display* dpy = xvfb.display();
+    WineShowFolder folder;
+    TempDir music;
+    const fs::path notMusic = music.path() / "notes.mp3";
+    std::ofstream(notMusic) << "these are words, not music\n";
+    std::string junk = "[Section\r\n\x8B\xE6=\xFF\xFE\r\n";
+    junk += std::string(100000, 'x');
+    junk += std::string("\r\n\0\0=2\r\n", 9);
+
+    struct Case {
+        const char* what;
+        std::string settings;
+    };
+    for (const Case& c :
+         {Case{"malformed settings", junk},
+          Case{"a music file that is not music", MusicSettingsText(2, WindowsPath(notMusic))}}) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(folder.ini(), std::ios::binary | std::ios::trunc) << c.settings;
+        MovePointerTo(dpy, 500, 400);
+        Process show = folder.StartScr({"/s"}, xvfb);
+        WaitForRenderer(dpy);
+        EXPECT_TRUE(SceneIsDrawn(dpy));
+        MovePointerBy(dpy, 40, 40);
+        EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+        EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) == 0; }, 10s));
+        // Silent: nothing that is not music was played.
+        EXPECT_EQ(LoudSamples(folder.recording()), 0u);
+    }
+
+    // A handle that is no window: nothing is shown and the process ends.
+    Process preview = folder.StartScr({"/p", "12345"}, xvfb);
+    EXPECT_EQ(preview.waitExit(30s), 0) << preview.stdErr();
+    EXPECT_TRUE(FindWindows(dpy, kPreviewWindowTitle).empty());
+}
+
+} // namespace
+} // namespace kovessa::test
