@@ -40,10 +40,11 @@ Command::Command(HWND parent, int id, const RECT& rect, FontSpec ambientFont)
     RegisterClassOnce();
     caption_ = WideFromUtf8(properties_.Caption());
     font_ = MakeGdiFont(properties_.Font());
-    hwnd_ = CreateWindowExW(
-        0, kClassName, caption_.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED,
-        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
+    hwnd_ = CreateWindowExW(0, kClassName, caption_.c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED | WS_CLIPSIBLINGS,
+                            rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleW(nullptr), this);
 }
 
 Command::~Command() {

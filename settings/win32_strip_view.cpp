@@ -18,9 +18,9 @@ StripView::StripView(HWND parent, const PixelSurface& frame, const RECT& rect) :
         return RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
-    hwnd_ = CreateWindowExW(0, kClassName, L"picDisplay", WS_CHILD | WS_VISIBLE, rect.left,
-                            rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                            nullptr, GetModuleHandleW(nullptr), this);
+    hwnd_ = CreateWindowExW(0, kClassName, L"picDisplay", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                            rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                            parent, nullptr, GetModuleHandleW(nullptr), this);
 }
 
 StripView::~StripView() {

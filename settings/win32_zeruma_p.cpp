@@ -233,6 +233,10 @@ void Zeruma_P::BuildControls() {
     Cmd_Set_->onClick = [this] { Cmd_Set_Click(); };
     Cmd_Can_ = MakeCommand(hwnd_, kIdCancel, Place(396, 180, 69, 25), CmdCanDesign());
     Cmd_Can_->onClick = [this] { Cmd_Can_Click(); };
+    // The strip reaches one pixel under 設定; the button lies above it, and the strip's blits
+    // leave it alone.
+    SetWindowPos(picDisplay_->Window(), HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Zeruma_P::Form_Load() {

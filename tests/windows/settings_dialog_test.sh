@@ -137,7 +137,7 @@ done
 check "the strip equals the Linux frames away from the letters" test $strip_ok = yes
 check "the star twinkles as on Linux" test $strip_seen_star = yes
 # The Linux faces of the two sizes and the looks the steps below reach.
-for look in "73 25 0 0" "73 25 1 1" "73 25 4 1" "73 25 2 0" "73 25 3 0" "29 21 5 0"; do
+for look in "73 25 0 0" "73 25 1 1" "73 25 2 0" "73 25 3 0" "73 25 4 0" "29 21 5 0"; do
     # shellcheck disable=SC2086
     "$REFERENCE" face $look "$WORK/face-$(echo $look | tr ' ' -).ppm" >/dev/null 2>&1
 done
@@ -158,28 +158,33 @@ until_within() {
     done
 }
 SET_FACE="320 180 73 25"
+# The dialog opens with the focus on its first button that takes it, 設定.
 xdotool mousemove --window "$W" 200 10
 # shellcheck disable=SC2086
-check "Normal" until_within 30 face_is $SET_FACE 0 0
+check "Selected: focused, the pointer elsewhere" until_within 30 face_is $SET_FACE 2 0
 # shellcheck disable=SC2086
 check "Disable (\"...\" while no file is chosen)" until_within 30 face_is 48 124 29 21 5 0
 # shellcheck disable=SC2086
 xdotool mousemove --window "$W" $SET
 # shellcheck disable=SC2086
-check "HighLight under the pointer" until_within 30 face_is $SET_FACE 1 1
+check "HighLightSelect: focused, under the pointer" until_within 30 face_is $SET_FACE 3 0
 xdotool mousedown 1
 # shellcheck disable=SC2086
-check "Pressed while the left button is held" until_within 30 face_is $SET_FACE 4 1
+check "Pressed while the left button is held" until_within 30 face_is $SET_FACE 4 0
 xdotool mousemove --window "$W" 200 10
 # shellcheck disable=SC2086
-check "Selected once the pointer has left, focused" until_within 30 face_is $SET_FACE 2 0
+check "Selected again once the pointer has left" until_within 30 face_is $SET_FACE 2 0
 # Released away from the button while it has the focus: no Click, the dialog stays.
 xdotool mouseup 1
+check "a release away from the focused button clicks nothing" has_window "<Kovessa>"
+# Tab takes the focus on to ｷｬﾝｾﾙ.
+xdotool key Tab
+# shellcheck disable=SC2086
+check "Normal: no focus, the pointer elsewhere" until_within 30 face_is $SET_FACE 0 0
 # shellcheck disable=SC2086
 xdotool mousemove --window "$W" $SET
 # shellcheck disable=SC2086
-check "HighLightSelect under the pointer, focused" until_within 30 face_is $SET_FACE 3 0
-check "a release away from the focused button clicks nothing" has_window "<Kovessa>"
+check "HighLight: under the pointer, no focus" until_within 30 face_is $SET_FACE 1 1
 if [ -n "$ARTIFACTS" ]; then
     cp "$WORK/strip.ppm" "$ARTIFACTS/strip-wine.ppm"
 fi
