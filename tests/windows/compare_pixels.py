@@ -2,7 +2,8 @@
 """Compares a screenshot of a Windows program under Wine with what the Linux code draws.
 
   compare_pixels.py strip CAPTURE.ppm REFDIR
-      CAPTURE is the display strip (309 x 25) taken from the screen; REFDIR holds the frames of
+      CAPTURE is the display strip taken from the screen, as much of its 309 x 25 as shows (the
+      confirm button covers its last column); REFDIR holds the frames of
       one sweep and the letter mask (reference_pixels strip). Passes when one frame equals the
       capture bit for bit everywhere away from the letters, the only pixels that a different
       font rasteriser may draw otherwise. Prints the frame's number and whether its star shows.
@@ -53,9 +54,11 @@ def dilate(mask, width, height, radius):
 def strip(capture_path, folder):
     width, height, shot = read_ppm(capture_path)
     mw, mh, mask = read_ppm(os.path.join(folder, 'strip-mask.ppm'))
-    if (mw, mh) != (width, height):
+    if width > mw or height != mh:
         print('strip: the capture is %dx%d, the frames %dx%d' % (width, height, mw, mh))
         return 1
+    # Only the columns the capture holds.
+    mask = [mask[y * mw + x] for y in range(mh) for x in range(width)]
     # The letters as either system draws them: black in the Linux mask, and lit pixels of the
     # capture left of the star.
     letters = {(i % width, i // width) for i, p in enumerate(mask) if p == (0, 0, 0)}
@@ -65,7 +68,8 @@ def strip(capture_path, folder):
     away = dilate(letters, width, height, 2)
     best = None
     for k in range(48):
-        _, _, frame = read_ppm(os.path.join(folder, 'strip-%d.ppm' % k))
+        _, _, full = read_ppm(os.path.join(folder, 'strip-%d.ppm' % k))
+        frame = [full[y * mw + x] for y in range(mh) for x in range(width)]
         diff = sum(1 for i in range(width * height)
                    if (i % width, i // width) not in away and shot[i] != frame[i])
         if best is None or diff < best[1]:
