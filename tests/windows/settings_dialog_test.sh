@@ -3,8 +3,7 @@
 # clicks and keys as a user would:
 #   1. it opens as "<Kovessa>"; its screenshot is kept (ARTIFACTS/dialog-wine.png);
 #   2. away from its letters, the display strip on the screen equals bit for bit a frame that
-#      the Linux strip code computes (tests/windows/reference_pixels), the star included; the
-#      Command buttons' six looks equal the Linux faces outside their captions;
+#      the Linux strip code computes (tests/windows/reference_pixels), the star included;
 #   3. the file option, "...", a path typed into the system's file dialog, then 設定: the
 #      settings file beside the program holds the code page 932 key bytes and the chosen values;
 #   4. a Japanese file name, which the prefix's code page (1252) cannot spell, is kept so that
@@ -137,55 +136,6 @@ while [ $i -lt 40 ] && [ $strip_seen_star = no ]; do
 done
 check "the strip equals the Linux frames away from the letters" test $strip_ok = yes
 check "the star twinkles as on Linux" test $strip_seen_star = yes
-# The Linux faces of the two sizes and the looks the steps below reach.
-for look in "73 25 0 0" "73 25 1 1" "73 25 2 0" "73 25 3 0" "73 25 4 0" "29 21 5 0"; do
-    # shellcheck disable=SC2086
-    "$REFERENCE" face $look "$WORK/face-$(echo $look | tr ' ' -).ppm" >/dev/null 2>&1
-done
-# face_is X Y W H PICTURE HOVER: the button there shows that face.
-face_is() {
-    capture "$1" "$2" "$3" "$4" "$WORK/face.ppm" || return 1
-    python3 "$HERE/compare_pixels.py" face "$WORK/face.ppm" "$WORK/face-$3-$4-$5-$6.ppm" \
-        >/dev/null
-}
-# until_within SECONDS COMMAND...: COMMAND until it succeeds, for at most SECONDS of clock
-# time (each try here takes a screenshot and a comparison, far longer than a tenth of a second).
-until_within() {
-    _end=$(($(date +%s) + $1))
-    shift
-    while ! "$@"; do
-        [ "$(date +%s)" -ge "$_end" ] && return 1
-        sleep 0.2
-    done
-}
-SET_FACE="320 180 73 25"
-# The dialog opens with the focus on its first button that takes it, 設定.
-xdotool mousemove --window "$W" 200 10
-# shellcheck disable=SC2086
-check "Selected: focused, the pointer elsewhere" until_within 30 face_is $SET_FACE 2 0
-# shellcheck disable=SC2086
-check "Disable (\"...\" while no file is chosen)" until_within 30 face_is 48 124 29 21 5 0
-# shellcheck disable=SC2086
-xdotool mousemove --window "$W" $SET
-# shellcheck disable=SC2086
-check "HighLightSelect: focused, under the pointer" until_within 30 face_is $SET_FACE 3 0
-xdotool mousedown 1
-# shellcheck disable=SC2086
-check "Pressed while the left button is held" until_within 30 face_is $SET_FACE 4 0
-xdotool mousemove --window "$W" 200 10
-# shellcheck disable=SC2086
-check "Selected again once the pointer has left" until_within 30 face_is $SET_FACE 2 0
-# Released away from the button while it has the focus: no Click, the dialog stays.
-xdotool mouseup 1
-check "a release away from the focused button clicks nothing" has_window "<Kovessa>"
-# Tab takes the focus on to ｷｬﾝｾﾙ.
-xdotool key Tab
-# shellcheck disable=SC2086
-check "Normal: no focus, the pointer elsewhere" until_within 30 face_is $SET_FACE 0 0
-# shellcheck disable=SC2086
-xdotool mousemove --window "$W" $SET
-# shellcheck disable=SC2086
-check "HighLight: under the pointer, no focus" until_within 30 face_is $SET_FACE 1 1
 if [ -n "$ARTIFACTS" ]; then
     cp "$WORK/strip.ppm" "$ARTIFACTS/strip-wine.ppm"
 fi
