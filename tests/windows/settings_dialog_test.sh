@@ -109,7 +109,7 @@ if [ -n "$ARTIFACTS" ]; then
     import -window "$W" "$ARTIFACTS/dialog-wine.png"
 fi
 
-echo "== the strip's pixels and the buttons' faces, as on Linux"
+echo "== the strip's pixels, as on Linux"
 "$REFERENCE" strip "$WORK" >/dev/null 2>&1
 # capture X Y W H FILE: that part of the dialog's client area, from the screen.
 capture() {
