@@ -7,6 +7,7 @@
 #include "launcher/preview_size.h"
 #include "launcher/process_end.h"
 #include "launcher/settings_file.h"
+#include "settings/win32_zeruma_p.h"
 #include "show/win32_zeruma_r.h"
 #include "show/win32_zeruma_s.h"
 
@@ -86,7 +87,8 @@ void Win32MainPlatform::ShowPreview(int32_t parentHandle) {
 }
 
 void Win32MainPlatform::ShowSettingsDialog() {
-    ReportProblem("the settings dialog is not part of this Windows build yet");
+    Zeruma_P dialog(app_);
+    dialog.ShowModal();
 }
 
 void Win32MainPlatform::HideCursor() {

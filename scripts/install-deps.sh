@@ -24,7 +24,8 @@ debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
 # The Windows programs: cross-built with mingw-w64 and tested under Wine, whose media commands
 # decode MP3 through GStreamer.
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine wine64
-gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav"
+gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+nsis zip"
 # The MATE daemon is tested on its own: its recommended power manager is a desktop's business.
 LEAN_PACKAGES="mate-screensaver dbus-x11 xsecurelock"
 # Packages that one release has and the other has not (xfce4-screensaver came with Debian 13),

@@ -12,6 +12,13 @@ if ! ./scripts/build-windows.sh; then
     echo "windows: the Windows build failed"
     exit 1
 fi
+# The installer and the zip, from the programs just built, for the installer's test.
+if [ -f build-windows/bin/Kovessa.scr ] && [ -f build-windows/bin/Kovessa.xy ]; then
+    if ! KOVESSA_SKIP_WINDOWS_BUILD=1 ./scripts/package-windows.sh >/dev/null; then
+        echo "windows: packing the installer failed"
+        status=1
+    fi
+fi
 # The end-to-end tests are Linux programs that drive the Windows ones.
 if ! ./scripts/build.sh --target wine-tests >/dev/null; then
     echo "windows: the Linux build of the Wine tests failed"
