@@ -14,8 +14,12 @@ namespace kovessa {
 
 namespace {
 
-HandoffFolderResult Refuse(std::string why) {
-    return {std::nullopt, std::move(why)};
+// Nothing, with the reason in `error` when the caller asked for it.
+std::optional<std::string> Refuse(std::string* error, std::string why) {
+    if (error != nullptr) {
+        *error = std::move(why);
+    }
+    return std::nullopt;
 }
 
 std::string Win32Error(DWORD code) {
@@ -51,37 +55,37 @@ std::wstring TemporaryFolder() {
 
 // Makes `folder` when it is not there and accepts it only as a real folder: a link or junction
 // planted under the name could send the pictures elsewhere.
-HandoffFolderResult OwnFolder(const std::wstring& folder) {
+std::optional<std::string> OwnFolder(const std::wstring& folder, std::string* error) {
     if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        return Refuse("cannot create " + Utf8FromWide(folder) + ": " + Win32Error(GetLastError()));
+        return Refuse(error, "cannot create " + Utf8FromWide(folder) + ": " + Win32Error(GetLastError()));
     }
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return Refuse(Utf8FromWide(folder) + " is not a folder");
+        return Refuse(error, Utf8FromWide(folder) + " is not a folder");
     }
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        return Refuse(Utf8FromWide(folder) + " is a link");
+        return Refuse(error, Utf8FromWide(folder) + " is a link");
     }
-    return {Utf8FromWide(folder), {}};
+    return Utf8FromWide(folder);
 }
 
 } // namespace
 
-HandoffFolderResult HandoffFolder() {
+std::optional<std::string> HandoffFolder(std::string* error) {
     std::wstring base = WithoutTrailingSeparators(EnvironmentFolder(L"LOCALAPPDATA"));
     if (base.empty()) {
         base = WithoutTrailingSeparators(TemporaryFolder());
     }
     if (base.empty()) {
-        return Refuse("neither LOCALAPPDATA nor a temporary folder is known");
+        return Refuse(error, "neither LOCALAPPDATA nor a temporary folder is known");
     }
-    return OwnFolder(base + L"\\Kovessa");
+    return OwnFolder(base + L"\\Kovessa", error);
 }
 
-HandoffFolderResult OneShotHandoffFolder() {
+std::optional<std::string> OneShotHandoffFolder(std::string* error) {
     const std::wstring base = WithoutTrailingSeparators(TemporaryFolder());
     if (base.empty()) {
-        return Refuse("no temporary folder is known");
+        return Refuse(error, "no temporary folder is known");
     }
     // A name nobody else holds: the process id and the tick count, counted on while taken.
     const unsigned long long start = GetTickCount64() ^ GetCurrentProcessId();
@@ -90,14 +94,14 @@ HandoffFolderResult OneShotHandoffFolder() {
         std::swprintf(name, 32, L"\\Kovessa-%llx", start + n);
         const std::wstring folder = base + name;
         if (CreateDirectoryW(folder.c_str(), nullptr)) {
-            return {Utf8FromWide(folder), {}};
+            return Utf8FromWide(folder);
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            return Refuse("cannot create a private folder in " + Utf8FromWide(base) + ": " +
+            return Refuse(error, "cannot create a private folder in " + Utf8FromWide(base) + ": " +
                           Win32Error(GetLastError()));
         }
     }
-    return Refuse("no free name for a private folder in " + Utf8FromWide(base));
+    return Refuse(error, "no free name for a private folder in " + Utf8FromWide(base));
 }
 
 void RemoveOneShotHandoffFolder(const std::string& folder) {
@@ -108,11 +112,11 @@ void RemoveOneShotHandoffFolder(const std::string& folder) {
 }
 
 std::optional<std::string> HandoffPath(const char* name) {
-    HandoffFolderResult result = HandoffFolder();
-    if (!result.folder) {
+    const std::optional<std::string> folder = HandoffFolder();
+    if (!folder) {
         return std::nullopt;
     }
-    return *result.folder + "\\" + name;
+    return *folder + "\\" + name;
 }
 
 } // namespace kovessa

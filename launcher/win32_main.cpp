@@ -1,4 +1,6 @@
+#include "common/problem_report.h"
 #include "common/win32_text.h"
+#include "common/window_titles.h"
 #include "launcher/app_context.h"
 #include "launcher/command_line.h"
 #include "launcher/main_flow.h"
@@ -15,6 +17,7 @@
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*ansiArguments*/,
                    int /*show*/) {
     using namespace kovessa;
+    ReportUnder(kScreensaverFileName);
     // The preview's size in twips and every window follow the screen's real dots per inch.
     SetProcessDPIAware();
 

@@ -1,5 +1,6 @@
 #include "launcher/win32_main_platform.h"
 
+#include "common/problem_report.h"
 #include "common/win32_text.h"
 #include "common/window_titles.h"
 #include "launcher/file_exists.h"
@@ -13,7 +14,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <string>
 
 namespace kovessa {
 
@@ -119,8 +120,7 @@ unsigned long Win32MainPlatform::RootWindow() {
 }
 
 void Win32MainPlatform::ReportProblem(const std::string& text) {
-    std::fprintf(stderr, "Kovessa.scr: %s\n", text.c_str());
-    std::fflush(stderr);
+    kovessa::ReportProblem(text);
 }
 
 void Win32MainPlatform::LoadHack(unsigned long /*window*/) {

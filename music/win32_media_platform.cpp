@@ -1,5 +1,6 @@
 #include "music/win32_media_platform.h"
 
+#include "common/problem_report.h"
 #include "common/win32_ansi_text.h"
 
 #include <windows.h>
@@ -36,10 +37,8 @@ std::string ansiCommand(const char* command) {
             return *before + *ansiPath + *after;
         }
     }
-    std::fprintf(stderr,
-                 "Kovessa.scr: the media command \"%s\" has no form in this system's "
-                 "code page\n",
-                 command);
+    ReportProblem(std::string("the media command \"") + command +
+                  "\" has no form in this system's code page");
     return LossyAnsiFromUtf8(text);
 }
 

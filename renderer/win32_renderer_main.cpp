@@ -4,6 +4,8 @@
 // away or on a close request.
 
 #include "common/handoff_folder.h"
+#include "common/problem_report.h"
+#include "common/window_titles.h"
 #include "common/win32_text.h"
 #include "renderer/firefly_scene.h"
 #include "renderer/frame_pacer.h"
@@ -74,11 +76,11 @@ std::string HandoffFile(const Renderer& r, const char* name) {
     if (r.options.handoffFolder) {
         return *r.options.handoffFolder + "\\" + name;
     }
-    const HandoffFolderResult folder = HandoffFolder();
-    if (folder.folder) {
-        return *folder.folder + "\\" + name;
+    std::string error;
+    if (const std::optional<std::string> folder = HandoffFolder(&error)) {
+        return *folder + "\\" + name;
     }
-    std::fprintf(stderr, "Kovessa.xy: no hand-off folder: %s\n", folder.error.c_str());
+    ReportProblem("no hand-off folder: " + error);
     // Angle brackets cannot stand in a Windows file name, so the loader reports this name as a
     // file it cannot open.
     return std::string("<no hand-off folder>\\") + name;
@@ -114,13 +116,13 @@ int RunRenderer(const std::vector<std::string>& arguments) {
     Renderer& r = State();
     r.options = ReadRendererOptions(arguments);
     if (!r.options.error.empty()) {
-        std::fprintf(stderr, "Kovessa.xy: %s\n", r.options.error.c_str());
+        ReportProblem(r.options.error);
         return 1;
     }
     if (r.options.window) {
         // A daemon's window is an X window; on Windows the preview is the screensaver
         // program's own, so the renderer always draws full screen.
-        std::fprintf(stderr, "Kovessa.xy: --window-id is for X windows and is ignored here\n");
+        ReportProblem("--window-id is for X windows and is ignored here");
     }
     r.window.keys = &r.keys;
     if (!CreateRendererWindow(r.window, 32, r.messages)) {
@@ -190,5 +192,6 @@ std::vector<std::string> CommandLineArguments() {
 } // namespace kovessa
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    kovessa::ReportUnder(kovessa::kRendererFileName);
     return kovessa::RunRenderer(kovessa::CommandLineArguments());
 }

@@ -36,6 +36,11 @@ constexpr BgrColour ColourRef(uint8_t r, uint8_t g, uint8_t b) {
     return BgrColour{uint32_t{r} | (uint32_t{g} << 8) | (uint32_t{b} << 16)};
 }
 
+// A colour from its red, green and blue bytes, as a picture's pixels give them.
+constexpr RgbColour MakeRgb(uint8_t r, uint8_t g, uint8_t b) {
+    return RgbColour{(uint32_t{r} << 16) | (uint32_t{g} << 8) | uint32_t{b}};
+}
+
 // Swaps the red and blue bytes; the top byte is dropped.
 constexpr RgbColour ToRgb(BgrColour c) {
     return RgbColour{((c.value & 0xFFu) << 16) | (c.value & 0xFF00u) | ((c.value >> 16) & 0xFFu)};

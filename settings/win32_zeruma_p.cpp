@@ -126,7 +126,7 @@ std::unique_ptr<Command> MakeCommand(HWND parent, int id, const RECT& rect,
 
 Zeruma_P::Zeruma_P(AppContext& app)
     : app_(app), choice_(app.music), strip_(NewStrip(textDrawer_)),
-      writer_(std::make_unique<SettingsFileWriter>(app.shared.APIResult)),
+      writer_(std::make_unique<SettingsFileWriter>()),
       dpi_(ScreenDotsPerInch()) {
     Img_Ra_[0] = DibPixels(MarkOffPixels(), kMarkSize, kMarkSize);
     Img_Ra_[1] = DibPixels(MarkOnPixels(), kMarkSize, kMarkSize);
@@ -531,7 +531,7 @@ void Zeruma_P::Cmd_Set_Click() {
         const int length = GetWindowTextLengthW(BGM_Repeat_);
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         text.resize(static_cast<std::size_t>(GetWindowTextW(BGM_Repeat_, text.data(), length + 1)));
-        saved = choice_.Confirm(Utf8FromWide(text), *writer_, place.writePath, error);
+        saved = choice_.Confirm(Utf8FromWide(text), *writer_, place.writePath, &error);
     }
     const std::wstring repeatText = WideFromUtf8(FormatRepeat(app_.music.BGMRepeat));
     SetWindowTextW(BGM_Repeat_, repeatText.c_str());

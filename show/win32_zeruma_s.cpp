@@ -1,6 +1,7 @@
 #include "show/win32_zeruma_s.h"
 
 #include "common/handoff_folder.h"
+#include "common/problem_report.h"
 #include "common/win32_text.h"
 #include "common/window_titles.h"
 #include "launcher/process_end.h"
@@ -8,8 +9,8 @@
 #include "music/win32_media_platform.h"
 #include "show/embedded_pictures.h"
 #include "show/handoff_bitmap.h"
+#include "show/show_start.h"
 
-#include <cstdio>
 #include <memory>
 
 namespace kovessa {
@@ -76,8 +77,8 @@ std::wstring backslashed(std::wstring path) {
 } // namespace
 
 Zeruma_S::Zeruma_S(AppContext& app)
-    : music_(app.music, app.shared.APIResult, [] { return CreateWin32MediaPlatform(); }),
-      controller_(app, *this, music_) {}
+    : app_(app),
+      music_(app.music, app.shared.APIResult, [] { return CreateWin32MediaPlatform(); }) {}
 
 Zeruma_S::~Zeruma_S() {
     if (renderer_ != nullptr) {
@@ -86,6 +87,12 @@ Zeruma_S::~Zeruma_S() {
 }
 
 bool Zeruma_S::Load() {
+    // The show's first two steps, pictures then renderer, come before the window, as on Linux;
+    // the load handler carries on from what they left.
+    const ShowStart start = StartShow(RendererLaunchFor(app_), *this);
+    oneShotFolder_ = start.oneShotFolder;
+    ShowServices& services = *this;
+    controller_.emplace(app_, services, music_, start);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -100,7 +107,7 @@ bool Zeruma_S::Load() {
         ReportProblem("cannot make the show window: error " + std::to_string(GetLastError()));
         return false;
     }
-    controller_.Form_Load();
+    controller_->Form_Load();
     return true;
 }
 
@@ -117,18 +124,18 @@ LRESULT CALLBACK Zeruma_S::windowProc(HWND window, UINT message, WPARAM wParam, 
     switch (message) {
     case WM_TIMER:
         if (wParam == timerId(ShowTimer::Timer1)) {
-            self->controller_.Timer1_Timer();
+            self->controller_->Timer1_Timer();
         } else if (wParam == timerId(ShowTimer::Timer2)) {
-            self->controller_.Timer2_Timer();
+            self->controller_->Timer2_Timer();
         } else if (wParam == timerId(ShowTimer::Timer3)) {
-            self->controller_.Timer3_Timer();
+            self->controller_->Timer3_Timer();
         }
         return 0;
     case WM_CLOSE:
     case WM_ENDSESSION:
         // A close request from another program, or Windows shutting down: the same end.
         if (message == WM_CLOSE || wParam != FALSE) {
-            self->controller_.Form_QueryUnload();
+            self->controller_->Form_QueryUnload();
         }
         return 0;
     default:
@@ -136,24 +143,20 @@ LRESULT CALLBACK Zeruma_S::windowProc(HWND window, UINT message, WPARAM wParam, 
     }
 }
 
-bool Zeruma_S::HandOverPictures() {
+HandoffResult Zeruma_S::HandOverPictures() {
     // The show window's two pictures, the sources of the renderer's textures.
-    const HandoffResult pictures = kovessa::HandOverPictures({
+    return kovessa::HandOverPictures({
         {kGlowBitmapName, GlowPixels()},
         {kBackgroundBitmapName, EarthPixels()},
     });
-    for (const std::string& error : pictures.errors) {
-        ReportProblem(error);
-    }
-    oneShotFolder_ = pictures.oneShotFolder;
-    return pictures.written > 0;
 }
 
-bool Zeruma_S::StartRenderer(const RendererLaunch& launch) {
+bool Zeruma_S::StartRenderer(const RendererLaunch& launch,
+                             const std::vector<std::string>& arguments) {
     const std::wstring path = backslashed(WideFromUtf8(launch.path));
     std::wstring commandLine = quoted(path);
-    if (oneShotFolder_) {
-        commandLine += L" --handoff-folder " + quoted(WideFromUtf8(*oneShotFolder_));
+    for (const std::string& argument : arguments) {
+        commandLine += L" " + quoted(WideFromUtf8(argument));
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -164,9 +167,6 @@ bool Zeruma_S::StartRenderer(const RendererLaunch& launch) {
     if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
         ReportProblem("cannot start " + launch.path + ": error " + std::to_string(GetLastError()));
-        if (oneShotFolder_) {
-            RemoveOneShotHandoffFolder(*oneShotFolder_);
-        }
         return false;
     }
     CloseHandle(process.hThread);
@@ -178,7 +178,13 @@ bool Zeruma_S::StartRenderer(const RendererLaunch& launch) {
 void Zeruma_S::rendererEnded() {
     DWORD code = 0;
     GetExitCodeProcess(renderer_, &code);
-    controller_.RendererEnded(static_cast<int>(code));
+    // The renderer removes the one-shot folder once it has read the pictures; one that failed
+    // before that leaves it to this process, which made it.
+    if (oneShotFolder_) {
+        RemoveOneShotHandoffFolder(*oneShotFolder_);
+        oneShotFolder_.reset();
+    }
+    controller_->RendererEnded(static_cast<int>(code));
 }
 
 bool Zeruma_S::ClaimMusic() {
@@ -207,12 +213,11 @@ void Zeruma_S::SetTimerEnabled(ShowTimer timer, bool enabled) {
 }
 
 void Zeruma_S::ReportProblem(const std::string& text) {
-    std::fprintf(stderr, "Kovessa.scr: %s\n", text.c_str());
-    std::fflush(stderr);
+    kovessa::ReportProblem(text);
 }
 
 void Zeruma_S::Unload() {
-    controller_.Form_QueryUnload();
+    controller_->Form_QueryUnload();
 }
 
 void Zeruma_S::EndProcessAtOnce(int code) {

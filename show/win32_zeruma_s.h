@@ -3,12 +3,14 @@
 #include "launcher/app_context.h"
 #include "show/show_controller.h"
 #include "show/show_services.h"
+#include "show/show_start_services.h"
 #include "show/zeruma_bgm_music.h"
 
 #include <windows.h>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kovessa {
 
@@ -16,7 +18,7 @@ namespace kovessa {
 // whose timers drive the show controller. It hands the textures over, starts Kovessa.xy with
 // CreateProcessW, plays the music through the system's media control interface, and ends the
 // process when the pointer has moved far enough, the renderer has ended, or anyone closes it.
-class Zeruma_S final : private ShowServices {
+class Zeruma_S final : private ShowServices, private ShowStartServices {
 public:
     explicit Zeruma_S(AppContext& app);
     ~Zeruma_S() override;
@@ -29,8 +31,9 @@ public:
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    bool HandOverPictures() override;
-    bool StartRenderer(const RendererLaunch& launch) override;
+    HandoffResult HandOverPictures() override;
+    bool StartRenderer(const RendererLaunch& launch,
+                       const std::vector<std::string>& arguments) override;
     bool ClaimMusic() override;
     std::optional<ScreenPoint> GetCursorPos() override;
     void ShowCursor() override;
@@ -42,9 +45,11 @@ private:
     void rendererEnded();
 
     HWND window_ = nullptr;
+    AppContext& app_;
     ZerumaBgmMusic music_;
-    ShowController controller_;
-    // Set when the pictures went to a folder of their own that the renderer must be told.
+    // Made once the show's first two steps have run, from what they left.
+    std::optional<ShowController> controller_;
+    // The one-shot hand-off folder this process made for the renderer, until it is removed.
     std::optional<std::string> oneShotFolder_;
     HANDLE renderer_ = nullptr;
 };

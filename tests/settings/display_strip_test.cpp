@@ -15,11 +15,6 @@
 namespace kovessa {
 namespace {
 
-// An expected colour, written as red, green and blue.
-constexpr RgbColour MakeRgb(uint8_t r, uint8_t g, uint8_t b) {
-    return RgbColour{(uint32_t{r} << 16) | (uint32_t{g} << 8) | uint32_t{b}};
-}
-
 // Letters as solid blocks: character i covers columns x + 7i .. x + 7i + 4 and rows y .. y + 15,
 // so a test knows exactly which pixels are glyph pixels. Blanks draw nothing.
 class BlockTextDrawer : public TextDrawer {
