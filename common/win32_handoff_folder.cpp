@@ -57,7 +57,8 @@ std::wstring TemporaryFolder() {
 // planted under the name could send the pictures elsewhere.
 std::optional<std::string> OwnFolder(const std::wstring& folder, std::string* error) {
     if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-        return Refuse(error, "cannot create " + Utf8FromWide(folder) + ": " + Win32Error(GetLastError()));
+        return Refuse(error,
+                      "cannot create " + Utf8FromWide(folder) + ": " + Win32Error(GetLastError()));
     }
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
@@ -98,7 +99,7 @@ std::optional<std::string> OneShotHandoffFolder(std::string* error) {
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS) {
             return Refuse(error, "cannot create a private folder in " + Utf8FromWide(base) + ": " +
-                          Win32Error(GetLastError()));
+                                     Win32Error(GetLastError()));
         }
     }
     return Refuse(error, "no free name for a private folder in " + Utf8FromWide(base));

@@ -5,8 +5,8 @@
 
 #include "common/handoff_folder.h"
 #include "common/problem_report.h"
-#include "common/window_titles.h"
 #include "common/win32_text.h"
+#include "common/window_titles.h"
 #include "renderer/firefly_scene.h"
 #include "renderer/frame_pacer.h"
 #include "renderer/gl_scene_painter.h"

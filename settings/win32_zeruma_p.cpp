@@ -126,8 +126,7 @@ std::unique_ptr<Command> MakeCommand(HWND parent, int id, const RECT& rect,
 
 Zeruma_P::Zeruma_P(AppContext& app)
     : app_(app), choice_(app.music), strip_(NewStrip(textDrawer_)),
-      writer_(std::make_unique<SettingsFileWriter>()),
-      dpi_(ScreenDotsPerInch()) {
+      writer_(std::make_unique<SettingsFileWriter>()), dpi_(ScreenDotsPerInch()) {
     Img_Ra_[0] = DibPixels(MarkOffPixels(), kMarkSize, kMarkSize);
     Img_Ra_[1] = DibPixels(MarkOnPixels(), kMarkSize, kMarkSize);
 }
