@@ -226,22 +226,31 @@ TEST_F(MateScreensaverE2E, ActivateDrawsInTheSaverWindowDeactivateLeavesNothing)
 }
 
 // A session without a login manager's /run/user/<uid> (its runtime folder lies elsewhere, and
-// the daemon drops it): the programs still agree on where the bitmaps are handed over, and the
-// scene shows with its pictures.
+// the daemon drops it): the show makes a private runtime folder of its own, both programs hand
+// the bitmaps over through it, the scene shows with its pictures, and the folder goes with the
+// show.
 TEST_F(MateScreensaverE2E, WithNoLoginRuntimeFolderTheSceneStillShows) {
     ASSERT_NO_FATAL_FAILURE(startDaemon());
+    const std::set<std::string> tmpBefore = EntriesOf("/tmp", user_.uid());
     Display* dpy = xvfb_->display();
     ASSERT_EQ(command("--activate"), 0);
     ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 512, 384) > 0.9; }, 20s)) << daemonLog();
     EXPECT_TRUE(WaitUntil([&] { return GlowPixels(dpy, 0, 0, 1024, 768) > 200; }, 10s));
-    const fs::path handoff = "/tmp/kovessa-" + std::to_string(user_.uid());
-    EXPECT_TRUE(fs::exists(handoff / "Zeruma1.bmp"));
-    EXPECT_TRUE(fs::exists(handoff / "Zeruma2.bmp"));
+    int handoffFolders = 0;
+    for (const std::string& entry : EntriesOf("/tmp", user_.uid())) {
+        if (tmpBefore.count(entry) == 0 && entry.rfind("kovessa-runtime-", 0) == 0 &&
+            fs::exists(fs::path("/tmp") / entry / "Zeruma1.bmp") &&
+            fs::exists(fs::path("/tmp") / entry / "Zeruma2.bmp")) {
+            ++handoffFolders;
+        }
+    }
+    EXPECT_EQ(handoffFolders, 1);
     EXPECT_FALSE(fs::exists(user_.runtime() / "Zeruma1.bmp"));
 
     ASSERT_EQ(command("--deactivate"), 0);
     EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s));
     EXPECT_EQ(daemonLog().find("command output: Kovessa"), std::string::npos) << daemonLog();
+    EXPECT_EQ(EntriesOf("/tmp", user_.uid()), tmpBefore);
 }
 
 } // namespace

@@ -18,6 +18,7 @@ fi
 SETUP=$(readlink -f "$1")
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/../install/x_helpers.sh"
+. "$HERE/../../scripts/xvfb.sh"
 
 WORK=$(mktemp -d /tmp/kovessa-wine-install-XXXXXX)
 export WINEPREFIX="$WORK/prefix" WINEDEBUG=-all

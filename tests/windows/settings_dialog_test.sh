@@ -22,6 +22,7 @@ REFERENCE=$(readlink -f "$2")
 ARTIFACTS=${3:-}
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/../install/x_helpers.sh"
+. "$HERE/../../scripts/xvfb.sh"
 
 WORK=$(mktemp -d /tmp/kovessa-wine-dialog-XXXXXX)
 export WINEPREFIX="$WORK/prefix" WINEDEBUG=-all
