@@ -14,9 +14,11 @@ fi
 CHANGELOG=$DIR/changelog
 UPSTREAM=$(dpkg-parsechangelog -l "$CHANGELOG" -S Version)
 UPSTREAM=${UPSTREAM%%-*}
-# The entry's trailer is the one above it: the same maintainer and date, so two builds of one
-# tree give the same package.
-TRAILER=$(grep -m1 '^ -- ' "$CHANGELOG")
+# The entry's trailer: the maintainer of the entry below it, and the date of the tree's last
+# commit, so that two builds of one commit give the same package and the entry is newer than
+# the one below it.
+WHEN=$(git log -1 --format=%ct 2>/dev/null || date +%s)
+TRAILER="$(grep -m1 '^ -- ' "$CHANGELOG" | sed 's/>  .*/>/')  $(LC_ALL=C date -R -u -d "@$WHEN")"
 {
     printf 'kovessa (%s-1~deb%su1) %s; urgency=medium\n\n' \
         "$UPSTREAM" "${VERSION_ID%%.*}" "$VERSION_CODENAME"
