@@ -44,5 +44,5 @@ wineserver -w
 echo "== unit tests under Wine"
 ctest --test-dir build-windows -j "$JOBS" --output-on-failure --timeout 300 || status=1
 echo "== end-to-end tests under Wine"
-ctest --test-dir build -L wine --output-on-failure --timeout 300 || status=1
+ctest --test-dir build -L wine -LE pending --output-on-failure --timeout 300 || status=1
 exit $status
