@@ -41,15 +41,8 @@ std::string UserConfigHome() {
 }
 
 SettingsPlace LocateSettings(const std::string& programFolder, const std::string& configHome) {
-    const std::string beside = SettingsFilePath(programFolder);
-    const bool portable =
-        configHome.empty() || mayWrite(programFolder) || (exists(beside) && mayWrite(beside));
-    if (portable) {
-        return {beside, beside, false};
-    }
-    const std::string own = JoinPath(JoinPath(configHome, "kovessa"), kSettingsFileName);
-    const std::string read = !exists(own) && exists(beside) ? beside : own;
-    return {read, own, true};
+    return ChooseSettingsPlace(programFolder, configHome, "kovessa",
+                               {&exists, &mayWrite, &mayWrite});
 }
 
 bool MakeSettingsFolder(const std::string& settingsPath) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace kovessa {
@@ -23,6 +24,19 @@ struct SettingsPlace {
 // it is an absolute path, otherwise $HOME/.config (the home folder from the user database when
 // HOME is unset). Empty when no home folder is known.
 std::string UserConfigHome();
+
+// What the place rule asks of the system's files; each system answers in its own way.
+struct SettingsFileProbe {
+    std::function<bool(const std::string&)> exists;
+    std::function<bool(const std::string&)> mayWriteFolder;
+    std::function<bool(const std::string&)> mayWriteFile;
+};
+
+// The place rule itself, the same on every system: beside the program when the user may
+// write there, otherwise `ownFolderName` under `configHome`, read from beside the program
+// until the user's own file exists.
+SettingsPlace ChooseSettingsPlace(const std::string& programFolder, const std::string& configHome,
+                                  const std::string& ownFolderName, const SettingsFileProbe& probe);
 
 // The place for the program in `programFolder`, with `configHome` as the per-user base.
 SettingsPlace LocateSettings(const std::string& programFolder, const std::string& configHome);

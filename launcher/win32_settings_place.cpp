@@ -79,15 +79,8 @@ std::string UserConfigHome() {
 }
 
 SettingsPlace LocateSettings(const std::string& programFolder, const std::string& configHome) {
-    const std::string beside = SettingsFilePath(programFolder);
-    const bool portable = configHome.empty() || mayWriteFolder(programFolder) ||
-                          (exists(beside) && mayWriteFile(beside));
-    if (portable) {
-        return {beside, beside, false};
-    }
-    const std::string own = JoinPath(JoinPath(configHome, "Kovessa"), kSettingsFileName);
-    const std::string read = !exists(own) && exists(beside) ? beside : own;
-    return {read, own, true};
+    return ChooseSettingsPlace(programFolder, configHome, "Kovessa",
+                               {&exists, &mayWriteFolder, &mayWriteFile});
 }
 
 bool MakeSettingsFolder(const std::string& settingsPath) {
