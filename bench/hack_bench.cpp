@@ -39,7 +39,7 @@ void Report(const char* what, const std::vector<double>& values) {
 
 int Run(int rounds) {
     Xvfb xvfb(XvfbOptions{1280, 720});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     const unsigned long window = CreateForeignWindow(dpy, 1280, 720);
     std::vector<double> firstFrame;
@@ -49,18 +49,18 @@ int Run(int rounds) {
         XClearWindow(dpy, window);
         XSync(dpy, False);
         const Clock::time_point started = Clock::now();
-        Process hack = Process::start(folder.scr(), {"--root"}, xvfb, &folder,
+        Process hack = Process::Start(folder.Scr(), {"--root"}, xvfb, &folder,
                                       {{"XSCREENSAVER_WINDOW", kovessa::WindowIdText(window)}});
         if (!WaitUntil([&] { return LitShare(dpy, 640, 360) > 0.9; }, 30s)) {
-            std::fprintf(stderr, "round %d: no frame: %s\n", round, hack.stdErr().c_str());
+            std::fprintf(stderr, "round %d: no frame: %s\n", round, hack.StdErr().c_str());
             return 1;
         }
         firstFrame.push_back(Millis(Clock::now() - started));
-        const pid_t renderer = ChildOf(hack.pid());
+        const pid_t renderer = ChildOf(hack.Pid());
 
         const Clock::time_point signalled = Clock::now();
-        hack.kill(SIGTERM);
-        if (!hack.waitExit(10s)) {
+        hack.Kill(SIGTERM);
+        if (!hack.WaitExit(10s)) {
             std::fprintf(stderr, "round %d: the hack did not end\n", round);
             return 1;
         }

@@ -73,17 +73,17 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER",
            std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "dummy", 1);
     test::TempDir dir;
-    const std::string mp3 = dir.file("song.mp3");
+    const std::string mp3 = dir.File("song.mp3");
     if (!test::MakeMp3Tone(mp3, 60, 440, 0.5)) {
         std::fprintf(stderr, "sox and lame are needed\n");
         return 1;
     }
-    const std::string cue = test::MakeDiscImage(dir.path(), "disc", {440, 660, 990}, 20);
+    const std::string cue = test::MakeDiscImage(dir.Path(), "disc", {440, 660, 990}, 20);
     const long rss0 = RssKiB();
 
     {
         // Ten minutes of sound in 600 frames: each frame becomes a second at the device's rate.
-        const std::string wav = dir.file("slow.wav");
+        const std::string wav = dir.File("slow.wav");
         test::WriteWav(wav, std::vector<int16_t>(2 * 600, 8000), 1, 2);
         auto platform = CreateMediaPlatform({});
         MusicSettings settings;
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     {
         // The file watch over a file that cannot be played: the show's MP3 timer keeps calling
         // RepeatMP3 once a second for the whole show, and each call must stay cheap.
-        const std::string text = dir.file("letter.mp3");
+        const std::string text = dir.File("letter.mp3");
         std::ofstream(text) << std::string(15000, 'x');
         auto platform = CreateMediaPlatform({});
         MusicSettings settings;
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
     // device buffer as it is played), on a fresh output each time as at the start of a show.
     std::vector<double> delays;
     for (int run = 0; run < 7; ++run) {
-        const std::string raw = dir.file("out" + std::to_string(run) + ".raw");
+        const std::string raw = dir.File("out" + std::to_string(run) + ".raw");
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
         auto platform = CreateMediaPlatform({});

@@ -65,10 +65,10 @@ MachineTicks ReadMachineTicks() {
 }
 class LoadMeter {
 public:
-    explicit LoadMeter(pid_t xvfb) : xvfb_(xvfb) { start_ = sample(); }
+    explicit LoadMeter(pid_t xvfb) : xvfb_(xvfb) { start_ = TakeSample(); }
     // Other processes' share of all cores since the start, in percent.
-    double othersPercent() const {
-        const Sample now = sample();
+    double OthersPercent() const {
+        const Sample now = TakeSample();
         const double all = static_cast<double>(now.machine.all - start_.machine.all);
         const double busy = static_cast<double>(now.machine.busy - start_.machine.busy);
         const double ours = static_cast<double>(now.ours - start_.ours);
@@ -80,7 +80,7 @@ private:
         MachineTicks machine;
         unsigned long long ours = 0;
     };
-    Sample sample() const {
+    Sample TakeSample() const {
         Sample s;
         s.machine = ReadMachineTicks();
         s.ours =
@@ -226,9 +226,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<test::Xvfb> xvfb;
     if (std::getenv("DISPLAY") == nullptr) {
         xvfb = std::make_unique<test::Xvfb>();
-        setenv("DISPLAY", xvfb->displayName().c_str(), 1);
+        setenv("DISPLAY", xvfb->DisplayName().c_str(), 1);
     }
-    const pid_t xvfbPid = xvfb ? xvfb->pid() : -1;
+    const pid_t xvfbPid = xvfb ? xvfb->Pid() : -1;
     LoadMeter load(xvfbPid);
     std::printf("kovessa-renderer-bench: 1000 fireflies, medians of %d runs, %ld cores\n", runs,
                 sysconf(_SC_NPROCESSORS_ONLN));
@@ -236,7 +236,7 @@ int main(int argc, char** argv) {
     std::printf("scene logic per frame (step + all vertices and colours, no GL): %.1f us "
                 "wall-clock, %.1f us on the processor\n",
                 logic.wallMicros, logic.cpuMicros);
-    std::printf("  others' CPU so far: %.0f %% of all cores\n", load.othersPercent());
+    std::printf("  others' CPU so far: %.0f %% of all cores\n", load.OthersPercent());
     std::fflush(stdout);
 
     const std::filesystem::path bitmaps =
@@ -251,7 +251,7 @@ int main(int argc, char** argv) {
     for (auto [w, h] : {std::pair{1280, 720}, std::pair{1920, 1080}}) {
         const LoadMeter during(xvfbPid);
         const double rate = MeasureFrameRate(w, h, runs, frames, bitmaps);
-        std::printf("%dx%d: %.1f fps (others' CPU %.0f %%)\n", w, h, rate, during.othersPercent());
+        std::printf("%dx%d: %.1f fps (others' CPU %.0f %%)\n", w, h, rate, during.OthersPercent());
         std::fflush(stdout);
     }
     SDL_Quit();

@@ -60,7 +60,7 @@ std::optional<double> FirstFrameMs(Display* dpy, const Xvfb& xvfb, Clock::time_p
             if (windowAt != nullptr && !*windowAt && RendererWindow(dpy) != 0) {
                 *windowAt = since();
             }
-            return EarthInTheMiddle(dpy, xvfb.width(), xvfb.height());
+            return EarthInTheMiddle(dpy, xvfb.Width(), xvfb.Height());
         },
         20s);
     return drawn ? std::optional<double>(since()) : std::nullopt;
@@ -81,14 +81,14 @@ void EndShow(Display* dpy, Process& show) {
     if (const auto found = FindWindows(dpy, kovessa::kShowWindowTitle); !found.empty()) {
         SendCloseRequest(dpy, found.front());
     }
-    show.waitExit(3s);
+    show.WaitExit(3s);
 }
 
 } // namespace
 
 int Run(const std::optional<fs::path>& shots) {
     Xvfb xvfb;
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
 
     // The first show is a warm-up: it fills the file caches and leaves the two bitmaps in the
@@ -100,16 +100,16 @@ int Run(const std::optional<fs::path>& shots) {
     for (int run = 0; run <= kPairs; ++run) {
         if (run > 0) {
             MovePointerTo(dpy, 100, 100);
-            Process renderer = Process::start(folder.renderer(), {}, xvfb, &folder);
+            Process renderer = Process::Start(folder.Renderer(), {}, xvfb, &folder);
             if (const auto ms = FirstFrameMs(dpy, xvfb, Clock::now(), nullptr)) {
                 aloneMs.push_back(*ms);
             }
             CloseRenderer(dpy);
-            renderer.waitExit(3s);
+            renderer.WaitExit(3s);
         }
         MovePointerTo(dpy, 100, 100);
         const Clock::time_point t0 = Clock::now();
-        Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder);
+        Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder);
         std::optional<double> windowAt;
         const std::optional<double> ms = FirstFrameMs(dpy, xvfb, t0, &windowAt);
         if (run > 0 && ms) {
@@ -120,7 +120,7 @@ int Run(const std::optional<fs::path>& shots) {
         }
         if (run == 0 && shots) {
             std::this_thread::sleep_for(2s);
-            SavePng(Capture(dpy, 0, 0, xvfb.width(), xvfb.height()), *shots / "show.png");
+            SavePng(Capture(dpy, 0, 0, xvfb.Width(), xvfb.Height()), *shots / "show.png");
         }
         EndShow(dpy, show);
     }
@@ -137,14 +137,14 @@ int Run(const std::optional<fs::path>& shots) {
     // CPU and memory without music.
     {
         MovePointerTo(dpy, 100, 100);
-        Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder);
+        Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder);
         WaitUntil([&] { return RendererWindow(dpy) != 0; }, 20s);
         std::this_thread::sleep_for(1s);
-        const pid_t renderer = ChildOf(show.pid());
-        const double cpu = CpuPercent(show.pid(), 10s);
+        const pid_t renderer = ChildOf(show.Pid());
+        const double cpu = CpuPercent(show.Pid(), 10s);
         std::printf("show program CPU without music: %.2f %% of a core (10 s)\n", cpu);
         std::printf("resident memory: Kovessa.scr %ld KiB, Kovessa.xy %ld KiB\n",
-                    ResidentKiB(show.pid()), renderer != 0 ? ResidentKiB(renderer) : -1L);
+                    ResidentKiB(show.Pid()), renderer != 0 ? ResidentKiB(renderer) : -1L);
         if (renderer != 0) {
             std::printf("renderer CPU meanwhile: %.1f %% of a core (3 s)\n",
                         CpuPercent(renderer, 3s));
@@ -152,7 +152,7 @@ int Run(const std::optional<fs::path>& shots) {
         // The pointer rule: from a diagonal move past the tolerance to the show program's end.
         const Clock::time_point moved = Clock::now();
         MovePointerBy(dpy, 31, 31);
-        if (show.waitExit(3s).has_value()) {
+        if (show.WaitExit(3s).has_value()) {
             std::printf("diagonal pointer move to the end of the show program: %.0f ms\n",
                         std::chrono::duration<double, std::milli>(Clock::now() - moved).count());
         }
@@ -162,18 +162,18 @@ int Run(const std::optional<fs::path>& shots) {
     // CPU with an MP3 playing (through SDL's disk driver, paced in real time).
     {
         TempDir dir;
-        WriteToneWav(dir.path() / "tone.wav", 20.0);
-        if (EncodeMp3(dir.path() / "tone.wav", dir.path() / "tone.mp3", xvfb)) {
-            WriteMusicSettings(folder, 2, (dir.path() / "tone.mp3").string());
+        WriteToneWav(dir.Path() / "tone.wav", 20.0);
+        if (EncodeMp3(dir.Path() / "tone.wav", dir.Path() / "tone.mp3", xvfb)) {
+            WriteMusicSettings(folder, 2, (dir.Path() / "tone.mp3").string());
             MovePointerTo(dpy, 100, 100);
-            Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder,
-                                          DiskAudio(dir.path() / "out.raw"));
+            Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder,
+                                          DiskAudio(dir.Path() / "out.raw"));
             WaitUntil([&] { return RendererWindow(dpy) != 0; }, 20s);
             std::this_thread::sleep_for(1s);
-            const double cpu = CpuPercent(show.pid(), 10s);
+            const double cpu = CpuPercent(show.Pid(), 10s);
             std::printf("show program CPU with an MP3: %.2f %% of a core (10 s)\n", cpu);
             std::printf("resident memory with an MP3: Kovessa.scr %ld KiB\n",
-                        ResidentKiB(show.pid()));
+                        ResidentKiB(show.Pid()));
             EndShow(dpy, show);
         } else {
             std::printf("show program CPU with an MP3: not measured (no lame)\n");
@@ -183,12 +183,12 @@ int Run(const std::optional<fs::path>& shots) {
     if (shots) {
         const unsigned long parent = CreateForeignWindow(dpy, 152, 112);
         Process preview =
-            Process::start(folder.scr(), {"/p", std::to_string(parent)}, xvfb, &folder);
+            Process::Start(folder.Scr(), {"/p", std::to_string(parent)}, xvfb, &folder);
         WaitUntil([&] { return !FindWindows(dpy, kovessa::kPreviewWindowTitle).empty(); }, 10s);
         std::this_thread::sleep_for(500ms);
         SavePng(CaptureWindow(dpy, parent), *shots / "preview.png");
         DestroyForeignWindow(dpy, parent);
-        preview.waitExit(2s);
+        preview.WaitExit(2s);
     }
     return 0;
 }

@@ -61,7 +61,7 @@ class PassCounter {
 public:
     explicit PassCounter(const fs::path& pipe) : pipe_(pipe) {
         mkfifo(pipe.c_str(), 0600);
-        thread_ = std::thread([this] { listen(); });
+        thread_ = std::thread([this] { Listen(); });
     }
     ~PassCounter() {
         stop_ = true;
@@ -72,10 +72,10 @@ public:
         }
         thread_.join();
     }
-    long passes() const { return passes_; }
+    long Passes() const { return passes_; }
 
 private:
-    void listen() {
+    void Listen() {
         const int fd = open(pipe_.c_str(), O_RDONLY);
         if (fd < 0) {
             return;
@@ -115,25 +115,25 @@ private:
 
 int Run(double seconds, const std::string& music) {
     Xvfb xvfb;
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     TempDir dir;
     // Two seconds of sound and the show's one-second repeat watch: a new pass every ~3 s.
-    WriteToneWav(dir.path() / "tone.wav", 2.0);
-    if (music.empty() && !EncodeMp3(dir.path() / "tone.wav", dir.path() / "tone.mp3", xvfb)) {
+    WriteToneWav(dir.Path() / "tone.wav", 2.0);
+    if (music.empty() && !EncodeMp3(dir.Path() / "tone.wav", dir.Path() / "tone.mp3", xvfb)) {
         std::fprintf(stderr, "lame is needed to make the MP3\n");
         return 1;
     }
-    WriteMusicSettings(folder, 2, music.empty() ? (dir.path() / "tone.mp3").string() : music);
+    WriteMusicSettings(folder, 2, music.empty() ? (dir.Path() / "tone.mp3").string() : music);
     MovePointerTo(dpy, 100, 100);
-    PassCounter heard(dir.path() / "sound.pipe");
-    Process show = Process::start(
-        folder.scr(), {"/s"}, xvfb, &folder,
-        {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", (dir.path() / "sound.pipe").string()}});
+    PassCounter heard(dir.Path() / "sound.pipe");
+    Process show = Process::Start(
+        folder.Scr(), {"/s"}, xvfb, &folder,
+        {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", (dir.Path() / "sound.pipe").string()}});
     pid_t renderer = 0;
     if (!WaitUntil(
             [&] {
-                renderer = RendererWindow(dpy) != 0 ? ChildOf(show.pid()) : 0;
+                renderer = RendererWindow(dpy) != 0 ? ChildOf(show.Pid()) : 0;
                 return renderer != 0;
             },
             20s)) {
@@ -143,7 +143,7 @@ int Run(double seconds, const std::string& music) {
     // The start figures are taken once the music has made its first pass and started over.
     const auto ended = [&](Clock::duration wait) {
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(wait);
-        return show.waitExit(std::max(ms, std::chrono::milliseconds(0))).has_value() ||
+        return show.WaitExit(std::max(ms, std::chrono::milliseconds(0))).has_value() ||
                ResidentKiB(renderer) < 0;
     };
     if (ended(4s)) {
@@ -151,9 +151,9 @@ int Run(double seconds, const std::string& music) {
         return 1;
     }
     const Clock::time_point start = Clock::now();
-    const Figures scr0 = Read(show.pid());
+    const Figures scr0 = Read(show.Pid());
     const Figures xy0 = Read(renderer);
-    const long passes0 = heard.passes();
+    const long passes0 = heard.Passes();
     Print("start", 0, scr0, xy0);
     const auto length =
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
@@ -167,18 +167,18 @@ int Run(double seconds, const std::string& music) {
             return 1;
         }
         Print("", std::chrono::duration<double>(Clock::now() - start).count() / 60,
-              Read(show.pid()), Read(renderer));
+              Read(show.Pid()), Read(renderer));
     }
     if (ended(finish - Clock::now())) {
         std::printf("a program ended during the soak\n");
         return 1;
     }
-    const Figures scr1 = Read(show.pid());
+    const Figures scr1 = Read(show.Pid());
     const Figures xy1 = Read(renderer);
     Print("end", std::chrono::duration<double>(Clock::now() - start).count() / 60, scr1, xy1);
     PrintGrowth("Kovessa.scr", scr0, scr1);
     PrintGrowth("Kovessa.xy", xy0, xy1);
-    const long passes = heard.passes() - passes0;
+    const long passes = heard.Passes() - passes0;
     if (passes > 0) {
         std::printf("music passes heard during the soak: %ld (one every %.1f s)\n", passes,
                     seconds / static_cast<double>(passes));
@@ -189,7 +189,7 @@ int Run(double seconds, const std::string& music) {
     if (const auto found = FindWindows(dpy, kovessa::kShowWindowTitle); !found.empty()) {
         SendCloseRequest(dpy, found.front());
     }
-    show.waitExit(3s);
+    show.WaitExit(3s);
     return 0;
 }
 

@@ -20,7 +20,7 @@ std::optional<std::string> Refuse(std::string* error, std::string why) {
 
 // The fallback lives in the world-writable /tmp, so another user could have created the name
 // first: accept it only as a real folder owned by us that nobody else can enter.
-std::optional<std::string> privateTmpFolder(std::string* error) {
+std::optional<std::string> PrivateTmpFolder(std::string* error) {
     const uid_t uid = getuid();
     const std::string path = "/tmp/kovessa-" + std::to_string(uid);
     if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
@@ -57,7 +57,7 @@ std::optional<std::string> HandoffFolder(std::string* error) {
         }
         return folder;
     }
-    return privateTmpFolder(error);
+    return PrivateTmpFolder(error);
 }
 
 std::optional<std::string> OneShotHandoffFolder(std::string* error) {

@@ -31,8 +31,8 @@ void CopyPiece(RgbImage& target, const RgbImage& picture, const Piece& p) {
         for (int i = 0; i < p.dw; ++i) {
             const int tx = p.dx + i;
             const int sx = p.sx + static_cast<int>((2LL * i + 1) * p.sw / (2LL * p.dw));
-            if (target.contains(tx, ty) && picture.contains(sx, sy)) {
-                target.set(tx, ty, picture.at(sx, sy));
+            if (target.Contains(tx, ty) && picture.Contains(sx, sy)) {
+                target.Set(tx, ty, picture.At(sx, sy));
             }
         }
     }

@@ -56,7 +56,7 @@ RgbImage ToRgbImage(const QImage& image) {
     for (int y = 0; y < out.height; ++y) {
         const auto* line = reinterpret_cast<const uint32_t*>(rgb.constScanLine(y));
         for (int x = 0; x < out.width; ++x) {
-            out.set(x, y, line[x] & 0xFFFFFFu);
+            out.Set(x, y, line[x] & 0xFFFFFFu);
         }
     }
     return out;
@@ -67,7 +67,7 @@ QImage ToQImage(const RgbImage& image) {
     for (int y = 0; y < image.height; ++y) {
         auto* line = reinterpret_cast<uint32_t*>(out.scanLine(y));
         for (int x = 0; x < image.width; ++x) {
-            line[x] = image.at(x, y) | 0xFF000000u;
+            line[x] = image.At(x, y) | 0xFF000000u;
         }
     }
     return out;

@@ -18,9 +18,9 @@ struct RgbImage {
         : width(w > 0 ? w : 0), height(h > 0 ? h : 0),
           pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
 
-    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-    uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-    void set(int x, int y, uint32_t rgb) { pixels[static_cast<std::size_t>(y) * width + x] = rgb; }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    void Set(int x, int y, uint32_t rgb) { pixels[static_cast<std::size_t>(y) * width + x] = rgb; }
 };
 
 // Packs three channels into one 0x00RRGGBB pixel of an RgbImage. (`Rgb` alone names a colour

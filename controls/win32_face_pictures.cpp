@@ -17,7 +17,7 @@ RgbImage ToRgbImage(const RgbPixels& pixels) {
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
             const std::size_t i = (static_cast<std::size_t>(y) * image.width + x) * 3;
-            image.set(x, y, PackRgb(pixels.rgb[i], pixels.rgb[i + 1], pixels.rgb[i + 2]));
+            image.Set(x, y, PackRgb(pixels.rgb[i], pixels.rgb[i + 1], pixels.rgb[i + 2]));
         }
     }
     return image;

@@ -12,14 +12,14 @@ namespace kovessa {
 
 namespace {
 
-bool fail(std::string* error, const std::string& what) {
+bool Fail(std::string* error, const std::string& what) {
     if (error != nullptr) {
         *error = what + ": " + std::strerror(errno);
     }
     return false;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
@@ -44,7 +44,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     tmp.insert(tmp.end(), suffix, suffix + sizeof suffix);
     const int fd = mkstemp(tmp.data());
     if (fd < 0) {
-        return fail(error, "cannot create a temporary file beside " + path);
+        return Fail(error, "cannot create a temporary file beside " + path);
     }
 
     // Keep the permissions an existing file had; a new file gets the usual 0644 less umask.
@@ -58,16 +58,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         mode &= ~mask;
     }
 
-    const bool ok = writeAll(fd, bytes) && fchmod(fd, mode) == 0;
+    const bool ok = WriteAll(fd, bytes) && fchmod(fd, mode) == 0;
     const int savedErrno = errno;
     if (::close(fd) != 0 || !ok) {
         errno = ok ? errno : savedErrno;
-        fail(error, "cannot write " + std::string(tmp.data()));
+        Fail(error, "cannot write " + std::string(tmp.data()));
         ::unlink(tmp.data());
         return false;
     }
     if (::rename(tmp.data(), path.c_str()) != 0) {
-        fail(error, "cannot replace " + path);
+        Fail(error, "cannot replace " + path);
         ::unlink(tmp.data());
         return false;
     }

@@ -25,7 +25,7 @@ struct Child {
     std::optional<Clock::time_point> deadline; // set once the child has been asked to end
 };
 
-std::vector<Child>& children() {
+std::vector<Child>& Children() {
     static std::vector<Child> list;
     return list;
 }
@@ -130,13 +130,13 @@ std::optional<StartedChild> StartChild(const std::string& absolutePath,
     child.pid = pid;
     // Through syscall: this glibc's <sys/pidfd.h> declares pidfd_open without C linkage.
     child.exitFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
-    children().push_back(child);
+    Children().push_back(child);
     RememberLive(pid);
     return StartedChild{pid, child.exitFd};
 }
 
 std::optional<int> ReapChild(pid_t pid) {
-    auto& list = children();
+    auto& list = Children();
     const auto it =
         std::find_if(list.begin(), list.end(), [&](const Child& c) { return c.pid == pid; });
     if (it == list.end()) {
@@ -160,7 +160,7 @@ std::optional<int> ReapChild(pid_t pid) {
 
 void AskChildrenToEnd(std::chrono::milliseconds grace) {
     const Clock::time_point deadline = Clock::now() + grace;
-    for (Child& child : children()) {
+    for (Child& child : Children()) {
         if (child.deadline) {
             continue;
         }
@@ -170,7 +170,7 @@ void AskChildrenToEnd(std::chrono::milliseconds grace) {
 }
 
 void FinishEndingChildren() {
-    auto& list = children();
+    auto& list = Children();
     for (Child& child : list) {
         if (!child.deadline) {
             continue;

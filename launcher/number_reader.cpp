@@ -16,24 +16,24 @@ class Scanner {
 public:
     Scanner(std::string_view text, bool skipBlanksInside)
         : text_(text), skipInside_(skipBlanksInside) {
-        skipBlanks(true);
+        SkipBlanks(true);
     }
 
-    bool atEnd() const { return pos_ >= text_.size(); }
-    char peek() const { return atEnd() ? '\0' : text_[pos_]; }
-    std::size_t pos() const { return pos_; }
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    char Peek() const { return AtEnd() ? '\0' : text_[pos_]; }
+    std::size_t Pos() const { return pos_; }
 
     // Moves past the current character and, in the lenient mode, past any blanks after it.
-    void advance() {
+    void Advance() {
         ++pos_;
-        skipBlanks(skipInside_);
+        SkipBlanks(skipInside_);
     }
 
-    void restore(std::size_t pos) { pos_ = pos; }
+    void Restore(std::size_t pos) { pos_ = pos; }
 
 private:
-    void skipBlanks(bool allowed) {
-        while (allowed && !atEnd() &&
+    void SkipBlanks(bool allowed) {
+        while (allowed && !AtEnd() &&
                (text_[pos_] == ' ' || text_[pos_] == '\t' || text_[pos_] == '\n')) {
             ++pos_;
         }
@@ -44,7 +44,7 @@ private:
     bool skipInside_;
 };
 
-int digitValue(char c, int base) {
+int DigitValue(char c, int base) {
     int v = -1;
     if (c >= '0' && c <= '9') {
         v = c - '0';
@@ -56,22 +56,22 @@ int digitValue(char c, int base) {
     return v < base ? v : -1;
 }
 
-bool isExponentMark(char c) {
+bool IsExponentMark(char c) {
     return c == 'e' || c == 'E' || c == 'd' || c == 'D';
 }
 
 // &H and &O: the digits form a 32-bit pattern, so the largest values read as negative numbers.
-NumberReading readRadix(Scanner& s, int base) {
+NumberReading ReadRadix(Scanner& s, int base) {
     NumberReading r;
     uint64_t accumulated = 0;
-    for (int d = digitValue(s.peek(), base); d >= 0; d = digitValue(s.peek(), base)) {
+    for (int d = DigitValue(s.Peek(), base); d >= 0; d = DigitValue(s.Peek(), base)) {
         r.found = true;
         accumulated = accumulated * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
         if (accumulated > 0xFFFFFFFFull) {
             r.overflow = true;
         }
-        r.end = s.pos() + 1;
-        s.advance();
+        r.end = s.Pos() + 1;
+        s.Advance();
     }
     if (r.overflow) {
         r.value = std::numeric_limits<double>::infinity();
@@ -81,29 +81,29 @@ NumberReading readRadix(Scanner& s, int base) {
     return r;
 }
 
-NumberReading readDecimal(Scanner& s) {
+NumberReading ReadDecimal(Scanner& s) {
     NumberReading r;
     bool negative = false;
-    if (s.peek() == '+' || s.peek() == '-') {
-        negative = s.peek() == '-';
-        s.advance();
+    if (s.Peek() == '+' || s.Peek() == '-') {
+        negative = s.Peek() == '-';
+        s.Advance();
     }
     std::string intDigits, fracDigits;
-    while (digitValue(s.peek(), 10) >= 0) {
-        intDigits += s.peek();
-        r.end = s.pos() + 1;
-        s.advance();
+    while (DigitValue(s.Peek(), 10) >= 0) {
+        intDigits += s.Peek();
+        r.end = s.Pos() + 1;
+        s.Advance();
     }
-    if (s.peek() == '.') {
-        const std::size_t pointEnd = s.pos() + 1;
-        s.advance();
+    if (s.Peek() == '.') {
+        const std::size_t pointEnd = s.Pos() + 1;
+        s.Advance();
         if (!intDigits.empty()) {
             r.end = pointEnd;
         }
-        while (digitValue(s.peek(), 10) >= 0) {
-            fracDigits += s.peek();
-            r.end = s.pos() + 1;
-            s.advance();
+        while (DigitValue(s.Peek(), 10) >= 0) {
+            fracDigits += s.Peek();
+            r.end = s.Pos() + 1;
+            s.Advance();
         }
     }
     r.found = !intDigits.empty() || !fracDigits.empty();
@@ -113,26 +113,26 @@ NumberReading readDecimal(Scanner& s) {
     }
 
     long exponent = 0;
-    if (isExponentMark(s.peek())) {
+    if (IsExponentMark(s.Peek())) {
         // The mark belongs to the number only when digits follow it.
-        const std::size_t mark = s.pos();
-        s.advance();
+        const std::size_t mark = s.Pos();
+        s.Advance();
         bool expNegative = false;
-        if (s.peek() == '+' || s.peek() == '-') {
-            expNegative = s.peek() == '-';
-            s.advance();
+        if (s.Peek() == '+' || s.Peek() == '-') {
+            expNegative = s.Peek() == '-';
+            s.Advance();
         }
         bool expDigits = false;
-        while (digitValue(s.peek(), 10) >= 0) {
+        while (DigitValue(s.Peek(), 10) >= 0) {
             expDigits = true;
             if (exponent < kExponentClamp) {
-                exponent = exponent * 10 + (s.peek() - '0');
+                exponent = exponent * 10 + (s.Peek() - '0');
             }
-            r.end = s.pos() + 1;
-            s.advance();
+            r.end = s.Pos() + 1;
+            s.Advance();
         }
         if (!expDigits) {
-            s.restore(mark);
+            s.Restore(mark);
             exponent = 0;
         } else if (expNegative) {
             exponent = -exponent;
@@ -170,10 +170,10 @@ NumberReading readDecimal(Scanner& s) {
 
 NumberReading ReadNumber(std::string_view text, bool skipBlanksInside) {
     Scanner s(text, skipBlanksInside);
-    if (s.peek() == '&') {
-        const std::size_t amp = s.pos();
-        s.advance();
-        const char kind = s.peek();
+    if (s.Peek() == '&') {
+        const std::size_t amp = s.Pos();
+        s.Advance();
+        const char kind = s.Peek();
         int base = 0;
         if (kind == 'h' || kind == 'H') {
             base = 16;
@@ -181,17 +181,17 @@ NumberReading ReadNumber(std::string_view text, bool skipBlanksInside) {
             base = 8;
         }
         if (base == 0) {
-            s.restore(amp);
+            s.Restore(amp);
             return {};
         }
-        s.advance();
-        NumberReading r = readRadix(s, base);
+        s.Advance();
+        NumberReading r = ReadRadix(s, base);
         if (!r.found) {
             r.end = 0;
         }
         return r;
     }
-    return readDecimal(s);
+    return ReadDecimal(s);
 }
 
 double Val(std::string_view text) {

@@ -7,7 +7,7 @@ namespace kovessa {
 
 namespace {
 
-void storeIfItFits(int value, int16_t& into) {
+void StoreIfItFits(int value, int16_t& into) {
     if (value >= std::numeric_limits<int16_t>::min() &&
         value <= std::numeric_limits<int16_t>::max()) {
         into = static_cast<int16_t>(value);
@@ -22,8 +22,8 @@ void RecordOpenPoint(SharedState& shared, std::optional<ScreenPoint> at) {
         shared.OpenPointY = 0;
         return;
     }
-    storeIfItFits(at->x, shared.OpenPointX);
-    storeIfItFits(at->y, shared.OpenPointY);
+    StoreIfItFits(at->x, shared.OpenPointX);
+    StoreIfItFits(at->y, shared.OpenPointY);
 }
 
 } // namespace kovessa

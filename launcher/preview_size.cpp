@@ -13,7 +13,7 @@ struct Axis {
     int pixels;
 };
 
-Axis axis(int32_t from, int32_t to, double twipsPerPixel) {
+Axis MeasureAxis(int32_t from, int32_t to, double twipsPerPixel) {
     const double pixels = static_cast<double>(to) - static_cast<double>(from);
     const int16_t twips = RoundToInt16(pixels * twipsPerPixel).value_or(0);
     return {twips, static_cast<int>(std::lround(twips / twipsPerPixel))};
@@ -30,8 +30,8 @@ double TwipsPerPixel(double dotsPerInch) {
 
 PreviewSize ComputePreviewSize(const ScreenRect& parent, double twipsPerPixelX,
                                double twipsPerPixelY) {
-    const Axis w = axis(parent.left, parent.right, twipsPerPixelX);
-    const Axis h = axis(parent.top, parent.bottom, twipsPerPixelY);
+    const Axis w = MeasureAxis(parent.left, parent.right, twipsPerPixelX);
+    const Axis h = MeasureAxis(parent.top, parent.bottom, twipsPerPixelY);
     return {w.twips, h.twips, w.pixels, h.pixels};
 }
 

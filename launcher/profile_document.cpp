@@ -4,7 +4,7 @@ namespace kovessa {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view s) {
+std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
         s.remove_prefix(1);
     }
@@ -14,17 +14,17 @@ std::string_view trimBlanks(std::string_view s) {
     return s;
 }
 
-bool isLeadByte(unsigned char c) {
+bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-unsigned char foldAscii(unsigned char c) {
+unsigned char FoldAscii(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
 // The section name of a header line "[name]", or nullopt for any other line.
-std::optional<std::string_view> sectionName(std::string_view line) {
-    const std::string_view t = trimBlanks(line);
+std::optional<std::string_view> SectionName(std::string_view line) {
+    const std::string_view t = TrimBlanks(line);
     if (t.empty() || t.front() != '[') {
         return std::nullopt;
     }
@@ -32,7 +32,7 @@ std::optional<std::string_view> sectionName(std::string_view line) {
     if (close == std::string_view::npos) {
         return std::nullopt;
     }
-    return trimBlanks(t.substr(1, close - 1));
+    return TrimBlanks(t.substr(1, close - 1));
 }
 
 struct KeyLine {
@@ -40,8 +40,8 @@ struct KeyLine {
     std::string_view rawValue; // trimmed, quotes still on
 };
 
-std::optional<KeyLine> keyLine(std::string_view line) {
-    const std::string_view t = trimBlanks(line);
+std::optional<KeyLine> ParseKeyLine(std::string_view line) {
+    const std::string_view t = TrimBlanks(line);
     if (t.empty() || t.front() == ';' || t.front() == '[') {
         return std::nullopt;
     }
@@ -49,17 +49,17 @@ std::optional<KeyLine> keyLine(std::string_view line) {
     if (eq == std::string_view::npos) {
         return std::nullopt;
     }
-    return KeyLine{trimBlanks(t.substr(0, eq)), trimBlanks(t.substr(eq + 1))};
+    return KeyLine{TrimBlanks(t.substr(0, eq)), TrimBlanks(t.substr(eq + 1))};
 }
 
-std::string_view unquote(std::string_view v) {
+std::string_view Unquote(std::string_view v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
         return v.substr(1, v.size() - 2);
     }
     return v;
 }
 
-bool hasLineBreak(std::string_view s) {
+bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
@@ -90,7 +90,7 @@ bool ProfileDocument::SameName(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < a.size(); ++i) {
         const auto ca = static_cast<unsigned char>(a[i]);
         const auto cb = static_cast<unsigned char>(b[i]);
-        if (isLeadByte(ca) && i + 1 < a.size()) {
+        if (IsLeadByte(ca) && i + 1 < a.size()) {
             // A double-byte character: both bytes must match as they are.
             if (ca != cb || a[i + 1] != b[i + 1]) {
                 return false;
@@ -98,21 +98,21 @@ bool ProfileDocument::SameName(std::string_view a, std::string_view b) {
             ++i;
             continue;
         }
-        if (foldAscii(ca) != foldAscii(cb)) {
+        if (FoldAscii(ca) != FoldAscii(cb)) {
             return false;
         }
     }
     return true;
 }
 
-std::optional<ProfileDocument::Range> ProfileDocument::findSection(std::string_view section) const {
+std::optional<ProfileDocument::Range> ProfileDocument::FindSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const auto name = sectionName(lines_[i].text);
+        const auto name = SectionName(lines_[i].text);
         if (!name || !SameName(*name, section)) {
             continue;
         }
         std::size_t end = i + 1;
-        while (end < lines_.size() && !sectionName(lines_[end].text)) {
+        while (end < lines_.size() && !SectionName(lines_[end].text)) {
             ++end;
         }
         return Range{i, end};
@@ -120,10 +120,10 @@ std::optional<ProfileDocument::Range> ProfileDocument::findSection(std::string_v
     return std::nullopt;
 }
 
-std::optional<std::size_t> ProfileDocument::findKey(const Range& range,
+std::optional<std::size_t> ProfileDocument::FindKey(const Range& range,
                                                     std::string_view key) const {
     for (std::size_t i = range.header + 1; i < range.end; ++i) {
-        const auto kl = keyLine(lines_[i].text);
+        const auto kl = ParseKeyLine(lines_[i].text);
         if (kl && SameName(kl->key, key)) {
             return i;
         }
@@ -133,33 +133,33 @@ std::optional<std::size_t> ProfileDocument::findKey(const Range& range,
 
 std::optional<std::string> ProfileDocument::Get(std::string_view section,
                                                 std::string_view key) const {
-    const auto range = findSection(section);
+    const auto range = FindSection(section);
     if (!range) {
         return std::nullopt;
     }
-    const auto index = findKey(*range, key);
+    const auto index = FindKey(*range, key);
     if (!index) {
         return std::nullopt;
     }
-    return std::string(unquote(keyLine(lines_[*index].text)->rawValue));
+    return std::string(Unquote(ParseKeyLine(lines_[*index].text)->rawValue));
 }
 
 ProfileDocument::SetResult ProfileDocument::Set(std::string_view section, std::string_view key,
                                                 std::string_view value) {
-    section = trimBlanks(section);
-    key = trimBlanks(key);
-    value = trimBlanks(value);
-    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
+    section = TrimBlanks(section);
+    key = TrimBlanks(key);
+    value = TrimBlanks(value);
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
         section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
         key.empty() || key.front() == '[' || key.front() == ';') {
         return SetResult::Refused;
     }
 
     const std::string newLine = std::string(key) + "=" + std::string(value);
-    const auto range = findSection(section);
+    const auto range = FindSection(section);
     if (range) {
-        if (const auto index = findKey(*range, key)) {
-            const KeyLine kl = *keyLine(lines_[*index].text);
+        if (const auto index = FindKey(*range, key)) {
+            const KeyLine kl = *ParseKeyLine(lines_[*index].text);
             if (kl.rawValue == value) {
                 return SetResult::Unchanged;
             }
@@ -168,7 +168,7 @@ ProfileDocument::SetResult ProfileDocument::Set(std::string_view section, std::s
             return SetResult::Changed;
         }
         std::size_t after = range->end;
-        while (after > range->header + 1 && trimBlanks(lines_[after - 1].text).empty()) {
+        while (after > range->header + 1 && TrimBlanks(lines_[after - 1].text).empty()) {
             --after;
         }
         if (lines_[after - 1].ending.empty()) {

@@ -54,8 +54,8 @@ private:
         std::size_t end;    // index one past its last line
     };
 
-    std::optional<Range> findSection(std::string_view section) const;
-    std::optional<std::size_t> findKey(const Range& range, std::string_view key) const;
+    std::optional<Range> FindSection(std::string_view section) const;
+    std::optional<std::size_t> FindKey(const Range& range, std::string_view key) const;
 
     std::vector<Line> lines_;
 };

@@ -28,7 +28,7 @@ struct FileText {
     std::string bytes;
 };
 
-FileText readFile(const std::string& path, SizeRule rule) {
+FileText ReadFile(const std::string& path, SizeRule rule) {
     const int fd = OpenForReading(path);
     if (fd < 0) {
         return {errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed, {}};
@@ -71,7 +71,7 @@ FileText readFile(const std::string& path, SizeRule rule) {
 }
 
 // What a C caller passes is what stands before the first NUL.
-std::string cString(const std::string& s) {
+std::string CString(const std::string& s) {
     return s.substr(0, s.find('\0'));
 }
 
@@ -84,11 +84,11 @@ std::string GetProfileString(const std::string& section, const std::string& key,
         return {};
     }
     std::optional<std::string> value;
-    const FileText file = readFile(path, SizeRule::HeadWithinCap);
+    const FileText file = ReadFile(path, SizeRule::HeadWithinCap);
     if (file.status == ReadStatus::Ok) {
-        value = ProfileDocument(file.bytes).Get(cString(section), cString(key));
+        value = ProfileDocument(file.bytes).Get(CString(section), CString(key));
     }
-    std::string result = cString(value.value_or(defaultValue));
+    std::string result = CString(value.value_or(defaultValue));
     if (result.size() > bufferSize - 1) {
         result.resize(bufferSize - 1);
     }
@@ -102,7 +102,7 @@ bool IsProfileFileOverCap(const std::string& path) {
 
 bool WriteProfileStrings(const std::string& section, const std::vector<ProfileEntry>& entries,
                          const std::string& path, std::string* error) {
-    const FileText file = readFile(path, SizeRule::WholeOrNothing);
+    const FileText file = ReadFile(path, SizeRule::WholeOrNothing);
     if (file.status == ReadStatus::Failed) {
         if (error != nullptr) {
             *error = "cannot read " + path + " (not a plain file, too large, or closed to us)";
@@ -112,7 +112,7 @@ bool WriteProfileStrings(const std::string& section, const std::vector<ProfileEn
     ProfileDocument document(file.bytes);
     bool changed = false;
     for (const ProfileEntry& entry : entries) {
-        switch (document.Set(cString(section), cString(entry.key), cString(entry.value))) {
+        switch (document.Set(CString(section), CString(entry.key), CString(entry.value))) {
         case ProfileDocument::SetResult::Unchanged:
             break;
         case ProfileDocument::SetResult::Refused:

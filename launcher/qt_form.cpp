@@ -21,13 +21,13 @@ namespace kovessa {
 
 namespace {
 
-std::vector<Form*>& loadedForms() {
+std::vector<Form*>& LoadedForms() {
     static std::vector<Form*> forms;
     return forms;
 }
 
-void forget(Form* form) {
-    auto& forms = loadedForms();
+void Forget(Form* form) {
+    auto& forms = LoadedForms();
     forms.erase(std::remove(forms.begin(), forms.end(), form), forms.end());
 }
 
@@ -46,12 +46,12 @@ constexpr long kLastResortNanos = 900'000'000;
 timer_t lastResort{};
 bool lastResortReady = false;
 
-void onLastResort(int) {
+void OnLastResort(int) {
     KillChildrenNow();
     ::_exit(1);
 }
 
-void onTerminationSignal(int signal) {
+void OnTerminationSignal(int signal) {
     const int saved = errno;
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
@@ -71,7 +71,7 @@ void onTerminationSignal(int signal) {
 Form::Form(QWidget* parent) : QWidget(parent) {}
 
 Form::~Form() {
-    forget(this);
+    Forget(this);
     if (modalLoop_ != nullptr) {
         modalLoop_->quit();
     }
@@ -82,7 +82,7 @@ void Form::Load() {
         return;
     }
     loaded_ = true;
-    loadedForms().push_back(this);
+    LoadedForms().push_back(this);
     // A window that is never shown gets no X window until asked for one; the other processes
     // of Kovessa look for it by caption, so it must exist from the load on.
     winId();
@@ -124,16 +124,16 @@ void Form::Unload() {
     Form_QueryUnload();
     Form_Unload();
     hide();
-    forget(this);
+    Forget(this);
     if (modalLoop_ != nullptr) {
         modalLoop_->quit();
-    } else if (loadedForms().empty()) {
+    } else if (LoadedForms().empty()) {
         // Nothing of the program is left on screen or in the background: end the message loop
         // once the current handler has returned.
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [] {
-                if (loadedForms().empty()) {
+                if (LoadedForms().empty()) {
                     QCoreApplication::exit(0);
                 }
             },
@@ -150,7 +150,7 @@ void Form::closeEvent(QCloseEvent* event) {
 void Form::UnloadAll() {
     // Copy first: each unload changes the list, and a handler may end the process outright.
     std::vector<QPointer<Form>> forms;
-    for (auto it = loadedForms().rbegin(); it != loadedForms().rend(); ++it) {
+    for (auto it = LoadedForms().rbegin(); it != LoadedForms().rend(); ++it) {
         forms.emplace_back(*it);
     }
     for (const QPointer<Form>& form : forms) {
@@ -162,7 +162,7 @@ void Form::UnloadAll() {
 }
 
 int Form::LoadedCount() {
-    return static_cast<int>(loadedForms().size());
+    return static_cast<int>(LoadedForms().size());
 }
 
 void Form::CatchTerminationSignals() {
@@ -173,7 +173,7 @@ void Form::CatchTerminationSignals() {
         return;
     }
     struct sigaction last = {};
-    last.sa_handler = &onLastResort;
+    last.sa_handler = &OnLastResort;
     sigemptyset(&last.sa_mask);
     sigaction(SIGALRM, &last, nullptr);
     sigevent event{};
@@ -182,7 +182,7 @@ void Form::CatchTerminationSignals() {
     lastResortReady = timer_create(CLOCK_MONOTONIC, &event, &lastResort) == 0;
 
     struct sigaction action = {};
-    action.sa_handler = &onTerminationSignal;
+    action.sa_handler = &OnTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);

@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kValueBufferSize = 256;
 
 // A whole number for a 16-bit setting, or the old value when the text is not one.
-int16_t readSetting(const std::string& value, int16_t old) {
+int16_t ReadSetting(const std::string& value, int16_t old) {
     if (value.empty()) {
         return 0;
     }
@@ -49,9 +49,9 @@ void LoadSettings(MusicSettings& settings, const std::string& programFolder) {
 void LoadSettingsFrom(MusicSettings& settings, const std::string& path) {
     // The keys are read in this order because the file path corrects the kind read first.
     settings.BGMKind =
-        readSetting(ReadIniString(kSettingsSection, kKeyBGMKind, path), settings.BGMKind);
+        ReadSetting(ReadIniString(kSettingsSection, kKeyBGMKind, path), settings.BGMKind);
     settings.BGMRepeat =
-        readSetting(ReadIniString(kSettingsSection, kKeyBGMRepeat, path), settings.BGMRepeat);
+        ReadSetting(ReadIniString(kSettingsSection, kKeyBGMRepeat, path), settings.BGMRepeat);
     const std::string file = ReadIniString(kSettingsSection, kKeyBGMFile, path);
     settings.BGMFile = file;
     if (file.empty() || !FileExists(file)) {

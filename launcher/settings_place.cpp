@@ -14,12 +14,12 @@ namespace kovessa {
 
 namespace {
 
-bool exists(const std::string& path) {
+bool Exists(const std::string& path) {
     struct stat st = {};
     return ::stat(path.c_str(), &st) == 0;
 }
 
-bool mayWrite(const std::string& path) {
+bool MayWrite(const std::string& path) {
     return ::access(path.c_str(), W_OK) == 0;
 }
 
@@ -42,12 +42,12 @@ std::string UserConfigHome() {
 
 SettingsPlace LocateSettings(const std::string& programFolder, const std::string& configHome) {
     return ChooseSettingsPlace(programFolder, configHome, "kovessa",
-                               {&exists, &mayWrite, &mayWrite});
+                               {&Exists, &MayWrite, &MayWrite});
 }
 
 bool MakeSettingsFolder(const std::string& settingsPath) {
     const std::string folder = FolderOf(settingsPath);
-    if (folder.empty() || exists(folder)) {
+    if (folder.empty() || Exists(folder)) {
         return true;
     }
     if (!MakeSettingsFolder(folder)) {

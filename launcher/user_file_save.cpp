@@ -23,26 +23,26 @@ constexpr int kMaxLinks = 40;
 // (that version took no lock); one of its saves takes milliseconds.
 constexpr time_t kOldStyleGraceSeconds = 60;
 
-bool fail(std::string* error, const std::string& what, int code) {
+bool Fail(std::string* error, const std::string& what, int code) {
     if (error != nullptr) {
         *error = what + ": " + std::strerror(code);
     }
     return false;
 }
 
-std::string baseName(const std::string& path) {
+std::string BaseName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string folderOrDot(const std::string& path) {
+std::string FolderOrDot(const std::string& path) {
     const std::string folder = FolderOf(path);
     return folder.empty() ? std::string(".") : folder;
 }
 
 // The file a chain of links at `path` ends at; the path itself when it is no link or does not
 // exist yet. Empty (with errno set) for a loop of links or an unreadable one.
-std::string followLinks(std::string path) {
+std::string FollowLinks(std::string path) {
     for (int i = 0; i < kMaxLinks; ++i) {
         struct stat st = {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
@@ -55,13 +55,13 @@ std::string followLinks(std::string path) {
             return {};
         }
         const std::string next(target.data(), static_cast<std::size_t>(n));
-        path = !next.empty() && next.front() == '/' ? next : JoinPath(folderOrDot(path), next);
+        path = !next.empty() && next.front() == '/' ? next : JoinPath(FolderOrDot(path), next);
     }
     errno = ELOOP;
     return {};
 }
 
-bool writeAll(int fd, std::string_view bytes, off_t offset) {
+bool WriteAll(int fd, std::string_view bytes, off_t offset) {
     while (!bytes.empty()) {
         const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
         if (n < 0) {
@@ -76,7 +76,7 @@ bool writeAll(int fd, std::string_view bytes, off_t offset) {
     return true;
 }
 
-std::string randomSuffix() {
+std::string RandomSuffix() {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     unsigned char raw[6] = {};
     if (::getrandom(raw, sizeof raw, 0) != static_cast<ssize_t>(sizeof raw)) {
@@ -94,7 +94,7 @@ std::string randomSuffix() {
     return s;
 }
 
-bool isOldStyleTemporary(const std::string& entry, const std::string& name) {
+bool IsOldStyleTemporary(const std::string& entry, const std::string& name) {
     // mkstemp's "<name>.XXXXXX": six letters or digits.
     if (entry.size() != name.size() + 7 || entry.compare(0, name.size() + 1, name + ".") != 0) {
         return false;
@@ -110,7 +110,7 @@ bool isOldStyleTemporary(const std::string& entry, const std::string& name) {
 
 // Removes what killed saves of `name` left in the folder: only regular files of this user, and
 // an older version's only once they are too old to belong to a save still running.
-void removeLeftovers(int folderFd, const std::string& name) {
+void RemoveLeftovers(int folderFd, const std::string& name) {
     const int listFd = ::dup(folderFd);
     if (listFd < 0) {
         return;
@@ -126,7 +126,7 @@ void removeLeftovers(int folderFd, const std::string& name) {
         const std::string entry = e->d_name;
         const bool ours =
             entry.size() > prefix.size() && entry.compare(0, prefix.size(), prefix) == 0;
-        const bool old = isOldStyleTemporary(entry, name);
+        const bool old = IsOldStyleTemporary(entry, name);
         if (!ours && !old) {
             continue;
         }
@@ -147,10 +147,10 @@ void removeLeftovers(int folderFd, const std::string& name) {
 }
 
 // Gives the unnamed file `fd` a fresh temporary name in the folder.
-bool nameUnnamedFile(int fd, int folderFd, const std::string& prefix, std::string& name) {
+bool NameUnnamedFile(int fd, int folderFd, const std::string& prefix, std::string& name) {
     const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = prefix + randomSuffix();
+        name = prefix + RandomSuffix();
         if (::linkat(AT_FDCWD, procPath.c_str(), folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             return true;
         }
@@ -162,9 +162,9 @@ bool nameUnnamedFile(int fd, int folderFd, const std::string& prefix, std::strin
 }
 
 // A new named temporary file, created exclusively with mode 0600.
-int createNamedFile(int folderFd, const std::string& prefix, std::string& name) {
+int CreateNamedFile(int folderFd, const std::string& prefix, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = prefix + randomSuffix();
+        name = prefix + RandomSuffix();
         const int fd =
             ::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST) {
@@ -175,22 +175,22 @@ int createNamedFile(int folderFd, const std::string& prefix, std::string& name) 
     return -1;
 }
 
-bool writeInPlace(const std::string& target, std::string_view bytes, std::string* error) {
+bool WriteInPlace(const std::string& target, std::string_view bytes, std::string* error) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        return fail(error, "cannot write " + target, errno);
+        return Fail(error, "cannot write " + target, errno);
     }
     // Reserving the length first makes a full disk fail before any byte changes; a file system
     // that cannot reserve simply goes on.
     if (!bytes.empty() && ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size())) == ENOSPC) {
         ::close(fd);
-        return fail(error, "cannot write " + target, ENOSPC);
+        return Fail(error, "cannot write " + target, ENOSPC);
     }
-    const bool ok = writeAll(fd, bytes, 0) &&
+    const bool ok = WriteAll(fd, bytes, 0) &&
                     ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
     const int code = errno;
     ::close(fd);
-    return ok ? true : fail(error, "cannot write " + target, code);
+    return ok ? true : Fail(error, "cannot write " + target, code);
 }
 
 class FolderLock {
@@ -209,7 +209,7 @@ public:
     }
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
-    int fd() const { return fd_; }
+    int Fd() const { return fd_; }
 
 private:
     int fd_;
@@ -223,26 +223,26 @@ std::string SaveTemporaryPrefix(const std::string& fileName) {
 
 bool SaveUserFile(const std::string& path, std::string_view bytes, std::string* error) {
     if (path.empty()) {
-        return fail(error, "no file name", ENOENT);
+        return Fail(error, "no file name", ENOENT);
     }
-    const std::string target = followLinks(path);
+    const std::string target = FollowLinks(path);
     if (target.empty()) {
-        return fail(error, "cannot follow the link " + path, errno);
+        return Fail(error, "cannot follow the link " + path, errno);
     }
-    const std::string folder = folderOrDot(target);
-    const std::string name = baseName(target);
+    const std::string folder = FolderOrDot(target);
+    const std::string name = BaseName(target);
 
     mode_t mode = 0644;
     bool exists = false;
     struct stat st = {};
     if (::stat(target.c_str(), &st) == 0) {
         if (!S_ISREG(st.st_mode)) {
-            return fail(error, target + " is not a plain file", EINVAL);
+            return Fail(error, target + " is not a plain file", EINVAL);
         }
         exists = true;
         mode = st.st_mode & 07777;
     } else if (errno != ENOENT) {
-        return fail(error, "cannot reach " + target, errno);
+        return Fail(error, "cannot reach " + target, errno);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -250,61 +250,61 @@ bool SaveUserFile(const std::string& path, std::string_view bytes, std::string* 
     }
 
     FolderLock lock(folder);
-    if (lock.fd() < 0) {
-        return fail(error, "cannot open the folder " + folder, errno);
+    if (lock.Fd() < 0) {
+        return Fail(error, "cannot open the folder " + folder, errno);
     }
-    removeLeftovers(lock.fd(), name);
+    RemoveLeftovers(lock.Fd(), name);
 
     const std::string prefix = SaveTemporaryPrefix(name);
     std::string tmpName;
     bool named = false;
-    int fd = ::openat(lock.fd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    int fd = ::openat(lock.Fd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        fd = createNamedFile(lock.fd(), prefix, tmpName);
+        fd = CreateNamedFile(lock.Fd(), prefix, tmpName);
         named = fd >= 0;
     }
     if (fd < 0) {
         const int code = errno;
         if (exists && (code == EACCES || code == EPERM) && ::access(target.c_str(), W_OK) == 0) {
-            return writeInPlace(target, bytes, error);
+            return WriteInPlace(target, bytes, error);
         }
-        return fail(error, "cannot create a new file in " + folder, code);
+        return Fail(error, "cannot create a new file in " + folder, code);
     }
 
     auto fill = [&](int out) {
-        return writeAll(out, bytes, 0) && ::fchmod(out, mode) == 0 && ::fsync(out) == 0;
+        return WriteAll(out, bytes, 0) && ::fchmod(out, mode) == 0 && ::fsync(out) == 0;
     };
     bool ok = fill(fd);
     int code = errno;
     if (ok && !named) {
-        ok = nameUnnamedFile(fd, lock.fd(), prefix, tmpName);
+        ok = NameUnnamedFile(fd, lock.Fd(), prefix, tmpName);
         named = ok;
         code = errno;
         if (!ok && code == ENOENT) {
             // Naming an unnamed file goes through /proc, which a sandbox may lack: write a
             // named one instead.
             ::close(fd);
-            fd = createNamedFile(lock.fd(), prefix, tmpName);
+            fd = CreateNamedFile(lock.Fd(), prefix, tmpName);
             named = fd >= 0;
             ok = named && fill(fd);
             code = errno;
             if (fd < 0) {
-                return fail(error, "cannot create a new file in " + folder, code);
+                return Fail(error, "cannot create a new file in " + folder, code);
             }
         }
     }
     ::close(fd);
-    if (ok && ::renameat(lock.fd(), tmpName.c_str(), lock.fd(), name.c_str()) != 0) {
+    if (ok && ::renameat(lock.Fd(), tmpName.c_str(), lock.Fd(), name.c_str()) != 0) {
         ok = false;
         code = errno;
     }
     if (!ok) {
         if (named) {
-            ::unlinkat(lock.fd(), tmpName.c_str(), 0);
+            ::unlinkat(lock.Fd(), tmpName.c_str(), 0);
         }
-        return fail(error, "cannot save " + target, code);
+        return Fail(error, "cannot save " + target, code);
     }
-    ::fsync(lock.fd());
+    ::fsync(lock.Fd());
     return true;
 }
 

@@ -19,7 +19,7 @@ public:
     explicit ErrorTrap(Display* dpy) : dpy_(dpy) {
         XSync(dpy_, False);
         errors_ = 0;
-        previous_ = XSetErrorHandler(&ErrorTrap::handler);
+        previous_ = XSetErrorHandler(&ErrorTrap::Handler);
     }
     ~ErrorTrap() {
         XSync(dpy_, False);
@@ -28,13 +28,13 @@ public:
     ErrorTrap(const ErrorTrap&) = delete;
     ErrorTrap& operator=(const ErrorTrap&) = delete;
 
-    bool failed() {
+    bool Failed() {
         XSync(dpy_, False);
         return errors_ != 0;
     }
 
 private:
-    static int handler(Display*, XErrorEvent*) {
+    static int Handler(Display*, XErrorEvent*) {
         ++errors_;
         return 0;
     }
@@ -44,7 +44,7 @@ private:
     static inline int errors_ = 0;
 };
 
-bool fixesReady(Display* dpy) {
+bool FixesReady(Display* dpy) {
     static Display* announcedOn = nullptr;
     if (announcedOn == dpy) {
         return true;
@@ -60,7 +60,7 @@ bool fixesReady(Display* dpy) {
     return true;
 }
 
-std::string property(Display* dpy, Window w, Atom name) {
+std::string Property(Display* dpy, Window w, Atom name) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -77,8 +77,8 @@ std::string property(Display* dpy, Window w, Atom name) {
     return text;
 }
 
-Window findIn(Display* dpy, Window w, const std::string& title, Atom netName, int depth) {
-    if (property(dpy, w, XA_WM_NAME) == title || property(dpy, w, netName) == title) {
+Window FindIn(Display* dpy, Window w, const std::string& title, Atom netName, int depth) {
+    if (Property(dpy, w, XA_WM_NAME) == title || Property(dpy, w, netName) == title) {
         return w;
     }
     // Real trees are a few levels deep; the bound only guards against a hostile one.
@@ -96,7 +96,7 @@ Window findIn(Display* dpy, Window w, const std::string& title, Atom netName, in
         XFree(children);
     }
     for (Window child : list) {
-        if (const Window found = findIn(dpy, child, title, netName, depth + 1)) {
+        if (const Window found = FindIn(dpy, child, title, netName, depth + 1)) {
             return found;
         }
     }
@@ -128,7 +128,7 @@ std::optional<ScreenPoint> GetCursorPos() {
 
 void HideCursor() {
     Display* dpy = XDisplay();
-    if (dpy == nullptr || !fixesReady(dpy)) {
+    if (dpy == nullptr || !FixesReady(dpy)) {
         return;
     }
     XFixesHideCursor(dpy, DefaultRootWindow(dpy));
@@ -137,7 +137,7 @@ void HideCursor() {
 
 void ShowCursor() {
     Display* dpy = XDisplay();
-    if (dpy == nullptr || !fixesReady(dpy)) {
+    if (dpy == nullptr || !FixesReady(dpy)) {
         return;
     }
     XFixesShowCursor(dpy, DefaultRootWindow(dpy));
@@ -151,7 +151,7 @@ unsigned long FindWindowByTitle(const std::string& title) {
     }
     ErrorTrap trap(dpy);
     const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
-    return findIn(dpy, DefaultRootWindow(dpy), title, netName, 0);
+    return FindIn(dpy, DefaultRootWindow(dpy), title, netName, 0);
 }
 
 std::optional<ScreenRect> GetWindowRect(unsigned long window) {
@@ -162,13 +162,13 @@ std::optional<ScreenRect> GetWindowRect(unsigned long window) {
     ErrorTrap trap(dpy);
     XWindowAttributes attributes;
     std::memset(&attributes, 0, sizeof attributes);
-    if (!XGetWindowAttributes(dpy, window, &attributes) || trap.failed()) {
+    if (!XGetWindowAttributes(dpy, window, &attributes) || trap.Failed()) {
         return std::nullopt;
     }
     int x = 0, y = 0;
     Window child = 0;
     if (!XTranslateCoordinates(dpy, window, attributes.root, 0, 0, &x, &y, &child) ||
-        trap.failed()) {
+        trap.Failed()) {
         return std::nullopt;
     }
     return ScreenRect{x, y, x + attributes.width, y + attributes.height};

@@ -12,12 +12,12 @@ namespace kovessa {
 class OutputStream {
 public:
     virtual ~OutputStream() = default;
-    virtual PcmFormat streamFormat() const = 0;
+    virtual PcmFormat StreamFormat() const = 0;
     // Fills up to `frames` frames; returns how many it filled (0 when it has nothing now).
-    virtual size_t pull(int16_t* out, size_t frames) = 0;
+    virtual size_t Pull(int16_t* out, size_t frames) = 0;
     // Changes whenever the stream jumps (a new play or a stop), so that an output that keeps
     // converted sound of its own can drop what belongs to the old position.
-    virtual uint64_t streamEpoch() const { return 0; }
+    virtual uint64_t StreamEpoch() const { return 0; }
 };
 
 // The sound device. An SDL implementation plays through the desktop's sound; a recording one
@@ -26,11 +26,11 @@ class AudioOutput {
 public:
     virtual ~AudioOutput() = default;
     // Number of output devices, 0 when there is none or they cannot be counted.
-    virtual int deviceCount() = 0;
+    virtual int DeviceCount() = 0;
     // Starts pulling from `stream`. False when no device can be opened.
-    virtual bool addStream(OutputStream* stream) = 0;
+    virtual bool AddStream(OutputStream* stream) = 0;
     // Stops pulling from `stream`; when it returns, no pull of `stream` is running or will run.
-    virtual void removeStream(OutputStream* stream) = 0;
+    virtual void RemoveStream(OutputStream* stream) = 0;
 };
 
 } // namespace kovessa

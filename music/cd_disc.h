@@ -24,7 +24,7 @@ struct CdToc {
     int32_t leadOutSector = 0;
 
     // End sector (exclusive) of the track at `index`.
-    int32_t trackEnd(size_t index) const {
+    int32_t TrackEnd(size_t index) const {
         return index + 1 < tracks.size() ? tracks[index + 1].startSector : leadOutSector;
     }
 };
@@ -33,9 +33,9 @@ struct CdToc {
 class CdDisc {
 public:
     virtual ~CdDisc() = default;
-    virtual const CdToc& toc() const = 0;
+    virtual const CdToc& Toc() const = 0;
     // The whole disc as PCM at 44.1 kHz stereo; frame f lies in sector f / 588.
-    virtual std::unique_ptr<PcmSource> openAudio() = 0;
+    virtual std::unique_ptr<PcmSource> OpenAudio() = 0;
 };
 
 } // namespace kovessa

@@ -48,7 +48,7 @@ public:
         }
     }
 
-    bool start() {
+    bool Start() {
         char* messages = nullptr;
         drive_ = cdio_cddap_identify_cdio(handle_->cdio, CDDA_MESSAGE_FORGETIT, &messages);
         cdio_cddap_free_messages(messages);
@@ -60,14 +60,14 @@ public:
             return false;
         }
         cdio_paranoia_modeset(paranoia_, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
-        return seek(0);
+        return Seek(0);
     }
 
-    PcmFormat format() const override { return {kCdSampleRate, 2}; }
-    int64_t length() const override { return int64_t{endSector_} * kCdFramesPerSector; }
+    PcmFormat Format() const override { return {kCdSampleRate, 2}; }
+    int64_t Length() const override { return int64_t{endSector_} * kCdFramesPerSector; }
 
-    bool seek(int64_t frame) override {
-        if (frame < 0 || frame > length()) {
+    bool Seek(int64_t frame) override {
+        if (frame < 0 || frame > Length()) {
             return false;
         }
         sector_ = static_cast<int32_t>(frame / kCdFramesPerSector);
@@ -78,7 +78,7 @@ public:
         return true;
     }
 
-    size_t read(int16_t* out, size_t frames) override {
+    size_t Read(int16_t* out, size_t frames) override {
         size_t total = 0;
         while (total < frames) {
             if (used_ == kCdFramesPerSector) {
@@ -90,13 +90,13 @@ public:
                     sector_ = endSector_; // an unreadable disc ends the sound
                     break;
                 }
-                std::memcpy(sector_data_, data, sizeof sector_data_);
+                std::memcpy(sectorData_, data, sizeof sectorData_);
                 ++sector_;
                 used_ = skip_;
                 skip_ = 0;
             }
             const size_t n = std::min<size_t>(kCdFramesPerSector - used_, frames - total);
-            std::memcpy(out + total * 2, sector_data_ + used_ * 2, n * 2 * sizeof(int16_t));
+            std::memcpy(out + total * 2, sectorData_ + used_ * 2, n * 2 * sizeof(int16_t));
             used_ += static_cast<int>(n);
             total += n;
         }
@@ -111,7 +111,7 @@ private:
     int32_t sector_ = 0;            // next sector to read
     int used_ = kCdFramesPerSector; // frames of sector_data_ already handed out
     int skip_ = 0;                  // frames to skip in the next sector read
-    int16_t sector_data_[kCdFramesPerSector * 2] = {};
+    int16_t sectorData_[kCdFramesPerSector * 2] = {};
 };
 
 } // namespace
@@ -159,9 +159,9 @@ std::unique_ptr<CdioDisc> CdioDisc::Open(const std::string& source) {
 
 CdioDisc::~CdioDisc() = default;
 
-std::unique_ptr<PcmSource> CdioDisc::openAudio() {
+std::unique_ptr<PcmSource> CdioDisc::OpenAudio() {
     auto source = std::make_unique<ParanoiaSource>(handle_, toc_.leadOutSector);
-    if (!source->start()) {
+    if (!source->Start()) {
         return nullptr;
     }
     return source;

@@ -19,8 +19,8 @@ public:
     static std::unique_ptr<CdioDisc> Open(const std::string& source);
     ~CdioDisc() override;
 
-    const CdToc& toc() const override { return toc_; }
-    std::unique_ptr<PcmSource> openAudio() override;
+    const CdToc& Toc() const override { return toc_; }
+    std::unique_ptr<PcmSource> OpenAudio() override;
 
 private:
     explicit CdioDisc(std::shared_ptr<CdioHandle> handle) : handle_(std::move(handle)) {}

@@ -9,11 +9,11 @@
 
 namespace kovessa {
 
-std::unique_ptr<CdDisc> DecoderMediaLibrary::openDisc() {
+std::unique_ptr<CdDisc> DecoderMediaLibrary::OpenDisc() {
     return CdioDisc::Open(cdSource_);
 }
 
-MediaOpenResult DecoderMediaLibrary::openFile(const std::string& path, MediaKind kind) {
+MediaOpenResult DecoderMediaLibrary::OpenFile(const std::string& path, MediaKind kind) {
     MediaOpenResult result;
     if (kind == MediaKind::Mpeg) {
         result.source = Mpg123Source::Open(path, result.error);

@@ -13,8 +13,8 @@ public:
     // the demo player use images).
     explicit DecoderMediaLibrary(std::string cdSource = {}) : cdSource_(std::move(cdSource)) {}
 
-    std::unique_ptr<CdDisc> openDisc() override;
-    MediaOpenResult openFile(const std::string& path, MediaKind kind) override;
+    std::unique_ptr<CdDisc> OpenDisc() override;
+    MediaOpenResult OpenFile(const std::string& path, MediaKind kind) override;
 
 private:
     std::string cdSource_;

@@ -18,10 +18,10 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_stop = 0;
+volatile std::sig_atomic_t gStop = 0;
 
 void OnSignal(int) {
-    g_stop = 1;
+    gStop = 1;
 }
 
 std::string Extension(const std::string& path) {
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     auto nextFileTick = start + std::chrono::seconds(1);
     int16_t cdTimer = disc ? -1 : 0;
-    while (!g_stop) {
+    while (!gStop) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const auto now = std::chrono::steady_clock::now();
         if (cdTimer != 0) {

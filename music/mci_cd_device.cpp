@@ -46,12 +46,12 @@ std::string Msf(int32_t sectors) {
 
 std::unique_ptr<MciCdDevice> MciCdDevice::Open(MediaLibrary& library, AudioOutput& output,
                                                int32_t& error) {
-    std::unique_ptr<CdDisc> disc = library.openDisc();
-    if (!disc || disc->toc().tracks.empty()) {
+    std::unique_ptr<CdDisc> disc = library.OpenDisc();
+    if (!disc || disc->Toc().tracks.empty()) {
         error = mci::kHardware;
         return nullptr;
     }
-    std::unique_ptr<PcmSource> source = disc->openAudio();
+    std::unique_ptr<PcmSource> source = disc->OpenAudio();
     if (!source) {
         error = mci::kHardware;
         return nullptr;
@@ -63,17 +63,17 @@ std::unique_ptr<MciCdDevice> MciCdDevice::Open(MediaLibrary& library, AudioOutpu
 
 MciCdDevice::MciCdDevice(std::unique_ptr<CdDisc> disc, std::unique_ptr<PcmSource> source,
                          AudioOutput& output)
-    : MciPlayerDevice(std::move(source), output), disc_(std::move(disc)), toc_(disc_->toc()) {}
+    : MciPlayerDevice(std::move(source), output), disc_(std::move(disc)), toc_(disc_->Toc()) {}
 
-int64_t MciCdDevice::startFrame() const {
+int64_t MciCdDevice::StartFrame() const {
     return int64_t{toc_.tracks.front().startSector} * kCdFramesPerSector;
 }
 
-int64_t MciCdDevice::endFrame() const {
+int64_t MciCdDevice::EndFrame() const {
     return int64_t{toc_.leadOutSector} * kCdFramesPerSector;
 }
 
-size_t MciCdDevice::trackIndexAt(int32_t sector) const {
+size_t MciCdDevice::TrackIndexAt(int32_t sector) const {
     size_t index = 0;
     while (index + 1 < toc_.tracks.size() && toc_.tracks[index + 1].startSector <= sector) {
         ++index;
@@ -81,7 +81,7 @@ size_t MciCdDevice::trackIndexAt(int32_t sector) const {
     return index;
 }
 
-size_t MciCdDevice::audioTrackFrom(int32_t sector) const {
+size_t MciCdDevice::AudioTrackFrom(int32_t sector) const {
     size_t index = 0;
     while (index < toc_.tracks.size() &&
            (toc_.tracks[index].startSector < sector || !toc_.tracks[index].audio)) {
@@ -90,18 +90,18 @@ size_t MciCdDevice::audioTrackFrom(int32_t sector) const {
     return index;
 }
 
-bool MciCdDevice::audibleRange(int64_t& start, int64_t& end) const {
+bool MciCdDevice::AudibleRange(int64_t& start, int64_t& end) const {
     const auto sectorOf = [](int64_t frame) {
         return static_cast<int32_t>(frame / kCdFramesPerSector);
     };
-    if (const size_t at = trackIndexAt(sectorOf(start)); !toc_.tracks[at].audio) {
-        const size_t next = audioTrackFrom(toc_.tracks[at].startSector);
+    if (const size_t at = TrackIndexAt(sectorOf(start)); !toc_.tracks[at].audio) {
+        const size_t next = AudioTrackFrom(toc_.tracks[at].startSector);
         if (next == toc_.tracks.size()) {
             return false;
         }
         start = int64_t{toc_.tracks[next].startSector} * kCdFramesPerSector;
     }
-    for (size_t i = trackIndexAt(sectorOf(start)) + 1; i < toc_.tracks.size(); ++i) {
+    for (size_t i = TrackIndexAt(sectorOf(start)) + 1; i < toc_.tracks.size(); ++i) {
         if (!toc_.tracks[i].audio) {
             end = std::min(end, int64_t{toc_.tracks[i].startSector} * kCdFramesPerSector);
             break;
@@ -110,20 +110,20 @@ bool MciCdDevice::audibleRange(int64_t& start, int64_t& end) const {
     return start < end;
 }
 
-int64_t MciCdDevice::positionAfterEnd(int64_t playedTo) const {
+int64_t MciCdDevice::PositionAfterEnd(int64_t playedTo) const {
     // A play cut short by a data track leaves the position there, so that playing on reaches the
     // audio after it; at the end of the audio the disc starts over.
     const auto sector = static_cast<int32_t>(playedTo / kCdFramesPerSector);
-    const size_t at = trackIndexAt(sector);
+    const size_t at = TrackIndexAt(sector);
     const bool cutAtData = !toc_.tracks[at].audio &&
                            int64_t{toc_.tracks[at].startSector} * kCdFramesPerSector == playedTo;
-    if (cutAtData && audioTrackFrom(sector) < toc_.tracks.size()) {
+    if (cutAtData && AudioTrackFrom(sector) < toc_.tracks.size()) {
         return playedTo;
     }
-    return startFrame();
+    return StartFrame();
 }
 
-int32_t MciCdDevice::parsePosition(const std::string& text, int64_t& frame) const {
+int32_t MciCdDevice::ParsePosition(const std::string& text, int64_t& frame) const {
     std::array<int32_t, 4> f{};
     size_t count = 0;
     int64_t sector = 0;
@@ -162,11 +162,11 @@ int32_t MciCdDevice::parsePosition(const std::string& text, int64_t& frame) cons
     return mci::kOk;
 }
 
-std::string MciCdDevice::formatPosition(int64_t frame) const {
+std::string MciCdDevice::FormatPosition(int64_t frame) const {
     const auto sector = static_cast<int32_t>(frame / kCdFramesPerSector);
     switch (format_) {
     case TimeFormat::Tmsf: {
-        const CdTrack& track = toc_.tracks[trackIndexAt(sector)];
+        const CdTrack& track = toc_.tracks[TrackIndexAt(sector)];
         const int32_t offset = sector - track.startSector;
         char text[48];
         std::snprintf(text, sizeof text, "%02d:%02d:%02d:%02d", track.number,
@@ -182,7 +182,7 @@ std::string MciCdDevice::formatPosition(int64_t frame) const {
     return std::to_string(int64_t{sector} * 1000 / kCdSectorsPerSecond);
 }
 
-std::string MciCdDevice::formatLength(int32_t sectors) const {
+std::string MciCdDevice::FormatLength(int32_t sectors) const {
     // Lengths have no track to name, so tmsf reports them as msf, as the Windows media control
     // interface does.
     if (format_ == TimeFormat::Milliseconds) {
@@ -191,10 +191,10 @@ std::string MciCdDevice::formatLength(int32_t sectors) const {
     return Msf(sectors);
 }
 
-MciReply MciCdDevice::status(MciWords& item) {
+MciReply MciCdDevice::Status(MciWords& item) {
     MciReply reply;
     const auto trackNumber = [&](size_t& index) -> int32_t {
-        const std::optional<std::string> text = item.value();
+        const std::optional<std::string> text = item.Value();
         if (!text) {
             return mci::kMissingParameter;
         }
@@ -210,39 +210,39 @@ MciReply MciCdDevice::status(MciWords& item) {
         return mci::kOk;
     };
     size_t index = 0;
-    if (item.take("current track")) {
-        const auto sector = static_cast<int32_t>(currentFrame() / kCdFramesPerSector);
-        reply.answer = std::to_string(toc_.tracks[trackIndexAt(sector)].number);
-    } else if (item.take("number of tracks")) {
+    if (item.Take("current track")) {
+        const auto sector = static_cast<int32_t>(CurrentFrame() / kCdFramesPerSector);
+        reply.answer = std::to_string(toc_.tracks[TrackIndexAt(sector)].number);
+    } else if (item.Take("number of tracks")) {
         reply.answer = std::to_string(toc_.tracks.size());
-    } else if (item.take("media present")) {
+    } else if (item.Take("media present")) {
         reply.answer = "true";
-    } else if (item.take("start position")) {
-        reply.answer = formatPosition(startFrame());
-    } else if (item.take("position track")) {
+    } else if (item.Take("start position")) {
+        reply.answer = FormatPosition(StartFrame());
+    } else if (item.Take("position track")) {
         if (const int32_t error = trackNumber(index); error != mci::kOk) {
             return {error, {}};
         }
-        reply.answer = formatPosition(int64_t{toc_.tracks[index].startSector} * kCdFramesPerSector);
-    } else if (item.take("type track")) {
+        reply.answer = FormatPosition(int64_t{toc_.tracks[index].startSector} * kCdFramesPerSector);
+    } else if (item.Take("type track")) {
         if (const int32_t error = trackNumber(index); error != mci::kOk) {
             return {error, {}};
         }
         reply.answer = toc_.tracks[index].audio ? "audio" : "other";
-    } else if (item.take("length track")) {
+    } else if (item.Take("length track")) {
         if (const int32_t error = trackNumber(index); error != mci::kOk) {
             return {error, {}};
         }
-        reply.answer = formatLength(toc_.trackEnd(index) - toc_.tracks[index].startSector);
-    } else if (item.take("length")) {
-        reply.answer = formatLength(toc_.leadOutSector - toc_.tracks.front().startSector);
+        reply.answer = FormatLength(toc_.TrackEnd(index) - toc_.tracks[index].startSector);
+    } else if (item.Take("length")) {
+        reply.answer = FormatLength(toc_.leadOutSector - toc_.tracks.front().startSector);
     } else {
         return {mci::kUnrecognizedKeyword, {}};
     }
     return reply;
 }
 
-MciReply MciCdDevice::setTimeFormat(const std::string& name) {
+MciReply MciCdDevice::SetTimeFormat(const std::string& name) {
     if (name == "tmsf") {
         format_ = TimeFormat::Tmsf;
     } else if (name == "msf") {
@@ -255,7 +255,7 @@ MciReply MciCdDevice::setTimeFormat(const std::string& name) {
     return {};
 }
 
-std::string MciCdDevice::timeFormatName() const {
+std::string MciCdDevice::TimeFormatName() const {
     switch (format_) {
     case TimeFormat::Tmsf:
         return "tmsf";

@@ -23,23 +23,23 @@ private:
     MciCdDevice(std::unique_ptr<CdDisc> disc, std::unique_ptr<PcmSource> source,
                 AudioOutput& output);
 
-    int32_t parsePosition(const std::string& text, int64_t& frame) const override;
-    std::string formatPosition(int64_t frame) const override;
-    int64_t startFrame() const override;
-    int64_t endFrame() const override;
-    MciReply status(MciWords& item) override;
-    MciReply setTimeFormat(const std::string& name) override;
-    std::string timeFormatName() const override;
+    int32_t ParsePosition(const std::string& text, int64_t& frame) const override;
+    std::string FormatPosition(int64_t frame) const override;
+    int64_t StartFrame() const override;
+    int64_t EndFrame() const override;
+    MciReply Status(MciWords& item) override;
+    MciReply SetTimeFormat(const std::string& name) override;
+    std::string TimeFormatName() const override;
     // Only audio tracks sound: a play skips a data track it starts in and ends where the next
     // data track begins; the play that follows goes on after it.
-    bool audibleRange(int64_t& start, int64_t& end) const override;
-    int64_t positionAfterEnd(int64_t playedTo) const override;
+    bool AudibleRange(int64_t& start, int64_t& end) const override;
+    int64_t PositionAfterEnd(int64_t playedTo) const override;
 
     // Index of the track that holds `sector` (the first track for sectors before it).
-    size_t trackIndexAt(int32_t sector) const;
-    std::string formatLength(int32_t sectors) const;
+    size_t TrackIndexAt(int32_t sector) const;
+    std::string FormatLength(int32_t sectors) const;
     // Index of the first audio track that starts at or after `sector`, or the track count.
-    size_t audioTrackFrom(int32_t sector) const;
+    size_t AudioTrackFrom(int32_t sector) const;
 
     std::unique_ptr<CdDisc> disc_;
     const CdToc toc_;

@@ -17,7 +17,7 @@ struct MciReply {
 class MciDevice {
 public:
     virtual ~MciDevice() = default;
-    virtual MciReply execute(const MciCommand& command) = 0;
+    virtual MciReply Execute(const MciCommand& command) = 0;
 };
 
 } // namespace kovessa

@@ -41,7 +41,7 @@ MciInterpreter::MciInterpreter(MediaLibrary& library, AudioOutput& output)
 
 MciInterpreter::~MciInterpreter() = default;
 
-MciInterpreter::OpenDevice* MciInterpreter::find(const std::string& name) {
+MciInterpreter::OpenDevice* MciInterpreter::Find(const std::string& name) {
     const std::string lower = AsciiLower(name);
     for (OpenDevice& d : devices_) {
         if (d.name == lower) {
@@ -51,7 +51,7 @@ MciInterpreter::OpenDevice* MciInterpreter::find(const std::string& name) {
     return nullptr;
 }
 
-MciReply MciInterpreter::execute(std::string_view command) {
+MciReply MciInterpreter::Execute(std::string_view command) {
     MciParseResult parsed = ParseMciCommand(command);
     if (parsed.error != mci::kOk) {
         return {parsed.error, {}};
@@ -69,32 +69,32 @@ MciReply MciInterpreter::execute(std::string_view command) {
         return {mci::kInvalidDeviceName, {}};
     }
     if (cmd.verb == "open") {
-        return open(cmd);
+        return Open(cmd);
     }
     if (cmd.verb == "close") {
-        return close(cmd);
+        return Close(cmd);
     }
-    OpenDevice* device = find(cmd.device.text);
+    OpenDevice* device = Find(cmd.device.text);
     if (device == nullptr) {
         return {mci::kInvalidDeviceName, {}};
     }
-    return device->device->execute(cmd);
+    return device->device->Execute(cmd);
 }
 
-MciReply MciInterpreter::open(const MciCommand& command) {
+MciReply MciInterpreter::Open(const MciCommand& command) {
     MciWords words(command.words);
     std::optional<std::string> type;
     std::optional<std::string> alias;
     bool wait = false;
-    while (!words.empty()) {
-        if (words.takeFlag(wait) || words.take("shareable")) {
+    while (!words.Empty()) {
+        if (words.TakeFlag(wait) || words.Take("shareable")) {
             continue;
         }
-        const bool isType = words.take("type");
-        if (!isType && !words.take("alias")) {
+        const bool isType = words.Take("type");
+        if (!isType && !words.Take("alias")) {
             return {mci::kUnrecognizedKeyword, {}};
         }
-        std::optional<std::string> value = words.value();
+        std::optional<std::string> value = words.Value();
         if (!value || value->empty()) {
             return {mci::kMissingParameter, {}};
         }
@@ -121,7 +121,7 @@ MciReply MciInterpreter::open(const MciCommand& command) {
     }
 
     const std::string name = AsciiLower(alias.value_or(element));
-    if (find(name) != nullptr) {
+    if (Find(name) != nullptr) {
         return {alias ? mci::kDuplicateAlias : mci::kDeviceOpen, {}};
     }
 
@@ -133,7 +133,7 @@ MciReply MciInterpreter::open(const MciCommand& command) {
             return {error, {}};
         }
     } else {
-        MediaOpenResult file = library_.openFile(element, MediaKind::Mpeg);
+        MediaOpenResult file = library_.OpenFile(element, MediaKind::Mpeg);
         if (!file.source) {
             return {file.error != mci::kOk ? file.error : mci::kInvalidFile, {}};
         }
@@ -144,7 +144,7 @@ MciReply MciInterpreter::open(const MciCommand& command) {
     return {mci::kOk, std::to_string(id)};
 }
 
-MciReply MciInterpreter::close(const MciCommand& command) {
+MciReply MciInterpreter::Close(const MciCommand& command) {
     MciWords words(command.words);
     bool wait = false;
     if (!words.TakeClosingFlags(wait)) {

@@ -23,7 +23,7 @@ public:
     MciInterpreter(MediaLibrary& library, AudioOutput& output);
     ~MciInterpreter();
 
-    MciReply execute(std::string_view command);
+    MciReply Execute(std::string_view command);
 
 private:
     struct OpenDevice {
@@ -32,9 +32,9 @@ private:
         std::unique_ptr<MciDevice> device;
     };
 
-    MciReply open(const MciCommand& command);
-    MciReply close(const MciCommand& command);
-    OpenDevice* find(const std::string& name);
+    MciReply Open(const MciCommand& command);
+    MciReply Close(const MciCommand& command);
+    OpenDevice* Find(const std::string& name);
 
     MediaLibrary& library_;
     AudioOutput& output_;

@@ -23,7 +23,7 @@ MciMediaPlatform::MciMediaPlatform(MediaLibrary& library, AudioOutput& output)
 MciMediaPlatform::~MciMediaPlatform() = default;
 
 int32_t MciMediaPlatform::SendString(const char* command, char* answer, uint32_t answerSize) {
-    const MciReply reply = interpreter_.execute(command != nullptr ? command : "");
+    const MciReply reply = interpreter_.Execute(command != nullptr ? command : "");
     if (reply.code == mci::kOk && answer != nullptr && answerSize > 0) {
         CopyText(reply.answer, answer, answerSize);
     }
@@ -40,7 +40,7 @@ bool MciMediaPlatform::GetErrorString(int32_t code, char* text, uint32_t size) {
 }
 
 int32_t MciMediaPlatform::WaveOutGetNumDevs() {
-    return std::max(0, output_.deviceCount());
+    return std::max(0, output_.DeviceCount());
 }
 
 int32_t MciMediaPlatform::PlaySound(const char* name, uint32_t flags) {
@@ -49,7 +49,7 @@ int32_t MciMediaPlatform::PlaySound(const char* name, uint32_t flags) {
     if (name == nullptr) {
         return 1;
     }
-    MediaOpenResult file = library_.openFile(name, MediaKind::Wave);
+    MediaOpenResult file = library_.OpenFile(name, MediaKind::Wave);
     if (!file.source) {
         return 0;
     }
@@ -57,7 +57,7 @@ int32_t MciMediaPlatform::PlaySound(const char* name, uint32_t flags) {
     // thread for the length of the file, and the program never asks for one.
     auto player = std::make_unique<StreamPlayer>(std::move(file.source), output_);
     const auto loop = (flags & kSndLoop) != 0 ? StreamPlayer::Loop::Yes : StreamPlayer::Loop::No;
-    if (!player->play(0, StreamPlayer::kToEnd, loop)) {
+    if (!player->Play(0, StreamPlayer::kToEnd, loop)) {
         return 0;
     }
     sound_ = std::move(player);

@@ -6,33 +6,33 @@
 
 namespace kovessa {
 
-int64_t MciMpegDevice::endFrame() const {
+int64_t MciMpegDevice::EndFrame() const {
     // The decoder's length of an MP3 is an estimate that can fall short of the real end, so a
     // play without "to" always runs to the last decoded frame.
     return std::numeric_limits<int64_t>::max();
 }
 
-int32_t MciMpegDevice::parsePosition(const std::string& text, int64_t& frame) const {
+int32_t MciMpegDevice::ParsePosition(const std::string& text, int64_t& frame) const {
     const std::optional<int32_t> ms = ParseMciInteger(text);
     if (!ms) {
         return mci::kBadInteger;
     }
-    frame = int64_t{*ms} * player().format().rate / 1000;
+    frame = int64_t{*ms} * Player().Format().rate / 1000;
     return mci::kOk;
 }
 
-std::string MciMpegDevice::formatPosition(int64_t frame) const {
-    return std::to_string(frame * 1000 / player().format().rate);
+std::string MciMpegDevice::FormatPosition(int64_t frame) const {
+    return std::to_string(frame * 1000 / Player().Format().rate);
 }
 
-MciReply MciMpegDevice::status(MciWords& item) {
+MciReply MciMpegDevice::Status(MciWords& item) {
     MciReply reply;
-    if (item.take("length")) {
-        const int64_t length = player().length();
-        reply.answer = length >= 0 ? formatPosition(length) : "0";
-    } else if (item.take("media present")) {
+    if (item.Take("length")) {
+        const int64_t length = Player().Length();
+        reply.answer = length >= 0 ? FormatPosition(length) : "0";
+    } else if (item.Take("media present")) {
         reply.answer = "true";
-    } else if (item.take("start position")) {
+    } else if (item.Take("start position")) {
         reply.answer = "0";
     } else {
         return {mci::kUnrecognizedKeyword, {}};
@@ -40,7 +40,7 @@ MciReply MciMpegDevice::status(MciWords& item) {
     return reply;
 }
 
-MciReply MciMpegDevice::setTimeFormat(const std::string& name) {
+MciReply MciMpegDevice::SetTimeFormat(const std::string& name) {
     if (name == "milliseconds" || name == "ms") {
         return {};
     }

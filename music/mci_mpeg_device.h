@@ -13,13 +13,13 @@ public:
         : MciPlayerDevice(std::move(source), output) {}
 
 private:
-    int32_t parsePosition(const std::string& text, int64_t& frame) const override;
-    std::string formatPosition(int64_t frame) const override;
-    int64_t startFrame() const override { return 0; }
-    int64_t endFrame() const override;
-    MciReply status(MciWords& item) override;
-    MciReply setTimeFormat(const std::string& name) override;
-    std::string timeFormatName() const override { return "milliseconds"; }
+    int32_t ParsePosition(const std::string& text, int64_t& frame) const override;
+    std::string FormatPosition(int64_t frame) const override;
+    int64_t StartFrame() const override { return 0; }
+    int64_t EndFrame() const override;
+    MciReply Status(MciWords& item) override;
+    MciReply SetTimeFormat(const std::string& name) override;
+    std::string TimeFormatName() const override { return "milliseconds"; }
 };
 
 } // namespace kovessa

@@ -7,42 +7,42 @@ namespace kovessa {
 MciPlayerDevice::MciPlayerDevice(std::unique_ptr<PcmSource> source, AudioOutput& output)
     : player_(std::make_unique<StreamPlayer>(std::move(source), output)) {}
 
-int64_t MciPlayerDevice::currentFrame() const {
+int64_t MciPlayerDevice::CurrentFrame() const {
     if (cued_) {
         return *cued_;
     }
     if (!started_) {
-        return startFrame();
+        return StartFrame();
     }
-    if (player_->reachedEnd()) {
-        return positionAfterEnd(playTo_);
+    if (player_->ReachedEnd()) {
+        return PositionAfterEnd(playTo_);
     }
-    return player_->position();
+    return player_->Position();
 }
 
-MciReply MciPlayerDevice::execute(const MciCommand& command) {
+MciReply MciPlayerDevice::Execute(const MciCommand& command) {
     MciWords words(command.words);
     bool wait = false;
     if (command.verb == "play") {
-        return play(words);
+        return Play(words);
     }
     if (command.verb == "status") {
-        return status(command);
+        return Status(command);
     }
     if (command.verb == "seek") {
-        return seek(words);
+        return Seek(words);
     }
     if (command.verb == "set") {
-        return set(words);
+        return Set(words);
     }
     if (!words.TakeClosingFlags(wait)) {
         return {mci::kUnrecognizedKeyword, {}};
     }
     if (command.verb == "stop" || command.verb == "pause") {
-        if (player_->isPlaying()) {
-            cued_ = player_->position();
+        if (player_->IsPlaying()) {
+            cued_ = player_->Position();
         }
-        player_->stop();
+        player_->Stop();
         paused_ = command.verb == "pause" && cued_.has_value();
         return {};
     }
@@ -51,33 +51,33 @@ MciReply MciPlayerDevice::execute(const MciCommand& command) {
             return {};
         }
         paused_ = false;
-        const int64_t from = currentFrame();
+        const int64_t from = CurrentFrame();
         cued_.reset();
         started_ = true;
-        return {player_->play(from, playTo_, StreamPlayer::Loop::No) ? mci::kOk : mci::kHardware,
+        return {player_->Play(from, playTo_, StreamPlayer::Loop::No) ? mci::kOk : mci::kHardware,
                 {}};
     }
     return {mci::kUnsupportedFunction, {}};
 }
 
 int32_t MciPlayerDevice::TakePosition(MciWords& words, int64_t& frame) const {
-    const std::optional<std::string> text = words.value();
+    const std::optional<std::string> text = words.Value();
     if (!text) {
         return mci::kMissingParameter;
     }
-    return parsePosition(*text, frame);
+    return ParsePosition(*text, frame);
 }
 
-MciReply MciPlayerDevice::play(MciWords& words) {
+MciReply MciPlayerDevice::Play(MciWords& words) {
     std::optional<int64_t> from;
     std::optional<int64_t> to;
     bool wait = false;
-    while (!words.empty()) {
-        if (words.takeFlag(wait)) {
+    while (!words.Empty()) {
+        if (words.TakeFlag(wait)) {
             continue;
         }
-        const bool isFrom = words.take("from");
-        if (!isFrom && !words.take("to")) {
+        const bool isFrom = words.Take("from");
+        if (!isFrom && !words.Take("to")) {
             return {mci::kUnrecognizedKeyword, {}};
         }
         int64_t frame = 0;
@@ -91,19 +91,19 @@ MciReply MciPlayerDevice::play(MciWords& words) {
         // length of a song; the music is always watched by polling instead.
         return {mci::kUnsupportedFunction, {}};
     }
-    int64_t start = from.value_or(currentFrame());
-    int64_t end = to.value_or(endFrame());
-    if (start < startFrame() || start > endFrame() || end > endFrame() || end < start) {
+    int64_t start = from.value_or(CurrentFrame());
+    int64_t end = to.value_or(EndFrame());
+    if (start < StartFrame() || start > EndFrame() || end > EndFrame() || end < start) {
         return {mci::kOutOfRange, {}};
     }
-    if (!audibleRange(start, end)) {
+    if (!AudibleRange(start, end)) {
         // Nothing in the range can sound: the device stays stopped where it was asked to start.
-        player_->stop();
+        player_->Stop();
         cued_ = start;
         paused_ = false;
         return {};
     }
-    if (!player_->play(start, end, StreamPlayer::Loop::No)) {
+    if (!player_->Play(start, end, StreamPlayer::Loop::No)) {
         return {mci::kHardware, {}};
     }
     cued_.reset();
@@ -113,23 +113,23 @@ MciReply MciPlayerDevice::play(MciWords& words) {
     return {};
 }
 
-MciReply MciPlayerDevice::seek(MciWords& words) {
+MciReply MciPlayerDevice::Seek(MciWords& words) {
     bool wait = false;
     std::optional<int64_t> target;
-    while (!words.empty()) {
-        if (words.takeFlag(wait)) {
+    while (!words.Empty()) {
+        if (words.TakeFlag(wait)) {
             continue;
         }
-        if (words.take("to start")) {
-            target = startFrame();
-        } else if (words.take("to end")) {
-            target = endFrame();
-        } else if (words.take("to")) {
+        if (words.Take("to start")) {
+            target = StartFrame();
+        } else if (words.Take("to end")) {
+            target = EndFrame();
+        } else if (words.Take("to")) {
             int64_t frame = 0;
             if (const int32_t error = TakePosition(words, frame); error != mci::kOk) {
                 return {error, {}};
             }
-            if (frame < startFrame() || frame > endFrame()) {
+            if (frame < StartFrame() || frame > EndFrame()) {
                 return {mci::kOutOfRange, {}};
             }
             target = frame;
@@ -140,50 +140,50 @@ MciReply MciPlayerDevice::seek(MciWords& words) {
     if (!target) {
         return {mci::kMissingParameter, {}};
     }
-    player_->stop();
+    player_->Stop();
     paused_ = false;
     cued_ = *target;
     return {};
 }
 
-MciReply MciPlayerDevice::set(MciWords& words) {
+MciReply MciPlayerDevice::Set(MciWords& words) {
     bool wait = false;
-    while (words.takeFlag(wait)) {
+    while (words.TakeFlag(wait)) {
     }
-    if (!words.take("time format")) {
-        return {words.empty() ? mci::kMissingParameter : mci::kUnrecognizedKeyword, {}};
+    if (!words.Take("time format")) {
+        return {words.Empty() ? mci::kMissingParameter : mci::kUnrecognizedKeyword, {}};
     }
-    const std::optional<std::string> name = words.value();
+    const std::optional<std::string> name = words.Value();
     if (!name) {
         return {mci::kMissingParameter, {}};
     }
     if (!words.TakeClosingFlags(wait)) {
         return {mci::kUnrecognizedKeyword, {}};
     }
-    return setTimeFormat(AsciiLower(*name));
+    return SetTimeFormat(AsciiLower(*name));
 }
 
-MciReply MciPlayerDevice::status(const MciCommand& command) {
+MciReply MciPlayerDevice::Status(const MciCommand& command) {
     MciWords words(command.words);
     bool wait = false;
-    while (words.takeFlag(wait)) {
+    while (words.TakeFlag(wait)) {
     }
-    if (words.empty()) {
+    if (words.Empty()) {
         return {mci::kMissingParameter, {}};
     }
     MciWords item = words; // where the device's own items start, should none of these match
     MciWords* rest = &words;
     MciReply reply;
-    if (words.take("mode")) {
-        reply.answer = player_->isPlaying() ? "playing" : paused_ ? "paused" : "stopped";
-    } else if (words.take("ready")) {
+    if (words.Take("mode")) {
+        reply.answer = player_->IsPlaying() ? "playing" : paused_ ? "paused" : "stopped";
+    } else if (words.Take("ready")) {
         reply.answer = "true";
-    } else if (words.take("time format")) {
-        reply.answer = timeFormatName();
-    } else if (words.take("position") && (words.empty() || !words.take("track"))) {
-        reply.answer = formatPosition(currentFrame());
+    } else if (words.Take("time format")) {
+        reply.answer = TimeFormatName();
+    } else if (words.Take("position") && (words.Empty() || !words.Take("track"))) {
+        reply.answer = FormatPosition(CurrentFrame());
     } else {
-        reply = status(item);
+        reply = Status(item);
         if (reply.code != mci::kOk) {
             return reply;
         }

@@ -2,7 +2,7 @@
 
 namespace kovessa {
 
-bool MciWords::take(std::string_view keywords) {
+bool MciWords::Take(std::string_view keywords) {
     size_t at = next_;
     size_t pos = 0;
     while (pos < keywords.size()) {
@@ -21,18 +21,18 @@ bool MciWords::take(std::string_view keywords) {
     return true;
 }
 
-std::optional<std::string> MciWords::value() {
-    if (empty()) {
+std::optional<std::string> MciWords::Value() {
+    if (Empty()) {
         return std::nullopt;
     }
     return words_[next_++].text;
 }
 
-bool MciWords::takeFlag(bool& wait) {
-    if (take("notify")) {
+bool MciWords::TakeFlag(bool& wait) {
+    if (Take("notify")) {
         return true;
     }
-    if (take("wait")) {
+    if (Take("wait")) {
         wait = true;
         return true;
     }
@@ -40,9 +40,9 @@ bool MciWords::takeFlag(bool& wait) {
 }
 
 bool MciWords::TakeClosingFlags(bool& wait) {
-    while (takeFlag(wait)) {
+    while (TakeFlag(wait)) {
     }
-    return empty();
+    return Empty();
 }
 
 std::optional<int32_t> ParseMciInteger(std::string_view text) {

@@ -15,14 +15,14 @@ class MciWords {
 public:
     explicit MciWords(const std::vector<MciWord>& words) : words_(words) {}
 
-    bool empty() const { return next_ >= words_.size(); }
+    bool Empty() const { return next_ >= words_.size(); }
     // Takes the keyword (one or more blank-separated words) when it comes next.
-    bool take(std::string_view keywords);
+    bool Take(std::string_view keywords);
     // Takes the next word as a value.
-    std::optional<std::string> value();
+    std::optional<std::string> Value();
     // Takes "notify" (accepted and ignored: there is never a window to notify) or "wait" (sets
     // `wait`), the flags any command may carry.
-    bool takeFlag(bool& wait);
+    bool TakeFlag(bool& wait);
     // Takes the flags that may close a command; true when nothing else is left after them.
     bool TakeClosingFlags(bool& wait);
 

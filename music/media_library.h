@@ -22,8 +22,8 @@ class MediaLibrary {
 public:
     virtual ~MediaLibrary() = default;
     // The disc in the drive, or null when there is no drive or no readable audio disc.
-    virtual std::unique_ptr<CdDisc> openDisc() = 0;
-    virtual MediaOpenResult openFile(const std::string& path, MediaKind kind) = 0;
+    virtual std::unique_ptr<CdDisc> OpenDisc() = 0;
+    virtual MediaOpenResult OpenFile(const std::string& path, MediaKind kind) = 0;
 };
 
 } // namespace kovessa

@@ -82,7 +82,7 @@ Mpg123Source::~Mpg123Source() {
     mpg123_delete(handle_);
 }
 
-size_t Mpg123Source::read(int16_t* out, size_t frames) {
+size_t Mpg123Source::Read(int16_t* out, size_t frames) {
     const size_t frameBytes = sizeof(int16_t) * format_.channels;
     size_t total = 0;
     while (!ended_ && total < frames) {
@@ -110,7 +110,7 @@ size_t Mpg123Source::read(int16_t* out, size_t frames) {
     return total;
 }
 
-bool Mpg123Source::seek(int64_t frame) {
+bool Mpg123Source::Seek(int64_t frame) {
     ended_ = false;
     return mpg123_seek(handle_, static_cast<off_t>(frame), SEEK_SET) >= 0;
 }

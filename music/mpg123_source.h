@@ -17,10 +17,10 @@ public:
     static std::unique_ptr<Mpg123Source> Open(const std::string& path, int32_t& error);
     ~Mpg123Source() override;
 
-    PcmFormat format() const override { return format_; }
-    size_t read(int16_t* out, size_t frames) override;
-    bool seek(int64_t frame) override;
-    int64_t length() const override { return length_; }
+    PcmFormat Format() const override { return format_; }
+    size_t Read(int16_t* out, size_t frames) override;
+    bool Seek(int64_t frame) override;
+    int64_t Length() const override { return length_; }
 
 private:
     explicit Mpg123Source(mpg123_handle_struct* handle) : handle_(handle) {}

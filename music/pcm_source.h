@@ -15,15 +15,15 @@ struct PcmFormat {
 class PcmSource {
 public:
     virtual ~PcmSource() = default;
-    virtual PcmFormat format() const = 0;
+    virtual PcmFormat Format() const = 0;
     // Reads up to `frames` frames into `out`; returns how many it read, 0 at the end of the data
     // or on a read failure.
-    virtual size_t read(int16_t* out, size_t frames) = 0;
+    virtual size_t Read(int16_t* out, size_t frames) = 0;
     // Moves the read position to `frame` (0 = first). False when the source cannot go there.
-    virtual bool seek(int64_t frame) = 0;
+    virtual bool Seek(int64_t frame) = 0;
     // Length in frames as far as the source knows it, or -1. MP3 files without an info header
     // only give an estimate.
-    virtual int64_t length() const = 0;
+    virtual int64_t Length() const = 0;
 };
 
 } // namespace kovessa

@@ -28,21 +28,21 @@ std::optional<SdlAudioLibrary> Open() {
         return std::nullopt;
     }
     SdlAudioLibrary f{};
-    const bool found = Find(library, "SDL_SetHint", f.SetHint) &&
-                       Find(library, "SDL_InitSubSystem", f.InitSubSystem) &&
-                       Find(library, "SDL_QuitSubSystem", f.QuitSubSystem) &&
-                       Find(library, "SDL_GetNumAudioDevices", f.GetNumAudioDevices) &&
-                       Find(library, "SDL_OpenAudioDevice", f.OpenAudioDevice) &&
-                       Find(library, "SDL_CloseAudioDevice", f.CloseAudioDevice) &&
-                       Find(library, "SDL_PauseAudioDevice", f.PauseAudioDevice) &&
-                       Find(library, "SDL_LockAudioDevice", f.LockAudioDevice) &&
-                       Find(library, "SDL_UnlockAudioDevice", f.UnlockAudioDevice) &&
-                       Find(library, "SDL_NewAudioStream", f.NewAudioStream) &&
-                       Find(library, "SDL_FreeAudioStream", f.FreeAudioStream) &&
-                       Find(library, "SDL_AudioStreamPut", f.AudioStreamPut) &&
-                       Find(library, "SDL_AudioStreamGet", f.AudioStreamGet) &&
-                       Find(library, "SDL_AudioStreamAvailable", f.AudioStreamAvailable) &&
-                       Find(library, "SDL_AudioStreamClear", f.AudioStreamClear);
+    const bool found = Find(library, "SDL_SetHint", f.setHint) &&
+                       Find(library, "SDL_InitSubSystem", f.initSubSystem) &&
+                       Find(library, "SDL_QuitSubSystem", f.quitSubSystem) &&
+                       Find(library, "SDL_GetNumAudioDevices", f.getNumAudioDevices) &&
+                       Find(library, "SDL_OpenAudioDevice", f.openAudioDevice) &&
+                       Find(library, "SDL_CloseAudioDevice", f.closeAudioDevice) &&
+                       Find(library, "SDL_PauseAudioDevice", f.pauseAudioDevice) &&
+                       Find(library, "SDL_LockAudioDevice", f.lockAudioDevice) &&
+                       Find(library, "SDL_UnlockAudioDevice", f.unlockAudioDevice) &&
+                       Find(library, "SDL_NewAudioStream", f.newAudioStream) &&
+                       Find(library, "SDL_FreeAudioStream", f.freeAudioStream) &&
+                       Find(library, "SDL_AudioStreamPut", f.audioStreamPut) &&
+                       Find(library, "SDL_AudioStreamGet", f.audioStreamGet) &&
+                       Find(library, "SDL_AudioStreamAvailable", f.audioStreamAvailable) &&
+                       Find(library, "SDL_AudioStreamClear", f.audioStreamClear);
     if (!found) {
         ReportProblem(std::string("no sound: ") + kSdlLibrary + " lacks an audio function");
         return std::nullopt;

@@ -9,21 +9,21 @@ namespace kovessa {
 // would be loaded at every start, before the show can start its renderer, and by a show with
 // no music at all.
 struct SdlAudioLibrary {
-    decltype(&SDL_SetHint) SetHint;
-    decltype(&SDL_InitSubSystem) InitSubSystem;
-    decltype(&SDL_QuitSubSystem) QuitSubSystem;
-    decltype(&SDL_GetNumAudioDevices) GetNumAudioDevices;
-    decltype(&SDL_OpenAudioDevice) OpenAudioDevice;
-    decltype(&SDL_CloseAudioDevice) CloseAudioDevice;
-    decltype(&SDL_PauseAudioDevice) PauseAudioDevice;
-    decltype(&SDL_LockAudioDevice) LockAudioDevice;
-    decltype(&SDL_UnlockAudioDevice) UnlockAudioDevice;
-    decltype(&SDL_NewAudioStream) NewAudioStream;
-    decltype(&SDL_FreeAudioStream) FreeAudioStream;
-    decltype(&SDL_AudioStreamPut) AudioStreamPut;
-    decltype(&SDL_AudioStreamGet) AudioStreamGet;
-    decltype(&SDL_AudioStreamAvailable) AudioStreamAvailable;
-    decltype(&SDL_AudioStreamClear) AudioStreamClear;
+    decltype(&SDL_SetHint) setHint;
+    decltype(&SDL_InitSubSystem) initSubSystem;
+    decltype(&SDL_QuitSubSystem) quitSubSystem;
+    decltype(&SDL_GetNumAudioDevices) getNumAudioDevices;
+    decltype(&SDL_OpenAudioDevice) openAudioDevice;
+    decltype(&SDL_CloseAudioDevice) closeAudioDevice;
+    decltype(&SDL_PauseAudioDevice) pauseAudioDevice;
+    decltype(&SDL_LockAudioDevice) lockAudioDevice;
+    decltype(&SDL_UnlockAudioDevice) unlockAudioDevice;
+    decltype(&SDL_NewAudioStream) newAudioStream;
+    decltype(&SDL_FreeAudioStream) freeAudioStream;
+    decltype(&SDL_AudioStreamPut) audioStreamPut;
+    decltype(&SDL_AudioStreamGet) audioStreamGet;
+    decltype(&SDL_AudioStreamAvailable) audioStreamAvailable;
+    decltype(&SDL_AudioStreamClear) audioStreamClear;
 };
 
 // The functions, opened once for the process; nullptr when the library or one of them cannot

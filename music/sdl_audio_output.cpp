@@ -28,31 +28,31 @@ SdlAudioOutput::SdlAudioOutput() : sdl_(OpenSdlAudioLibrary()) {
     }
     // SDL would otherwise take SIGINT (and SIGTERM, where nobody has) for a quit event that no
     // one in this program reads, and Ctrl-C would leave the music playing without a picture.
-    sdl_->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    initialized_ = sdl_->InitSubSystem(SDL_INIT_AUDIO) == 0;
+    sdl_->setHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    initialized_ = sdl_->initSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 SdlAudioOutput::~SdlAudioOutput() {
     if (device_ != 0) {
-        sdl_->CloseAudioDevice(device_);
+        sdl_->closeAudioDevice(device_);
     }
     for (Entry& e : entries_) {
-        sdl_->FreeAudioStream(e.convert);
+        sdl_->freeAudioStream(e.convert);
     }
     if (initialized_) {
-        sdl_->QuitSubSystem(SDL_INIT_AUDIO);
+        sdl_->quitSubSystem(SDL_INIT_AUDIO);
     }
 }
 
-int SdlAudioOutput::deviceCount() {
+int SdlAudioOutput::DeviceCount() {
     if (!initialized_) {
         return 0;
     }
     // Negative counts mean "unknown" (the driver cannot list its devices): none to rely on.
-    return std::max(0, sdl_->GetNumAudioDevices(0));
+    return std::max(0, sdl_->getNumAudioDevices(0));
 }
 
-bool SdlAudioOutput::openDevice() {
+bool SdlAudioOutput::OpenDevice() {
     if (device_ != 0) {
         return true;
     }
@@ -68,7 +68,7 @@ bool SdlAudioOutput::openDevice() {
     want.userdata = this;
     // No changes allowed: SDL converts to whatever the hardware takes, so the mixer below always
     // works on 16-bit stereo at 44.1 kHz.
-    device_ = sdl_->OpenAudioDevice(nullptr, 0, &want, &spec_, 0);
+    device_ = sdl_->openAudioDevice(nullptr, 0, &want, &spec_, 0);
     if (device_ == 0) {
         return false;
     }
@@ -78,31 +78,31 @@ bool SdlAudioOutput::openDevice() {
     return true;
 }
 
-bool SdlAudioOutput::addStream(OutputStream* stream) {
-    if (!openDevice()) {
+bool SdlAudioOutput::AddStream(OutputStream* stream) {
+    if (!OpenDevice()) {
         return false;
     }
-    const PcmFormat f = stream->streamFormat();
+    const PcmFormat f = stream->StreamFormat();
     const int repeat = RepeatFor(f.rate);
     SDL_AudioStream* convert =
-        sdl_->NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(f.channels), f.rate * repeat,
+        sdl_->newAudioStream(AUDIO_S16SYS, static_cast<Uint8>(f.channels), f.rate * repeat,
                              AUDIO_S16SYS, kChannels, kRate);
     if (convert == nullptr) {
         return false;
     }
-    sdl_->LockAudioDevice(device_);
-    entries_.push_back(Entry{stream, convert, stream->streamEpoch(), repeat});
-    sdl_->UnlockAudioDevice(device_);
-    sdl_->PauseAudioDevice(device_, 0);
+    sdl_->lockAudioDevice(device_);
+    entries_.push_back(Entry{stream, convert, stream->StreamEpoch(), repeat});
+    sdl_->unlockAudioDevice(device_);
+    sdl_->pauseAudioDevice(device_, 0);
     return true;
 }
 
-void SdlAudioOutput::removeStream(OutputStream* stream) {
+void SdlAudioOutput::RemoveStream(OutputStream* stream) {
     if (device_ == 0) {
         return;
     }
     SDL_AudioStream* convert = nullptr;
-    sdl_->LockAudioDevice(device_);
+    sdl_->lockAudioDevice(device_);
     const auto it = std::find_if(entries_.begin(), entries_.end(),
                                  [&](const Entry& e) { return e.stream == stream; });
     if (it != entries_.end()) {
@@ -110,18 +110,18 @@ void SdlAudioOutput::removeStream(OutputStream* stream) {
         entries_.erase(it);
     }
     const bool idle = entries_.empty();
-    sdl_->UnlockAudioDevice(device_);
-    sdl_->FreeAudioStream(convert);
+    sdl_->unlockAudioDevice(device_);
+    sdl_->freeAudioStream(convert);
     if (idle) {
-        sdl_->PauseAudioDevice(device_, 1); // nothing to play: let the device thread rest
+        sdl_->pauseAudioDevice(device_, 1); // nothing to play: let the device thread rest
     }
 }
 
 void SDLCALL SdlAudioOutput::Callback(void* self, Uint8* out, int bytes) {
-    static_cast<SdlAudioOutput*>(self)->mix(out, bytes);
+    static_cast<SdlAudioOutput*>(self)->Mix(out, bytes);
 }
 
-void SdlAudioOutput::mix(Uint8* out, int bytes) {
+void SdlAudioOutput::Mix(Uint8* out, int bytes) {
     const size_t samples = static_cast<size_t>(bytes) / sizeof(int16_t);
     if (sum_.size() < samples) {
         // Only if the device asks for more than it said it would; never in practice.
@@ -130,10 +130,10 @@ void SdlAudioOutput::mix(Uint8* out, int bytes) {
     }
     std::fill_n(sum_.begin(), samples, 0);
     for (Entry& e : entries_) {
-        const PcmFormat f = e.stream->streamFormat();
-        if (const uint64_t epoch = e.stream->streamEpoch(); epoch != e.epoch) {
+        const PcmFormat f = e.stream->StreamFormat();
+        if (const uint64_t epoch = e.stream->StreamEpoch(); epoch != e.epoch) {
             // The stream jumped: converted sound of the old position must not play first.
-            sdl_->AudioStreamClear(e.convert);
+            sdl_->audioStreamClear(e.convert);
             e.epoch = epoch;
         }
         // Pull in pieces of about one device buffer's worth until the converter holds
@@ -141,8 +141,8 @@ void SdlAudioOutput::mix(Uint8* out, int bytes) {
         const size_t piece = std::max<size_t>(1, static_cast<size_t>(samples / kChannels) *
                                                      static_cast<size_t>(f.rate) / kRate);
         pulled_.resize(piece * f.channels);
-        while (sdl_->AudioStreamAvailable(e.convert) < bytes) {
-            const size_t got = e.stream->pull(pulled_.data(), piece);
+        while (sdl_->audioStreamAvailable(e.convert) < bytes) {
+            const size_t got = e.stream->Pull(pulled_.data(), piece);
             if (got == 0) {
                 break;
             }
@@ -159,10 +159,10 @@ void SdlAudioOutput::mix(Uint8* out, int bytes) {
                 feed = repeated_.data();
                 frames = got * static_cast<size_t>(e.repeat);
             }
-            sdl_->AudioStreamPut(e.convert, feed,
+            sdl_->audioStreamPut(e.convert, feed,
                                  static_cast<int>(frames * f.channels * sizeof(int16_t)));
         }
-        const int have = sdl_->AudioStreamGet(e.convert, converted_.data(), bytes);
+        const int have = sdl_->audioStreamGet(e.convert, converted_.data(), bytes);
         for (size_t i = 0; i < static_cast<size_t>(std::max(0, have)) / sizeof(int16_t); ++i) {
             sum_[i] += converted_[i];
         }

@@ -21,13 +21,13 @@ public:
     SdlAudioOutput(const SdlAudioOutput&) = delete;
     SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
 
-    int deviceCount() override;
-    bool addStream(OutputStream* stream) override;
-    void removeStream(OutputStream* stream) override;
+    int DeviceCount() override;
+    bool AddStream(OutputStream* stream) override;
+    void RemoveStream(OutputStream* stream) override;
 
     // Frames the device asks for at each callback (its buffer), once it is open; 0 before.
-    int bufferFrames() const { return device_ != 0 ? spec_.samples : 0; }
-    int deviceRate() const { return device_ != 0 ? spec_.freq : 0; }
+    int BufferFrames() const { return device_ != 0 ? spec_.samples : 0; }
+    int DeviceRate() const { return device_ != 0 ? spec_.freq : 0; }
 
 private:
     struct Entry {
@@ -38,8 +38,8 @@ private:
     };
 
     static void SDLCALL Callback(void* self, Uint8* out, int bytes);
-    void mix(Uint8* out, int bytes);
-    bool openDevice();
+    void Mix(Uint8* out, int bytes);
+    bool OpenDevice();
 
     const SdlAudioLibrary* sdl_; // nullptr: no SDL, no sound
     bool initialized_ = false;

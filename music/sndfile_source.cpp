@@ -31,12 +31,12 @@ SndfileSource::~SndfileSource() {
     sf_close(file_);
 }
 
-size_t SndfileSource::read(int16_t* out, size_t frames) {
+size_t SndfileSource::Read(int16_t* out, size_t frames) {
     const sf_count_t got = sf_readf_short(file_, out, static_cast<sf_count_t>(frames));
     return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
-bool SndfileSource::seek(int64_t frame) {
+bool SndfileSource::Seek(int64_t frame) {
     return sf_seek(file_, frame, SEEK_SET) >= 0;
 }
 

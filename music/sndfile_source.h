@@ -16,10 +16,10 @@ public:
     static std::unique_ptr<SndfileSource> Open(const std::string& path);
     ~SndfileSource() override;
 
-    PcmFormat format() const override { return format_; }
-    size_t read(int16_t* out, size_t frames) override;
-    bool seek(int64_t frame) override;
-    int64_t length() const override { return length_; }
+    PcmFormat Format() const override { return format_; }
+    size_t Read(int16_t* out, size_t frames) override;
+    bool Seek(int64_t frame) override;
+    int64_t Length() const override { return length_; }
 
 private:
     explicit SndfileSource(sf_private_tag* file) : file_(file) {}

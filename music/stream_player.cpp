@@ -14,16 +14,16 @@ constexpr size_t kChunkFrames = 2048;
 } // namespace
 
 StreamPlayer::StreamPlayer(std::unique_ptr<PcmSource> source, AudioOutput& output)
-    : source_(std::move(source)), output_(output), format_(source_->format()),
-      length_(source_->length()) {
+    : source_(std::move(source)), output_(output), format_(source_->Format()),
+      length_(source_->Length()) {
     const size_t frames = std::max<size_t>(kChunkFrames * 2, format_.rate * kReadAheadMs / 1000);
     ring_.assign(frames * format_.channels, 0);
-    decoder_ = std::thread([this] { decodeLoop(); });
+    decoder_ = std::thread([this] { DecodeLoop(); });
 }
 
 StreamPlayer::~StreamPlayer() {
     if (attached_) {
-        output_.removeStream(this);
+        output_.RemoveStream(this);
     }
     {
         std::lock_guard lock(mutex_);
@@ -33,11 +33,11 @@ StreamPlayer::~StreamPlayer() {
     decoder_.join();
 }
 
-bool StreamPlayer::play(int64_t from, int64_t to, Loop loop) {
+bool StreamPlayer::Play(int64_t from, int64_t to, Loop loop) {
     // The output must not be asked for while our lock is held: its thread may be inside pull()
     // waiting for that lock.
     if (!attached_) {
-        attached_ = output_.addStream(this);
+        attached_ = output_.AddStream(this);
         if (!attached_) {
             return false;
         }
@@ -59,7 +59,7 @@ bool StreamPlayer::play(int64_t from, int64_t to, Loop loop) {
     return true;
 }
 
-void StreamPlayer::stop() {
+void StreamPlayer::Stop() {
     std::lock_guard lock(mutex_);
     epoch_ = ++generation_;
     ringHead_ = ringCount_ = 0;
@@ -71,33 +71,33 @@ void StreamPlayer::stop() {
     seekPending_ = false;
 }
 
-bool StreamPlayer::isPlaying() const {
+bool StreamPlayer::IsPlaying() const {
     std::lock_guard lock(mutex_);
     return playing_;
 }
 
-bool StreamPlayer::reachedEnd() const {
+bool StreamPlayer::ReachedEnd() const {
     std::lock_guard lock(mutex_);
     return reachedEnd_;
 }
 
-int64_t StreamPlayer::position() const {
+int64_t StreamPlayer::Position() const {
     std::lock_guard lock(mutex_);
     return position_;
 }
 
-size_t StreamPlayer::bufferedFrames() const {
+size_t StreamPlayer::BufferedFrames() const {
     return ringCount_ / format_.channels;
 }
 
-size_t StreamPlayer::pull(int16_t* out, size_t frames) {
+size_t StreamPlayer::Pull(int16_t* out, size_t frames) {
     size_t taken = 0;
     {
         std::lock_guard lock(mutex_);
         if (!playing_) {
             return 0;
         }
-        taken = std::min(frames, bufferedFrames());
+        taken = std::min(frames, BufferedFrames());
         const size_t samples = taken * format_.channels;
         const size_t first = std::min(samples, ring_.size() - ringHead_);
         std::copy_n(ring_.begin() + ringHead_, first, out);
@@ -114,7 +114,7 @@ size_t StreamPlayer::pull(int16_t* out, size_t frames) {
     return taken;
 }
 
-void StreamPlayer::decodeLoop() {
+void StreamPlayer::DecodeLoop() {
     std::vector<int16_t> chunk(kChunkFrames * format_.channels);
     int64_t sinceSeek = 0; // frames read since the last seek; guards the loop against empty data
     std::unique_lock lock(mutex_);
@@ -131,7 +131,7 @@ void StreamPlayer::decodeLoop() {
             seekPending_ = false;
             const int64_t target = decodePos_;
             lock.unlock();
-            const bool ok = source_->seek(target);
+            const bool ok = source_->Seek(target);
             lock.lock();
             sinceSeek = 0;
             if (generation == generation_ && !ok) {
@@ -146,7 +146,7 @@ void StreamPlayer::decodeLoop() {
         size_t got = 0;
         if (want > 0) {
             lock.unlock();
-            got = source_->read(chunk.data(), want);
+            got = source_->Read(chunk.data(), want);
             lock.lock();
         }
         if (generation != generation_) {

@@ -28,23 +28,23 @@ public:
 
     // Plays frames [from, to) (to = kToEnd: to the end of the source); with Loop::Yes it goes
     // back to `from` at the end without a gap. False when the output has no device.
-    bool play(int64_t from, int64_t to, Loop loop);
+    bool Play(int64_t from, int64_t to, Loop loop);
     // Stops; the position stays where the sound stopped.
-    void stop();
-    bool isPlaying() const;
+    void Stop();
+    bool IsPlaying() const;
     // True when the last play ran out by itself (end of its range), not by stop().
-    bool reachedEnd() const;
-    int64_t position() const;
-    PcmFormat format() const { return format_; }
-    int64_t length() const { return length_; }
+    bool ReachedEnd() const;
+    int64_t Position() const;
+    PcmFormat Format() const { return format_; }
+    int64_t Length() const { return length_; }
 
-    PcmFormat streamFormat() const override { return format_; }
-    size_t pull(int16_t* out, size_t frames) override;
-    uint64_t streamEpoch() const override { return epoch_.load(std::memory_order_relaxed); }
+    PcmFormat StreamFormat() const override { return format_; }
+    size_t Pull(int16_t* out, size_t frames) override;
+    uint64_t StreamEpoch() const override { return epoch_.load(std::memory_order_relaxed); }
 
 private:
-    void decodeLoop();
-    size_t bufferedFrames() const;
+    void DecodeLoop();
+    size_t BufferedFrames() const;
 
     std::unique_ptr<PcmSource> source_;
     AudioOutput& output_;

@@ -21,7 +21,7 @@ struct Bitmap {
     int32_t height = 0;
     std::vector<uint8_t> pixels;
 
-    size_t rowBytes() const { return (static_cast<size_t>(width) * 3 + 3) & ~size_t{3}; }
+    size_t RowBytes() const { return (static_cast<size_t>(width) * 3 + 3) & ~size_t{3}; }
 };
 
 // Exchanges the first and third byte of each of `groups` three-byte groups (at least 1).

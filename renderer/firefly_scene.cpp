@@ -23,19 +23,19 @@ bool IsFastest(float speed) {
 } // namespace
 
 void FireflyScene::SetUp(uint32_t seed) {
-    Random.SeedRandom(seed);
+    random.SeedRandom(seed);
     for (Firefly& fly : Fireflies) {
-        const auto cell = static_cast<int32_t>(Random.RandomBelow(kCellCount));
+        const auto cell = static_cast<int32_t>(random.RandomBelow(kCellCount));
         fly.Trail.fill(cell);
         fly.Cell = cell;
         // Formed in extended precision and stored as single, so the five classes are exactly
         // the floats nearest to 0.01 .. 0.05.
         fly.Speed =
-            static_cast<float>(static_cast<long double>(Random.RandomBelow(5)) / 100.0L + 0.01L);
+            static_cast<float>(static_cast<long double>(random.RandomBelow(5)) / 100.0L + 0.01L);
         fly.NextStepTime = 0;
         fly.Progress = 0.0f;
     }
-    FillCellTable(Cells);
+    FillCellTable(cells);
 }
 
 int64_t FireflyScene::StepPeriod(float speed) {
@@ -56,7 +56,7 @@ void FireflyScene::StepFireflies(int64_t t) {
         // Every neighbour inside the lattice is drawn with equal chance; a draw that would leave
         // the lattice, stand still or go straight back is simply drawn again.
         while (fly.Cell == fly.Trail[0] || fly.Cell == fly.Trail[1]) {
-            switch (Random.RandomBelow(6)) {
+            switch (random.RandomBelow(6)) {
             case 0:
                 if (CellIx(from) > 0) {
                     fly.Cell = from - 1;
@@ -96,9 +96,9 @@ void FireflyScene::StepFireflies(int64_t t) {
     }
 }
 
-Vec3f FireflyScene::pointBetween(int32_t from, int32_t to, float progress) const {
-    const CellPos& a = Cells[from];
-    const CellPos& b = Cells[to];
+Vec3f FireflyScene::PointBetween(int32_t from, int32_t to, float progress) const {
+    const CellPos& a = cells[from];
+    const CellPos& b = cells[to];
     return Vec3f{static_cast<float>(a.X) + progress * static_cast<float>(b.X - a.X),
                  static_cast<float>(a.Y) + progress * static_cast<float>(b.Y - a.Y),
                  static_cast<float>(a.Z) + progress * static_cast<float>(b.Z - a.Z)};
@@ -116,7 +116,7 @@ void FireflyScene::ComputeTrails(int64_t t, FrameGeometry& frame) {
         fly.Progress = std::max(0.0f, static_cast<float>(1.0L - share));
 
         TrailStrip& strip = frame.trails[i];
-        strip.head = pointBetween(fly.Trail[0], fly.Cell, fly.Progress);
+        strip.head = PointBetween(fly.Trail[0], fly.Cell, fly.Progress);
         const bool reddish = IsFastest(fly.Speed);
         // The levels (6 - j) / 6 - Progress / 6 are rounded to single once, from extended
         // precision, as Progress is; the quotients are the same for every level or constant.
@@ -124,9 +124,9 @@ void FireflyScene::ComputeTrails(int64_t t, FrameGeometry& frame) {
         for (int j = 1; j <= 5; ++j) {
             const float c = static_cast<float>(kLevelBase[j - 1] - sixth);
             strip.innerColours[j - 1] = reddish ? Rgb{c + 0.5f, c, c} : Rgb{c, c, c + 0.5f};
-            strip.inner[j - 1] = Cells[fly.Trail[j - 1]];
+            strip.inner[j - 1] = cells[fly.Trail[j - 1]];
         }
-        strip.tail = pointBetween(fly.Trail[5], fly.Trail[4], fly.Progress);
+        strip.tail = PointBetween(fly.Trail[5], fly.Trail[4], fly.Progress);
     }
 }
 

@@ -42,17 +42,14 @@ public:
     // Step period in milliseconds: 10 / speed rounded to the nearest millisecond.
     static int64_t StepPeriod(float speed);
 
-    const Firefly& firefly(int32_t index) const { return Fireflies[index]; }
-    const CellTable& cells() const { return Cells; }
-
     std::array<Firefly, kMaxFireflies> Fireflies{};
     int32_t FireflyCount = 500;
     bool ShowBackground = true;
-    RandomSource Random;
-    CellTable Cells{};
+    RandomSource random;
+    CellTable cells{};
 
 private:
-    Vec3f pointBetween(int32_t from, int32_t to, float progress) const;
+    Vec3f PointBetween(int32_t from, int32_t to, float progress) const;
 };
 
 } // namespace kovessa

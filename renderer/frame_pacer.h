@@ -13,8 +13,8 @@ public:
     // periodMicros 0: not paced (the swap paces the frames).
     explicit FramePacer(int64_t periodMicros = 0) : period_(periodMicros) {}
 
-    bool paced() const { return period_ > 0; }
-    int64_t periodMicros() const { return period_; }
+    bool Paced() const { return period_ > 0; }
+    int64_t PeriodMicros() const { return period_; }
 
     // How long the loop should still wait for events before it draws the next frame.
     int64_t WaitMicros(int64_t nowMicros) const {

@@ -18,10 +18,10 @@ bool LoadTextureFile(const std::string& name, uint32_t& texture, MessageSink& me
         std::fflush(stderr);
         std::_Exit(1);
     }
-    GLuint name_ = 0;
-    glGenTextures(1, &name_);
-    texture = name_;
-    glBindTexture(GL_TEXTURE_2D, name_);
+    GLuint textureName = 0;
+    glGenTextures(1, &textureName);
+    texture = textureName;
+    glBindTexture(GL_TEXTURE_2D, textureName);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

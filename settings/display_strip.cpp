@@ -19,22 +19,22 @@ void DisplayStrip::Start(std::string linkText) {
     pTextOut(picTextM, LinkText, kFontName, kFontPoints, false, kTextX, kTextY, ColourRef(0, 0, 0));
     pTextOut(PictextB, LinkText, kFontName, kFontPoints, false, kTextX, kTextY,
              ColourRef(255, 255, 255));
-    HiliteX = -picHilite.width();
-    Timer1Enabled = true;
+    HiliteX = -picHilite.Width();
+    timer1Enabled = true;
     StarActive = false;
 }
 
 void DisplayStrip::ClearBuffer() {
-    BitBlt(picBuffer, 0, 0, picBuffer.width(), picBuffer.height(), picBlank, 0, 0,
+    BitBlt(picBuffer, 0, 0, picBuffer.Width(), picBuffer.Height(), picBlank, 0, 0,
            RasterOp::SrcCopy);
 }
 
 void DisplayStrip::Cleartext() {
-    BitBlt(picText, 0, 0, picBuffer.width(), picBuffer.height(), picBlank, 0, 0, RasterOp::SrcCopy);
+    BitBlt(picText, 0, 0, picBuffer.Width(), picBuffer.Height(), picBlank, 0, 0, RasterOp::SrcCopy);
 }
 
 void DisplayStrip::ResizePIC(PixelSurface& surface) {
-    surface.resize(picDisplay.width(), picDisplay.height());
+    surface.Resize(picDisplay.Width(), picDisplay.Height());
 }
 
 void DisplayStrip::pTextOut(PixelSurface& surface, std::string_view text, std::string_view fontName,
@@ -43,7 +43,7 @@ void DisplayStrip::pTextOut(PixelSurface& surface, std::string_view text, std::s
 }
 
 void DisplayStrip::ApplyHiLite(int32_t x) {
-    AlphaBlendAdd(picText, x, 0, picHilite.width(), picHilite.height(), picHilite, 0, 0,
+    AlphaBlendAdd(picText, x, 0, picHilite.Width(), picHilite.Height(), picHilite, 0, 0,
                   kBlendAlpha);
 }
 
@@ -53,7 +53,7 @@ void DisplayStrip::ApplyStar(int16_t n, int32_t x, int32_t y) {
         return;
     }
     const PixelSurface& star = picStar[static_cast<size_t>(n)];
-    AlphaBlendAdd(picBuffer, x, y, star.width(), star.height(), star, 0, 0, kBlendAlpha);
+    AlphaBlendAdd(picBuffer, x, y, star.Width(), star.Height(), star, 0, 0, kBlendAlpha);
 }
 
 void DisplayStrip::DrawFrame() {
@@ -63,13 +63,13 @@ void DisplayStrip::DrawFrame() {
     ApplyHiLite(HiliteX);
     // The inverse mask keeps the streak only inside the letters; the mask then cuts the
     // letters out of the buffer so the highlighted letters can be painted into the holes.
-    BitBlt(picText, 0, 0, picText.width(), picText.height(), PictextB, 0, 0, RasterOp::SrcAnd);
-    BitBlt(picBuffer, 0, 0, picText.width(), picText.height(), picTextM, 0, 0, RasterOp::SrcAnd);
-    BitBlt(picBuffer, 0, 0, picText.width(), picText.height(), picText, 0, 0, RasterOp::SrcPaint);
+    BitBlt(picText, 0, 0, picText.Width(), picText.Height(), PictextB, 0, 0, RasterOp::SrcAnd);
+    BitBlt(picBuffer, 0, 0, picText.Width(), picText.Height(), picTextM, 0, 0, RasterOp::SrcAnd);
+    BitBlt(picBuffer, 0, 0, picText.Width(), picText.Height(), picText, 0, 0, RasterOp::SrcPaint);
 
     HiliteX += kHiliteStep;
-    if (HiliteX > picDisplay.width()) {
-        HiliteX = -picHilite.width();
+    if (HiliteX > picDisplay.Width()) {
+        HiliteX = -picHilite.Width();
     }
 
     if (HiliteX > kStarWindowLow && HiliteX < kStarWindowHigh && !StarActive) {
@@ -89,7 +89,7 @@ void DisplayStrip::DrawFrame() {
         }
     }
 
-    BitBlt(picDisplay, 0, 0, picDisplay.width(), picDisplay.height(), picBuffer, 0, 0,
+    BitBlt(picDisplay, 0, 0, picDisplay.Width(), picDisplay.Height(), picBuffer, 0, 0,
            RasterOp::SrcCopy);
 }
 

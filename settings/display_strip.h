@@ -42,7 +42,7 @@ public:
     // masks, places the streak left of the strip, enables the timer and clears the star.
     void Start(std::string linkText);
     // Stops the timer; the last frame stays on picDisplay.
-    void Stop() { Timer1Enabled = false; }
+    void Stop() { timer1Enabled = false; }
 
     // The tick handler: one frame.
     void Timer1_Timer() { DrawFrame(); }
@@ -72,7 +72,7 @@ public:
     int16_t StarIndex = 0;
     int16_t StarStep = 0;
     bool StarActive = false;
-    bool Timer1Enabled = false;
+    bool timer1Enabled = false;
 
 private:
     TextDrawer& text_;

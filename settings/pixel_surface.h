@@ -15,33 +15,33 @@ public:
     PixelSurface() = default;
     PixelSurface(int width, int height, RgbColour background = {});
 
-    int width() const { return width_; }
-    int height() const { return height_; }
-    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
     // The surface's background colour; a resize fills the surface with it.
-    RgbColour background() const { return background_; }
-    void setBackground(RgbColour rgb) { background_ = rgb; }
+    RgbColour Background() const { return background_; }
+    void SetBackground(RgbColour rgb) { background_ = rgb; }
 
     // Sets a new size and fills the whole image with the background colour, as a picture box
     // with a persistent image comes out of a resize. Negative sizes count as 0.
-    void resize(int width, int height);
-    void fill(RgbColour rgb);
+    void Resize(int width, int height);
+    void Fill(RgbColour rgb);
 
     // Colour at x, y; black outside the surface.
-    RgbColour pixel(int x, int y) const;
+    RgbColour Pixel(int x, int y) const;
     // Ignored outside the surface.
-    void setPixel(int x, int y, RgbColour rgb);
+    void SetPixel(int x, int y, RgbColour rgb);
 
-    ArgbPixel* bits() { return pixels_.data(); }
-    const ArgbPixel* bits() const { return pixels_.data(); }
+    ArgbPixel* Bits() { return pixels_.data(); }
+    const ArgbPixel* Bits() const { return pixels_.data(); }
     // Bytes from one row to the next.
-    int bytesPerLine() const { return width_ * 4; }
+    int BytesPerLine() const { return width_ * 4; }
 
     // Unchecked access for the block operations, which clip first.
-    ArgbPixel& at(int x, int y) { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
-    ArgbPixel at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
-    const ArgbPixel* row(int y) const { return &pixels_[static_cast<std::size_t>(y) * width_]; }
+    ArgbPixel& At(int x, int y) { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+    ArgbPixel At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+    const ArgbPixel* Row(int y) const { return &pixels_[static_cast<std::size_t>(y) * width_]; }
 
 private:
     int width_ = 0;

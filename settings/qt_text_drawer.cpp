@@ -20,11 +20,11 @@ constexpr double kStripDotsPerInch = 96.0;
 
 void QtTextDrawer::DrawText(PixelSurface& surface, const SurfaceFont& font, std::string_view text,
                             int x, int y, RgbColour rgb) {
-    if (surface.width() <= 0 || surface.height() <= 0 || text.empty()) {
+    if (surface.Width() <= 0 || surface.Height() <= 0 || text.empty()) {
         return;
     }
-    QImage image(reinterpret_cast<uchar*>(surface.bits()), surface.width(), surface.height(),
-                 surface.bytesPerLine(), QImage::Format_RGB32);
+    QImage image(reinterpret_cast<uchar*>(surface.Bits()), surface.Width(), surface.Height(),
+                 surface.BytesPerLine(), QImage::Format_RGB32);
     QFont qfont(QString::fromStdString(std::string(font.name)));
     // A point size becomes a whole pixel height, rounded, as the desktop's font mapper does.
     qfont.setPixelSize(

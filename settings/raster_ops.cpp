@@ -32,11 +32,11 @@ bool ClipBlock(Block& b, const PixelSurface& dst, const PixelSurface* src) {
     }
     trimStart(dx, sx, w);
     trimStart(dy, sy, h);
-    w = std::min<int64_t>(w, dst.width() - dx);
-    h = std::min<int64_t>(h, dst.height() - dy);
+    w = std::min<int64_t>(w, dst.Width() - dx);
+    h = std::min<int64_t>(h, dst.Height() - dy);
     if (src) {
-        w = std::min<int64_t>(w, src->width() - sx);
-        h = std::min<int64_t>(h, src->height() - sy);
+        w = std::min<int64_t>(w, src->Width() - sx);
+        h = std::min<int64_t>(h, src->Height() - sy);
     }
     if (w <= 0 || h <= 0) {
         return false;
@@ -56,8 +56,8 @@ void BitBlt(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface&
         return;
     }
     for (int y = 0; y < b.h; ++y) {
-        ArgbPixel* d = &dst.at(b.dx, b.dy + y);
-        const ArgbPixel* s = src.row(b.sy + y) + b.sx;
+        ArgbPixel* d = &dst.At(b.dx, b.dy + y);
+        const ArgbPixel* s = src.Row(b.sy + y) + b.sx;
         for (int x = 0; x < b.w; ++x) {
             switch (op) {
             case RasterOp::SrcCopy:
@@ -76,8 +76,8 @@ void BitBlt(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface&
 
 bool AlphaBlendAdd(PixelSurface& dst, int dx, int dy, int w, int h, const PixelSurface& src, int sx,
                    int sy, uint8_t constantAlpha) {
-    if (w < 0 || h < 0 || sx < 0 || sy < 0 || w > src.width() || h > src.height() ||
-        sx > src.width() - w || sy > src.height() - h) {
+    if (w < 0 || h < 0 || sx < 0 || sy < 0 || w > src.Width() || h > src.Height() ||
+        sx > src.Width() - w || sy > src.Height() - h) {
         return false;
     }
     Block b{dx, dy, sx, sy, w, h};
@@ -91,8 +91,8 @@ bool AlphaBlendAdd(PixelSurface& dst, int dx, int dy, int w, int h, const PixelS
         return std::min<uint32_t>(sum, 255) << shift;
     };
     for (int y = 0; y < b.h; ++y) {
-        ArgbPixel* d = &dst.at(b.dx, b.dy + y);
-        const ArgbPixel* s = src.row(b.sy + y) + b.sx;
+        ArgbPixel* d = &dst.At(b.dx, b.dy + y);
+        const ArgbPixel* s = src.Row(b.sy + y) + b.sx;
         for (int x = 0; x < b.w; ++x) {
             const uint32_t dv = d[x].value, sv = s[x].value;
             d[x] = ArgbPixel{kOpaque | add(dv, sv, 16) | add(dv, sv, 8) | add(dv, sv, 0)};

@@ -15,10 +15,10 @@ PixelSurface LoadSurface(const char* resourcePath) {
     const QImage image =
         QImage(QString::fromLatin1(resourcePath)).convertToFormat(QImage::Format_RGB32);
     PixelSurface surface(image.isNull() ? 0 : image.width(), image.isNull() ? 0 : image.height());
-    for (int y = 0; y < surface.height(); ++y) {
+    for (int y = 0; y < surface.Height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < surface.width(); ++x) {
-            surface.setPixel(x, y, ToRgb(ArgbPixel{row[x]}));
+        for (int x = 0; x < surface.Width(); ++x) {
+            surface.SetPixel(x, y, ToRgb(ArgbPixel{row[x]}));
         }
     }
     return surface;

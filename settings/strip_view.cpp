@@ -16,11 +16,11 @@ StripView::StripView(const PixelSurface& frame, QWidget* parent) : QWidget(paren
 void StripView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (frame_.width() <= 0 || frame_.height() <= 0) {
+    if (frame_.Width() <= 0 || frame_.Height() <= 0) {
         return;
     }
-    const QImage image(reinterpret_cast<const uchar*>(frame_.bits()), frame_.width(),
-                       frame_.height(), frame_.bytesPerLine(), QImage::Format_RGB32);
+    const QImage image(reinterpret_cast<const uchar*>(frame_.Bits()), frame_.Width(),
+                       frame_.Height(), frame_.BytesPerLine(), QImage::Format_RGB32);
     painter.drawImage(0, 0, image);
 }
 
@@ -34,7 +34,7 @@ void StripView::mouseReleaseEvent(QMouseEvent* event) {
                        rect().contains(event->position().toPoint());
     pressed_ = false;
     if (click) {
-        emit clicked();
+        emit Clicked();
     }
 }
 

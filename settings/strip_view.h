@@ -14,7 +14,7 @@ public:
     StripView(const PixelSurface& frame, QWidget* parent = nullptr);
 
 signals:
-    void clicked();
+    void Clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

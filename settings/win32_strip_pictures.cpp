@@ -16,7 +16,7 @@ PixelSurface ToSurface(const RgbPixels& pixels) {
     for (int y = 0; y < pixels.height; ++y) {
         for (int x = 0; x < pixels.width; ++x) {
             const std::size_t i = (static_cast<std::size_t>(y) * pixels.width + x) * 3;
-            surface.setPixel(x, y, MakeRgb(pixels.rgb[i], pixels.rgb[i + 1], pixels.rgb[i + 2]));
+            surface.SetPixel(x, y, MakeRgb(pixels.rgb[i], pixels.rgb[i + 1], pixels.rgb[i + 2]));
         }
     }
     return surface;

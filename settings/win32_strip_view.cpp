@@ -45,20 +45,20 @@ void StripView::Show() {
 void StripView::Blit(HDC dc) {
     RECT client;
     GetClientRect(hwnd_, &client);
-    if (frame_.width() <= 0 || frame_.height() <= 0) {
+    if (frame_.Width() <= 0 || frame_.Height() <= 0) {
         FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         return;
     }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = frame_.width();
-    info.bmiHeader.biHeight = -frame_.height(); // rows from the top
+    info.bmiHeader.biWidth = frame_.Width();
+    info.bmiHeader.biHeight = -frame_.Height(); // rows from the top
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, frame_.width(), frame_.height(),
-                  frame_.bits(), &info, DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, frame_.Width(), frame_.Height(),
+                  frame_.Bits(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 LRESULT CALLBACK StripView::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

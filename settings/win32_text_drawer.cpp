@@ -25,13 +25,13 @@ constexpr double kStripDotsPerInch = 96.0;
 
 void Win32TextDrawer::DrawText(PixelSurface& surface, const SurfaceFont& font,
                                std::string_view text, int x, int y, RgbColour rgb) {
-    if (surface.width() <= 0 || surface.height() <= 0 || text.empty()) {
+    if (surface.Width() <= 0 || surface.Height() <= 0 || text.empty()) {
         return;
     }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = surface.width();
-    info.bmiHeader.biHeight = -surface.height(); // rows from the top, as the surface keeps them
+    info.bmiHeader.biWidth = surface.Width();
+    info.bmiHeader.biHeight = -surface.Height(); // rows from the top, as the surface keeps them
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -47,9 +47,9 @@ void Win32TextDrawer::DrawText(PixelSurface& surface, const SurfaceFont& font,
     }
     // A 32-bit DIB holds blue, green, red, unused in that byte order: the surface's pixels
     // as they are.
-    const std::size_t bytes = static_cast<std::size_t>(surface.bytesPerLine()) * surface.height();
+    const std::size_t bytes = static_cast<std::size_t>(surface.BytesPerLine()) * surface.Height();
     GdiFlush();
-    std::memcpy(bits, surface.bits(), bytes);
+    std::memcpy(bits, surface.Bits(), bytes);
 
     LOGFONTW logFont{};
     // A point size becomes a whole pixel height, rounded, as the font mapper does.
@@ -76,8 +76,8 @@ void Win32TextDrawer::DrawText(PixelSurface& surface, const SurfaceFont& font,
     // GDI leaves the unused byte of the pixels it draws at 0; every pixel of a surface is
     // opaque, so the byte is set again throughout.
     const auto* drawn = static_cast<const uint32_t*>(bits);
-    ArgbPixel* out = surface.bits();
-    const std::size_t count = static_cast<std::size_t>(surface.width()) * surface.height();
+    ArgbPixel* out = surface.Bits();
+    const std::size_t count = static_cast<std::size_t>(surface.Width()) * surface.Height();
     for (std::size_t i = 0; i < count; ++i) {
         out[i] = ArgbPixel{drawn[i] | kOpaque};
     }

@@ -120,12 +120,12 @@ Zeruma_P::Zeruma_P(AppContext& app, QWidget* parent)
 Zeruma_P::~Zeruma_P() = default;
 
 void Zeruma_P::BuildControls() {
-    Pic_C_ = new QWidget(this);
-    Pic_C_->setObjectName(QStringLiteral("Pic_C0"));
-    Pic_C_->setGeometry(12, 28, 453, 145);
-    Pic_C_->setAutoFillBackground(true);
+    picC_ = new QWidget(this);
+    picC_->setObjectName(QStringLiteral("Pic_C0"));
+    picC_->setGeometry(12, 28, 453, 145);
+    picC_->setAutoFillBackground(true);
 
-    auto* shape = new QFrame(Pic_C_);
+    auto* shape = new QFrame(picC_);
     shape->setObjectName(QStringLiteral("Shape3_3"));
     shape->setGeometry(20, 12, 113, 21);
     shape->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -134,12 +134,12 @@ void Zeruma_P::BuildControls() {
     shapePalette.setColor(QPalette::WindowText, Qt::white);
     shape->setPalette(shapePalette);
 
-    QLabel* title = MakeLabel(Pic_C_, QStringLiteral("BGM"), "lbl15");
+    QLabel* title = MakeLabel(picC_, QStringLiteral("BGM"), "lbl15");
     title->setGeometry(20, 16, 111, 13);
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    Img_Ra_[0] = QPixmap(QStringLiteral(":/settings/mark_off.png"));
-    Img_Ra_[1] = QPixmap(QStringLiteral(":/settings/mark_on.png"));
+    imgRa_[0] = QPixmap(QStringLiteral(":/settings/mark_off.png"));
+    imgRa_[1] = QPixmap(QStringLiteral(":/settings/mark_on.png"));
 
     // Screen order CD, none, file; the index of each is its kind.
     const struct {
@@ -148,50 +148,50 @@ void Zeruma_P::BuildControls() {
     } options[] = {{1, 40, "音楽CD"}, {0, 60, "無し"}, {2, 80, "MP3、WAV"}};
     for (const auto& o : options) {
         const auto i = static_cast<size_t>(o.index);
-        Img_BGM_[i] = new QLabel(Pic_C_);
-        Img_BGM_[i]->setObjectName(QStringLiteral("Img_BGM%1").arg(o.index));
-        Img_BGM_[i]->setGeometry(20, o.top, 12, 12);
-        Img_BGM_[i]->installEventFilter(this);
-        lbl_BGM_[i] = MakeLabel(Pic_C_, QString::fromUtf8(o.caption),
-                                QStringLiteral("lbl_BGM%1").arg(o.index).toLatin1().constData());
-        lbl_BGM_[i]->move(36, o.top);
-        lbl_BGM_[i]->adjustSize();
-        lbl_BGM_[i]->installEventFilter(this);
+        imgBgm_[i] = new QLabel(picC_);
+        imgBgm_[i]->setObjectName(QStringLiteral("Img_BGM%1").arg(o.index));
+        imgBgm_[i]->setGeometry(20, o.top, 12, 12);
+        imgBgm_[i]->installEventFilter(this);
+        lblBgm_[i] = MakeLabel(picC_, QString::fromUtf8(o.caption),
+                               QStringLiteral("lbl_BGM%1").arg(o.index).toLatin1().constData());
+        lblBgm_[i]->move(36, o.top);
+        lblBgm_[i]->adjustSize();
+        lblBgm_[i]->installEventFilter(this);
     }
 
-    BGM_Repeat_ = new QComboBox(Pic_C_);
-    BGM_Repeat_->setObjectName(QStringLiteral("BGM_Repeat"));
-    BGM_Repeat_->setEditable(true);
+    bgmRepeat_ = new QComboBox(picC_);
+    bgmRepeat_->setObjectName(QStringLiteral("BGM_Repeat"));
+    bgmRepeat_->setEditable(true);
     // Typed text is the track to store; it never becomes a new list item.
-    BGM_Repeat_->setInsertPolicy(QComboBox::NoInsert);
-    BGM_Repeat_->setGeometry(92, 36, 41, 20);
-    BGM_Repeat_->setPalette(QApplication::palette());
+    bgmRepeat_->setInsertPolicy(QComboBox::NoInsert);
+    bgmRepeat_->setGeometry(92, 36, 41, 20);
+    bgmRepeat_->setPalette(QApplication::palette());
 
-    QLabel* repeat = MakeLabel(Pic_C_, QString::fromUtf8("曲目をﾘﾋﾟｰﾄ"), "lbl14");
+    QLabel* repeat = MakeLabel(picC_, QString::fromUtf8("曲目をﾘﾋﾟｰﾄ"), "lbl14");
     repeat->move(136, 40);
     repeat->adjustSize();
 
-    Cmd_BGM_ = MakeCommand(Pic_C_, "Cmd_BGM", ":/settings/cmd_bgm.design", {36, 96, 29, 21});
-    connect(Cmd_BGM_, &Command::Click, this, &Zeruma_P::Cmd_BGM_Click);
+    cmdBgm_ = MakeCommand(picC_, "Cmd_BGM", ":/settings/cmd_bgm.design", {36, 96, 29, 21});
+    connect(cmdBgm_, &Command::Click, this, &Zeruma_P::Cmd_BGM_Click);
 
-    lbl_Fname_ = MakeLabel(Pic_C_, QString(), "lbl_Fname");
-    lbl_Fname_->setGeometry(68, 96, 357, 29);
-    lbl_Fname_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    lblFname_ = MakeLabel(picC_, QString(), "lbl_Fname");
+    lblFname_->setGeometry(68, 96, 357, 29);
+    lblFname_->setFrameStyle(QFrame::Box | QFrame::Plain);
     // One line: the box is too low for two lines of this font, and a path breaks badly at
     // its blanks. A path longer than the box loses letters in its middle, so the file name at
     // its end stays in sight; its tip shows it whole.
-    lbl_Fname_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    lbl_Fname_->setWordWrap(false);
+    lblFname_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblFname_->setWordWrap(false);
 
     picDisplay_ = new StripView(strip_.picDisplay, this);
     picDisplay_->setObjectName(QStringLiteral("picDisplay"));
     picDisplay_->setGeometry(12, 180, DisplayStrip::kDisplayWidth, DisplayStrip::kDisplayHeight);
-    connect(picDisplay_, &StripView::clicked, this, &Zeruma_P::picDisplay_Click);
+    connect(picDisplay_, &StripView::Clicked, this, &Zeruma_P::picDisplay_Click);
 
-    Cmd_Set_ = MakeCommand(this, "Cmd_Set", ":/settings/cmd_set.design", {320, 180, 73, 25});
-    connect(Cmd_Set_, &Command::Click, this, &Zeruma_P::Cmd_Set_Click);
-    Cmd_Can_ = MakeCommand(this, "Cmd_Can", ":/settings/cmd_can.design", {396, 180, 69, 25});
-    connect(Cmd_Can_, &Command::Click, this, &Zeruma_P::Cmd_Can_Click);
+    cmdSet_ = MakeCommand(this, "Cmd_Set", ":/settings/cmd_set.design", {320, 180, 73, 25});
+    connect(cmdSet_, &Command::Click, this, &Zeruma_P::Cmd_Set_Click);
+    cmdCan_ = MakeCommand(this, "Cmd_Can", ":/settings/cmd_can.design", {396, 180, 69, 25});
+    connect(cmdCan_, &Command::Click, this, &Zeruma_P::Cmd_Can_Click);
 
     QLabel* credit = MakeLabel(
         this, QStringLiteral("Kovessa Ver %1  for Linux/X11").arg(QStringLiteral(KOVESSA_VERSION)),
@@ -199,9 +199,9 @@ void Zeruma_P::BuildControls() {
     credit->move(12, 204);
     credit->adjustSize();
 
-    Timer1_ = new QTimer(this);
-    Timer1_->setInterval(DisplayStrip::kTimerIntervalMs);
-    connect(Timer1_, &QTimer::timeout, this, &Zeruma_P::Timer1_Timer);
+    timer1_ = new QTimer(this);
+    timer1_->setInterval(DisplayStrip::kTimerIntervalMs);
+    connect(timer1_, &QTimer::timeout, this, &Zeruma_P::Timer1_Timer);
 }
 
 void Zeruma_P::Form_Load() {
@@ -215,7 +215,7 @@ void Zeruma_P::Form_Load() {
     // 2.
     InitCommands();
     // 3. Black behind everything.
-    for (QWidget* w : {static_cast<QWidget*>(this), Pic_C_}) {
+    for (QWidget* w : {static_cast<QWidget*>(this), picC_}) {
         QPalette palette = w->palette();
         palette.setColor(QPalette::Window, Qt::black);
         w->setPalette(palette);
@@ -226,18 +226,18 @@ void Zeruma_P::Form_Load() {
     ShowChoice();
     // 6. The text first, then the list; nothing selected, so the text stays as set.
     const QString repeatText = QString::fromStdString(FormatRepeat(app_.music.BGMRepeat));
-    BGM_Repeat_->setEditText(repeatText);
+    bgmRepeat_->setEditText(repeatText);
     for (int16_t track = 0; track <= 30; ++track) {
-        BGM_Repeat_->addItem(QString::fromStdString(FormatRepeat(track)));
+        bgmRepeat_->addItem(QString::fromStdString(FormatRepeat(track)));
     }
-    BGM_Repeat_->setCurrentIndex(-1);
-    BGM_Repeat_->setEditText(repeatText);
+    bgmRepeat_->setCurrentIndex(-1);
+    bgmRepeat_->setEditText(repeatText);
     // 7.
     ShowFileName();
     // 8.
     documentationUrl_ = DocumentationUrl(app_.programFolder);
     strip_.Start(LinkText());
-    Timer1_->start();
+    timer1_->start();
     // 9.
     ReadCursorPosition();
     // 10. The zoom from the pointer to the window is a desktop animation X does not offer; the
@@ -249,7 +249,7 @@ void Zeruma_P::Form_Load() {
 }
 
 void Zeruma_P::Form_Unload() {
-    Timer1_->stop();
+    timer1_->stop();
     strip_.Stop();
 }
 
@@ -268,7 +268,7 @@ bool Zeruma_P::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         for (int i = 0; i < MusicChoice::kOptionCount; ++i) {
             const auto k = static_cast<size_t>(i);
-            if (watched == Img_BGM_[k] || watched == lbl_BGM_[k]) {
+            if (watched == imgBgm_[k] || watched == lblBgm_[k]) {
                 Img_BGM_MouseDown(i);
                 return true;
             }
@@ -284,17 +284,17 @@ void Zeruma_P::Img_BGM_MouseDown(int index) {
 
 void Zeruma_P::ShowChoice() {
     for (int i = 0; i < MusicChoice::kOptionCount; ++i) {
-        Img_BGM_[static_cast<size_t>(i)]->setPixmap(Img_Ra_[choice_.MarkChosen(i) ? 1 : 0]);
+        imgBgm_[static_cast<size_t>(i)]->setPixmap(imgRa_[choice_.MarkChosen(i) ? 1 : 0]);
     }
-    Cmd_BGM_->SetEnabled(choice_.BrowseEnabled());
-    BGM_Repeat_->setEnabled(choice_.RepeatEnabled());
+    cmdBgm_->SetEnabled(choice_.BrowseEnabled());
+    bgmRepeat_->setEnabled(choice_.RepeatEnabled());
 }
 
 void Zeruma_P::ShowFileName() {
     const QString path = DecodePath(app_.music.BGMFile);
-    const int room = lbl_Fname_->contentsRect().width() - 2 * lbl_Fname_->margin();
-    lbl_Fname_->setText(lbl_Fname_->fontMetrics().elidedText(path, Qt::ElideMiddle, room));
-    lbl_Fname_->setToolTip(path);
+    const int room = lblFname_->contentsRect().width() - 2 * lblFname_->margin();
+    lblFname_->setText(lblFname_->fontMetrics().elidedText(path, Qt::ElideMiddle, room));
+    lblFname_->setToolTip(path);
 }
 
 void Zeruma_P::Cmd_BGM_Click() {
@@ -345,10 +345,10 @@ void Zeruma_P::Cmd_Set_Click() {
         saved = false;
     }
     if (saved) {
-        saved = choice_.Confirm(BGM_Repeat_->currentText().toStdString(), writer, place.writePath,
+        saved = choice_.Confirm(bgmRepeat_->currentText().toStdString(), writer, place.writePath,
                                 &error);
     }
-    BGM_Repeat_->setEditText(QString::fromStdString(FormatRepeat(app_.music.BGMRepeat)));
+    bgmRepeat_->setEditText(QString::fromStdString(FormatRepeat(app_.music.BGMRepeat)));
     if (!saved) {
         // The dialog stays open with the choice on it, so the user can try again or cancel.
         tell_(this, QString::fromUtf8("設定を保存できませんでした。\n"

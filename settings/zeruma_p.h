@@ -93,17 +93,17 @@ private:
     Teller tell_;
     QString documentationUrl_;
 
-    QWidget* Pic_C_ = nullptr;
-    std::array<QLabel*, 3> Img_BGM_{};
-    std::array<QLabel*, 3> lbl_BGM_{};
-    std::array<QPixmap, 2> Img_Ra_; // 0: option not chosen, 1: chosen
-    QComboBox* BGM_Repeat_ = nullptr;
-    QLabel* lbl_Fname_ = nullptr;
-    Command* Cmd_BGM_ = nullptr;
-    Command* Cmd_Set_ = nullptr;
-    Command* Cmd_Can_ = nullptr;
+    QWidget* picC_ = nullptr;
+    std::array<QLabel*, 3> imgBgm_{};
+    std::array<QLabel*, 3> lblBgm_{};
+    std::array<QPixmap, 2> imgRa_; // 0: option not chosen, 1: chosen
+    QComboBox* bgmRepeat_ = nullptr;
+    QLabel* lblFname_ = nullptr;
+    Command* cmdBgm_ = nullptr;
+    Command* cmdSet_ = nullptr;
+    Command* cmdCan_ = nullptr;
     StripView* picDisplay_ = nullptr;
-    QTimer* Timer1_ = nullptr;
+    QTimer* timer1_ = nullptr;
 };
 
 } // namespace kovessa

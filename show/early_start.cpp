@@ -22,11 +22,11 @@ public:
 
     HandoffResult HandOverPictures() override {
         // The show window's two pictures, the sources of the renderer's textures.
-        const QImage Pic1 = GlowPicture();  // the glow of a firefly, 64 x 64
-        const QImage Pic2 = EarthPicture(); // the Earth, 320 x 320
+        const QImage pic1 = GlowPicture();  // the glow of a firefly, 64 x 64
+        const QImage pic2 = EarthPicture(); // the Earth, 320 x 320
         return kovessa::HandOverPictures({
-            {kGlowBitmapName, ToRgbPixels(Pic1)},
-            {kBackgroundBitmapName, ToRgbPixels(Pic2)},
+            {kGlowBitmapName, ToRgbPixels(pic1)},
+            {kBackgroundBitmapName, ToRgbPixels(pic2)},
         });
     }
 

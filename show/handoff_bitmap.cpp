@@ -13,12 +13,12 @@ namespace {
 // 96 dots per inch, the density for which the pictures are made.
 constexpr uint32_t kPixelsPerMetre = 3780;
 
-void put16(std::string& out, uint16_t v) {
+void Put16(std::string& out, uint16_t v) {
     out.push_back(static_cast<char>(v & 0xff));
     out.push_back(static_cast<char>(v >> 8));
 }
 
-void put32(std::string& out, uint32_t v) {
+void Put32(std::string& out, uint32_t v) {
     for (int shift = 0; shift < 32; shift += 8) {
         out.push_back(static_cast<char>((v >> shift) & 0xff));
     }
@@ -40,22 +40,22 @@ std::string EncodeHandoffBitmap(const RgbPixels& image) {
     out.reserve(kHandoffHeaderSize + pixelBytes);
     // File header.
     out += "BM";
-    put32(out, static_cast<uint32_t>(kHandoffHeaderSize + pixelBytes));
-    put16(out, 0);
-    put16(out, 0);
-    put32(out, static_cast<uint32_t>(kHandoffHeaderSize));
+    Put32(out, static_cast<uint32_t>(kHandoffHeaderSize + pixelBytes));
+    Put16(out, 0);
+    Put16(out, 0);
+    Put32(out, static_cast<uint32_t>(kHandoffHeaderSize));
     // Information header.
-    put32(out, 40);
-    put32(out, static_cast<uint32_t>(image.width));
-    put32(out, static_cast<uint32_t>(image.height)); // positive: rows run bottom-up
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0); // no compression
-    put32(out, static_cast<uint32_t>(pixelBytes));
-    put32(out, kPixelsPerMetre);
-    put32(out, kPixelsPerMetre);
-    put32(out, 0); // no colour table
-    put32(out, 0);
+    Put32(out, 40);
+    Put32(out, static_cast<uint32_t>(image.width));
+    Put32(out, static_cast<uint32_t>(image.height)); // positive: rows run bottom-up
+    Put16(out, 1);
+    Put16(out, 24);
+    Put32(out, 0); // no compression
+    Put32(out, static_cast<uint32_t>(pixelBytes));
+    Put32(out, kPixelsPerMetre);
+    Put32(out, kPixelsPerMetre);
+    Put32(out, 0); // no colour table
+    Put32(out, 0);
 
     const size_t stride = static_cast<size_t>(image.width) * 3;
     const size_t padding = static_cast<size_t>(rowBytes) - stride;

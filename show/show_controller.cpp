@@ -29,18 +29,18 @@ void ShowController::Form_Load() {
     // after this handler has returned. Under a daemon the daemon owns the pointer and decides
     // when the show ends.
     if (!app_.hackMode) {
-        setTimer(ShowTimer::Timer3, true);
+        SetTimer(ShowTimer::Timer3, true);
     }
 
     // Several monitors give several instances under a daemon, but one stream of music.
     if (!app_.hackMode || services_.ClaimMusic()) {
-        startMusic();
+        StartMusic();
     }
 
     // Taken last: starting the renderer and the music may take a moment, and the user's hand
     // on the mouse during that moment must not count as a move.
     if (!app_.hackMode) {
-        recordOpenPoint();
+        RecordPointerAsOpenPoint();
     }
 }
 
@@ -51,16 +51,16 @@ void ShowController::RendererEnded(int status) {
     if (app_.hackMode && status != 0) {
         exitCode_ = 1;
     }
-    setTimer(ShowTimer::Timer3, false);
+    SetTimer(ShowTimer::Timer3, false);
     services_.Unload();
 }
 
-void ShowController::startMusic() {
+void ShowController::StartMusic() {
     musicStarted_ = true;
     switch (app_.music.BGMKind) {
     case kBgmKindCD:
         music_.OpenCD();
-        setTimer(ShowTimer::Timer2, true);
+        SetTimer(ShowTimer::Timer2, true);
         break;
     case kBgmKindFile:
         switch (MusicFileKindOf(app_.music.BGMFile)) {
@@ -69,7 +69,7 @@ void ShowController::startMusic() {
             break;
         case MusicFileKind::Mp3:
             music_.PlayMP3();
-            setTimer(ShowTimer::Timer1, true);
+            SetTimer(ShowTimer::Timer1, true);
             break;
         case MusicFileKind::None:
             break;
@@ -87,7 +87,7 @@ void ShowController::Timer1_Timer() {
 void ShowController::Timer2_Timer() {
     music_.CheckCD();
     // Once the disc can no longer be queried the watch stops for the rest of the show.
-    setTimer(ShowTimer::Timer2, music_.IsCDReady());
+    SetTimer(ShowTimer::Timer2, music_.IsCDReady());
 }
 
 void ShowController::Timer3_Timer() {
@@ -96,7 +96,7 @@ void ShowController::Timer3_Timer() {
     const int64_t dx = std::llabs(int64_t{app_.shared.OpenPointX} - now.x);
     // Both axes, not either: a nudge along one edge of the desk does not end the show.
     if (dy > kPointerTolerance && dx > kPointerTolerance) {
-        setTimer(ShowTimer::Timer3, false);
+        SetTimer(ShowTimer::Timer3, false);
         services_.Unload();
     }
 }
@@ -108,7 +108,7 @@ void ShowController::Form_QueryUnload() {
     ending_ = true;
     // When the CD watch has already stopped, the device is left to the end of the process.
     if (timer2_) {
-        setTimer(ShowTimer::Timer2, false);
+        SetTimer(ShowTimer::Timer2, false);
         music_.CloseCD();
     }
     // An instance that never started music (another monitor's plays it) has none to stop, and
@@ -132,7 +132,7 @@ void ShowController::Form_QueryUnload() {
     services_.EndProcessAtOnce(exitCode_);
 }
 
-void ShowController::setTimer(ShowTimer timer, bool enabled) {
+void ShowController::SetTimer(ShowTimer timer, bool enabled) {
     switch (timer) {
     case ShowTimer::Timer1:
         timer1_ = enabled;
@@ -147,7 +147,7 @@ void ShowController::setTimer(ShowTimer timer, bool enabled) {
     services_.SetTimerEnabled(timer, enabled);
 }
 
-void ShowController::recordOpenPoint() {
+void ShowController::RecordPointerAsOpenPoint() {
     RecordOpenPoint(app_.shared, services_.GetCursorPos());
 }
 

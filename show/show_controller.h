@@ -33,10 +33,10 @@ public:
     void Form_QueryUnload();
 
 private:
-    void startMusic();
-    void setTimer(ShowTimer timer, bool enabled);
+    void StartMusic();
+    void SetTimer(ShowTimer timer, bool enabled);
     // Stores a pointer position the way the shared 16-bit variables hold it.
-    void recordOpenPoint();
+    void RecordPointerAsOpenPoint();
 
     AppContext& app_;
     ShowServices& services_;

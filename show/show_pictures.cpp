@@ -4,7 +4,7 @@
 
 // Resources compiled into a static library are linked only when something names their
 // initialiser, which must be called from the global namespace.
-static void initShowPictures() {
+static void InitShowPictures() {
     Q_INIT_RESOURCE(show_pictures);
 }
 
@@ -12,8 +12,8 @@ namespace kovessa {
 
 namespace {
 
-QImage load(const char* path) {
-    initShowPictures();
+QImage Load(const char* path) {
+    InitShowPictures();
     // Read as the PNG it is: a reader left to guess loads every image plugin (and the image
     // libraries behind them) to ask each, which costs the show's start several milliseconds.
     QImageReader reader(QString::fromLatin1(path), "png");
@@ -24,15 +24,15 @@ QImage load(const char* path) {
 } // namespace
 
 QImage GlowPicture() {
-    return load(":/show/glow.png");
+    return Load(":/show/glow.png");
 }
 
 QImage EarthPicture() {
-    return load(":/show/earth.png");
+    return Load(":/show/earth.png");
 }
 
 QImage PreviewPicture() {
-    return load(":/show/preview.png");
+    return Load(":/show/preview.png");
 }
 
 } // namespace kovessa

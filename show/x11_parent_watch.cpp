@@ -11,7 +11,7 @@ namespace kovessa {
 
 namespace {
 
-xcb_connection_t* qtConnection() {
+xcb_connection_t* QtConnection() {
     auto* x11 =
         qApp != nullptr ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 != nullptr ? x11->connection() : nullptr;
@@ -29,7 +29,7 @@ X11ParentWatch::~X11ParentWatch() {
 }
 
 bool X11ParentWatch::Start() {
-    xcb_connection_t* c = qtConnection();
+    xcb_connection_t* c = QtConnection();
     if (c == nullptr || parent_ == 0 || parent_ > 0xffffffffUL) {
         return false;
     }

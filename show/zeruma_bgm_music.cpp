@@ -14,7 +14,7 @@ ZerumaBgmMusic::~ZerumaBgmMusic() {
     platform_.reset();
 }
 
-Zeruma_BGM& ZerumaBgmMusic::bgm() {
+Zeruma_BGM& ZerumaBgmMusic::Bgm() {
     if (bgm_ == nullptr) {
         platform_ = makePlatform_();
         bgm_ = std::make_unique<Zeruma_BGM>(settings_, apiResult_, *platform_);

@@ -21,18 +21,18 @@ public:
     ZerumaBgmMusic(MusicSettings& settings, int32_t& apiResult, PlatformFactory makePlatform);
     ~ZerumaBgmMusic() override;
 
-    void OpenCD() override { bgm().OpenCD(); }
-    void CheckCD() override { bgm().CheckCD(); }
+    void OpenCD() override { Bgm().OpenCD(); }
+    void CheckCD() override { Bgm().CheckCD(); }
     bool IsCDReady() const override { return bgm_ == nullptr || bgm_->CDReady != 0; }
-    void CloseCD() override { bgm().CloseCD(); }
-    void PlayMP3() override { bgm().PlayMP3(); }
-    void RepeatMP3() override { bgm().RepeatMP3(); }
-    void CloseMP3() override { bgm().CloseMP3(); }
-    void PlayWave() override { bgm().PlayWave(); }
-    void StopWave() override { bgm().StopWave(); }
+    void CloseCD() override { Bgm().CloseCD(); }
+    void PlayMP3() override { Bgm().PlayMP3(); }
+    void RepeatMP3() override { Bgm().RepeatMP3(); }
+    void CloseMP3() override { Bgm().CloseMP3(); }
+    void PlayWave() override { Bgm().PlayWave(); }
+    void StopWave() override { Bgm().StopWave(); }
 
 private:
-    Zeruma_BGM& bgm();
+    Zeruma_BGM& Bgm();
 
     MusicSettings& settings_;
     int32_t& apiResult_;

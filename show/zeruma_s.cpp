@@ -26,14 +26,14 @@ Zeruma_S::Zeruma_S(AppContext& app, EarlyStart early, QWidget* parent)
         setWindowTitle(QString::fromLatin1(kShowWindowTitle));
     }
 
-    Timer1_.setInterval(1000);
-    Timer2_.setInterval(200);
-    Timer3_.setInterval(50);
+    timer1_.setInterval(1000);
+    timer2_.setInterval(200);
+    timer3_.setInterval(50);
     // The pointer watch decides how quickly the show reacts; keep its ticks on time.
-    Timer3_.setTimerType(Qt::PreciseTimer);
-    connect(&Timer1_, &QTimer::timeout, this, [this] { controller_.Timer1_Timer(); });
-    connect(&Timer2_, &QTimer::timeout, this, [this] { controller_.Timer2_Timer(); });
-    connect(&Timer3_, &QTimer::timeout, this, [this] { controller_.Timer3_Timer(); });
+    timer3_.setTimerType(Qt::PreciseTimer);
+    connect(&timer1_, &QTimer::timeout, this, [this] { controller_.Timer1_Timer(); });
+    connect(&timer2_, &QTimer::timeout, this, [this] { controller_.Timer2_Timer(); });
+    connect(&timer3_, &QTimer::timeout, this, [this] { controller_.Timer3_Timer(); });
 }
 
 Zeruma_S::~Zeruma_S() = default;
@@ -76,7 +76,7 @@ void Zeruma_S::ShowCursor() {
 }
 
 void Zeruma_S::SetTimerEnabled(ShowTimer which, bool enabled) {
-    QTimer& t = timer(which);
+    QTimer& t = Timer(which);
     if (enabled && !t.isActive()) {
         t.start();
     } else if (!enabled) {
@@ -110,16 +110,16 @@ void Zeruma_S::RemoveOneShotFolder() {
     }
 }
 
-QTimer& Zeruma_S::timer(ShowTimer which) {
+QTimer& Zeruma_S::Timer(ShowTimer which) {
     switch (which) {
     case ShowTimer::Timer1:
-        return Timer1_;
+        return timer1_;
     case ShowTimer::Timer2:
-        return Timer2_;
+        return timer2_;
     case ShowTimer::Timer3:
         break;
     }
-    return Timer3_;
+    return timer3_;
 }
 
 } // namespace kovessa

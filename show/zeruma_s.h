@@ -46,13 +46,13 @@ private:
     void Unload() override;
     void EndProcessAtOnce(int code) override;
 
-    QTimer& timer(ShowTimer which);
+    QTimer& Timer(ShowTimer which);
     // Removes the one-shot hand-off folder this process made, if any.
     void RemoveOneShotFolder();
 
-    QTimer Timer1_;
-    QTimer Timer2_;
-    QTimer Timer3_;
+    QTimer timer1_;
+    QTimer timer2_;
+    QTimer timer3_;
     std::unique_ptr<ShowMusic> music_;
     std::optional<StartedChild> renderer_;
     // The one-shot hand-off folder this process made for the renderer, until it is removed.

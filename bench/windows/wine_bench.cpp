@@ -44,17 +44,17 @@ void WritePictures(const fs::path& folder) {
 double TimeToFirstFrame(bool underWine, const fs::path& renderer) {
     Xvfb xvfb(XvfbOptions{1280, 720});
     TempDir scratch;
-    const fs::path handoff = scratch.path() / "handoff";
+    const fs::path handoff = scratch.Path() / "handoff";
     WritePictures(handoff);
     const Clock::time_point start = Clock::now();
     Process process =
         underWine ? StartUnderWine(renderer, {"--handoff-folder", WindowsPath(handoff)}, xvfb)
-                  : Process::start(renderer, {"--handoff-folder", handoff.string()}, xvfb);
-    const bool drawn = WaitUntil([&] { return LitShare(xvfb.display(), 640, 360) > 0.9; }, 60s);
+                  : Process::Start(renderer, {"--handoff-folder", handoff.string()}, xvfb);
+    const bool drawn = WaitUntil([&] { return LitShare(xvfb.Connection(), 640, 360) > 0.9; }, 60s);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    KeyDown(xvfb.display(), XK_Escape);
-    process.waitExit(30s);
-    KeyUp(xvfb.display(), XK_Escape);
+    KeyDown(xvfb.Connection(), XK_Escape);
+    process.WaitExit(30s);
+    KeyUp(xvfb.Connection(), XK_Escape);
     return drawn ? ms : -1;
 }
 

@@ -29,7 +29,7 @@ constexpr int kPairs = 5;
 
 // The Earth in the middle of the screen: before the first frame that spot has no colour.
 bool EarthInTheMiddle(Display* dpy, const Xvfb& xvfb) {
-    const Image block = Capture(dpy, xvfb.width() / 2 - 10, xvfb.height() / 2 - 10, 21, 21);
+    const Image block = Capture(dpy, xvfb.Width() / 2 - 10, xvfb.Height() / 2 - 10, 21, 21);
     int coloured = 0;
     for (const Rgb& p : block.pixels) {
         coloured += std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p.b}) > 20 ? 1 : 0;
@@ -46,7 +46,7 @@ std::optional<double> FirstFrameMs(Display* dpy, const Xvfb& xvfb,
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
     CloseRenderer(dpy);
     MovePointerBy(dpy, 50, 50);
-    process.waitExit(5s);
+    process.WaitExit(5s);
     return drawn ? std::optional<double>(ms) : std::nullopt;
 }
 
@@ -97,41 +97,41 @@ int main() {
         Xvfb xvfb(options);
         ProgramFolder folder;
         linuxRatio = StartRatio(
-            "Linux", xvfb.display(), xvfb,
-            [&] { return Process::start(folder.scr(), {"/s"}, xvfb, &folder); },
-            [&] { return Process::start(folder.renderer(), {}, xvfb, &folder); });
+            "Linux", xvfb.Connection(), xvfb,
+            [&] { return Process::Start(folder.Scr(), {"/s"}, xvfb, &folder); },
+            [&] { return Process::Start(folder.Renderer(), {}, xvfb, &folder); });
     }
 
     Xvfb xvfb(options);
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     WineShowFolder folder;
     const std::optional<double> wineRatio = StartRatio(
         "Wine", dpy, xvfb, [&] { return folder.StartScr({"/s"}, xvfb); },
-        [&] { return folder.StartWine(folder.renderer(), {}, xvfb); });
+        [&] { return folder.StartWine(folder.Renderer(), {}, xvfb); });
     if (linuxRatio && wineRatio) {
         std::printf("start ratio, Wine beside Linux: %.2f | %.2f\n", *wineRatio, *linuxRatio);
     }
 
     // Processor use of Kovessa.scr while the show runs, with music when lame can make some.
     TempDir music;
-    const fs::path wav = music.path() / "tone.wav";
-    const fs::path mp3 = music.path() / "tone.mp3";
+    const fs::path wav = music.Path() / "tone.wav";
+    const fs::path mp3 = music.Path() / "tone.mp3";
     WriteToneWav(wav, 5.0);
     const bool withMusic = EncodeMp3(wav, mp3, xvfb);
     if (withMusic) {
-        std::ofstream(folder.ini(), std::ios::binary) << MusicSettingsText(2, WindowsPath(mp3));
+        std::ofstream(folder.Ini(), std::ios::binary) << MusicSettingsText(2, WindowsPath(mp3));
     }
     MovePointerTo(dpy, 100, 100);
     Process show = folder.StartScr({"/s"}, xvfb);
     if (WaitUntil([&] { return EarthInTheMiddle(dpy, xvfb); }, 60s)) {
         std::this_thread::sleep_for(2s);
         std::printf("Kovessa.scr under Wine, CPU during the show%s: %.2f %% of a core (10 s)\n",
-                    withMusic ? " with an MP3" : "", CpuPercent(show.pid(), 10s));
+                    withMusic ? " with an MP3" : "", CpuPercent(show.Pid(), 10s));
     } else {
         std::printf("Kovessa.scr under Wine: no frame seen\n");
     }
     CloseRenderer(dpy);
     MovePointerBy(dpy, 50, 50);
-    show.waitExit(5s);
+    show.WaitExit(5s);
     return 0;
 }

@@ -14,7 +14,7 @@ RgbImage CoordinatePicture() {
     RgbImage picture(64, 25);
     for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 64; ++x) {
-            picture.set(x, y, PackRgb(static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0xA5));
+            picture.Set(x, y, PackRgb(static_cast<uint8_t>(x), static_cast<uint8_t>(y), 0xA5));
         }
     }
     return picture;
@@ -47,12 +47,12 @@ TEST_P(FaceBand, EveryPixelComesFromItsPiece) {
             const int sx = left ? x : right ? 60 + (x - (w - 4)) : Sampled(4, 56, x - 4, w - 8);
             const int sy = top ? y : bottom ? 21 + (y - (h - 4)) : Sampled(4, 17, y - 4, h - 8);
             const uint32_t expected =
-                (left || right || top || bottom) ? Source(sx, sy) : gradient.at(x, y);
-            ASSERT_EQ(target.at(x, y), expected) << w << "x" << h << " at " << x << "," << y;
+                (left || right || top || bottom) ? Source(sx, sy) : gradient.At(x, y);
+            ASSERT_EQ(target.At(x, y), expected) << w << "x" << h << " at " << x << "," << y;
         }
     }
     // The stretched edges reach from the first to the last column of the middle band.
-    const int firstTop = target.at(4, 0) >> 16, lastTop = target.at(w - 5, 0) >> 16;
+    const int firstTop = target.At(4, 0) >> 16, lastTop = target.At(w - 5, 0) >> 16;
     EXPECT_LE(firstTop, 6);
     EXPECT_GE(lastTop, 57);
 }
@@ -77,9 +77,9 @@ TEST(FaceGradient, RestingFaceIsLightOnTopAndHoverTurnsItOver) {
         {24, PackRgb(0xC6, 0xC5, 0xD7), PackRgb(0xFF, 0xFF, 0xFF)},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(resting.at(0, row.row), row.resting) << "row " << row.row;
-        EXPECT_EQ(resting.at(9, row.row), row.resting) << "row " << row.row;
-        EXPECT_EQ(hover.at(5, row.row), row.hover) << "row " << row.row;
+        EXPECT_EQ(resting.At(0, row.row), row.resting) << "row " << row.row;
+        EXPECT_EQ(resting.At(9, row.row), row.resting) << "row " << row.row;
+        EXPECT_EQ(hover.At(5, row.row), row.hover) << "row " << row.row;
     }
 }
 
@@ -94,8 +94,8 @@ TEST(FaceBand, TinyAndEmptyTargetsAndPicturesStayInBounds) {
     // Without a picture the gradient alone shows, up to the edges.
     RgbImage target(30, 20);
     PaintButtonFace(target, RgbImage(), false);
-    EXPECT_EQ(target.at(0, 0), kGradientLight);
-    EXPECT_EQ(target.at(29, 19), kGradientShade);
+    EXPECT_EQ(target.At(0, 0), kGradientLight);
+    EXPECT_EQ(target.At(29, 19), kGradientShade);
 }
 
 } // namespace

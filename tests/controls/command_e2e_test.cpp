@@ -25,28 +25,28 @@ int Count(const std::string& text, const std::string& word) {
 class CommandOnScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        host_ = Process::start(COMMAND_HOST_PATH, {}, xvfb_);
+        host_ = Process::Start(COMMAND_HOST_PATH, {}, xvfb_);
         ASSERT_TRUE(WaitUntil(
             [&] {
-                const auto windows = FindWindows(dpy(), "Command host");
-                return !windows.empty() && IsWindowViewable(dpy(), windows.front());
+                const auto windows = FindWindows(Dpy(), "Command host");
+                return !windows.empty() && IsWindowViewable(Dpy(), windows.front());
             },
             10s))
-            << host_->stdErr();
-        const auto geometry = WindowGeometry(dpy(), FindWindows(dpy(), "Command host").front());
+            << host_->StdErr();
+        const auto geometry = WindowGeometry(Dpy(), FindWindows(Dpy(), "Command host").front());
         ASSERT_TRUE(geometry);
         setX_ = geometry->x + 20;
         setY_ = geometry->y + 20;
         offY_ = geometry->y + 60;
-        MovePointerTo(dpy(), 5, 5);
+        MovePointerTo(Dpy(), 5, 5);
         // The resting face has reached the screen.
         ASSERT_TRUE(WaitUntil([&] { return Ring() == kNormalRing; }, 5s));
     }
 
-    Display* dpy() const { return xvfb_.display(); }
+    Display* Dpy() const { return xvfb_.Connection(); }
     // The top of the state ring, in the middle of the "Set" button.
-    Rgb Ring() const { return PixelAt(dpy(), setX_ + 36, setY_ + 2); }
-    void PointAtButton() const { MovePointerTo(dpy(), setX_ + 36, setY_ + 12); }
+    Rgb Ring() const { return PixelAt(Dpy(), setX_ + 36, setY_ + 2); }
+    void PointAtButton() const { MovePointerTo(Dpy(), setX_ + 36, setY_ + 12); }
 
     Xvfb xvfb_{XvfbOptions{640, 480}};
     std::optional<Process> host_;
@@ -56,27 +56,27 @@ protected:
 TEST_F(CommandOnScreen, HoverHighlightsAndLeavingRestoresNormal) {
     PointAtButton();
     ASSERT_TRUE(WaitUntil([&] { return Ring() == kHighLightRing; }, 2s));
-    const Image shot = Capture(dpy(), setX_, setY_, 73, 25);
-    EXPECT_EQ(shot.at(36, 1), kBlue);
+    const Image shot = Capture(Dpy(), setX_, setY_, 73, 25);
+    EXPECT_EQ(shot.At(36, 1), kBlue);
     // The gradient is turned over: shaded at the top, light at the bottom.
-    EXPECT_LT(shot.at(36, 4).r, shot.at(36, 20).r);
+    EXPECT_LT(shot.At(36, 4).r, shot.At(36, 20).r);
 
-    MovePointerTo(dpy(), setX_ + 150, setY_ + 70);
+    MovePointerTo(Dpy(), setX_ + 150, setY_ + 70);
     EXPECT_TRUE(WaitUntil([&] { return Ring() == kNormalRing; }, 2s));
 }
 
 TEST_F(CommandOnScreen, ClickRaisesClickOnceAndOffButtonNever) {
     PointAtButton();
     ASSERT_TRUE(WaitUntil([&] { return Ring() == kHighLightRing; }, 2s));
-    ClickButton(dpy(), 1);
-    ASSERT_TRUE(WaitUntil([&] { return Count(host_->stdOut(), "Click") >= 1; }, 2s));
+    ClickButton(Dpy(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return Count(host_->StdOut(), "Click") >= 1; }, 2s));
 
     // The disabled button ignores a click, and nothing else arrives meanwhile.
-    MovePointerTo(dpy(), setX_ + 36, offY_ + 12);
-    ClickButton(dpy(), 1);
-    MovePointerTo(dpy(), 5, 5);
+    MovePointerTo(Dpy(), setX_ + 36, offY_ + 12);
+    ClickButton(Dpy(), 1);
+    MovePointerTo(Dpy(), 5, 5);
     ASSERT_TRUE(WaitUntil([&] { return Ring() == kSelectedRing; }, 2s));
-    EXPECT_EQ(Count(host_->stdOut(), "Click"), 1);
+    EXPECT_EQ(Count(host_->StdOut(), "Click"), 1);
 }
 
 // Walks the "Set" button through every look, checks each on the screen, and keeps the six as
@@ -84,26 +84,26 @@ TEST_F(CommandOnScreen, ClickRaisesClickOnceAndOffButtonNever) {
 // Disable from top to bottom.
 TEST_F(CommandOnScreen, SixLooksOnScreen) {
     std::vector<Image> looks;
-    const auto take = [&](int y) { looks.push_back(Capture(dpy(), setX_, y, 73, 25)); };
+    const auto take = [&](int y) { looks.push_back(Capture(Dpy(), setX_, y, 73, 25)); };
     take(setY_); // Normal
     PointAtButton();
     ASSERT_TRUE(WaitUntil([&] { return Ring() == kHighLightRing; }, 2s));
     take(setY_); // HighLight
-    ButtonDown(dpy(), 1);
+    ButtonDown(Dpy(), 1);
     // Pressed: the outline moves one pixel in.
-    ASSERT_TRUE(WaitUntil([&] { return PixelAt(dpy(), setX_ + 36, setY_ + 2) == kBlue; }, 2s));
-    const Image pressed = Capture(dpy(), setX_, setY_, 73, 25);
-    EXPECT_EQ(pressed.at(36, 1), kFrame);
-    ButtonUp(dpy(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return PixelAt(Dpy(), setX_ + 36, setY_ + 2) == kBlue; }, 2s));
+    const Image pressed = Capture(Dpy(), setX_, setY_, 73, 25);
+    EXPECT_EQ(pressed.At(36, 1), kFrame);
+    ButtonUp(Dpy(), 1);
     ASSERT_TRUE(WaitUntil([&] { return Ring() == kHighLightRing; }, 2s));
-    const Image highLightSelect = Capture(dpy(), setX_, setY_, 73, 25);
-    MovePointerTo(dpy(), 5, 5);
+    const Image highLightSelect = Capture(Dpy(), setX_, setY_, 73, 25);
+    MovePointerTo(Dpy(), 5, 5);
     ASSERT_TRUE(WaitUntil([&] { return Ring() == kSelectedRing; }, 2s));
     take(setY_); // Selected
     looks.push_back(highLightSelect);
     looks.push_back(pressed);
     take(offY_); // Disable
-    EXPECT_EQ(looks.back().at(36, 1), (Rgb{0xC9, 0xC7, 0xBA}));
+    EXPECT_EQ(looks.back().At(36, 1), (Rgb{0xC9, 0xC7, 0xBA}));
 
     // Four times larger, one look under the other on a dark strip.
     constexpr int kScale = 4, kGap = 8;
@@ -116,7 +116,7 @@ TEST_F(CommandOnScreen, SixLooksOnScreen) {
         for (int y = 0; y < 25 * kScale; ++y) {
             for (int x = 0; x < 73 * kScale; ++x) {
                 sheet.pixels[static_cast<size_t>(top + y) * sheet.width + kGap + x] =
-                    looks[i].at(x / kScale, y / kScale);
+                    looks[i].At(x / kScale, y / kScale);
             }
         }
     }

@@ -69,8 +69,8 @@ TEST_P(DialogSizes, NormalFaceBandAndGradient) {
     // Corners unscaled.
     for (int j = 0; j < 4; ++j) {
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(At(face, i, j), picture.at(i, j));
-            EXPECT_EQ(At(face, w - 4 + i, h - 4 + j), picture.at(60 + i, 21 + j));
+            EXPECT_EQ(At(face, i, j), picture.At(i, j));
+            EXPECT_EQ(At(face, w - 4 + i, h - 4 + j), picture.At(60 + i, 21 + j));
         }
     }
     // Edges stretched: frame, outline and ring along the middle of each side.

@@ -34,7 +34,7 @@ DaemonUser::DaemonUser() {
     }
     uid_ = entry->pw_uid;
     home_ = entry->pw_dir;
-    runtime_ = makeFolder(".runtime");
+    runtime_ = MakeFolder(".runtime");
 }
 
 DaemonUser::~DaemonUser() {
@@ -43,7 +43,7 @@ DaemonUser::~DaemonUser() {
     }
     // Whatever the test left running as the user goes with it.
     RunQuietly({"pkill", "-KILL", "-u", name_});
-    WaitUntil([&] { return processes("").empty(); }, 5s);
+    WaitUntil([&] { return Processes("").empty(); }, 5s);
     RunQuietly({"userdel", "-r", "-f", name_});
     std::error_code ec;
     if (!loginRuntime_.empty()) {
@@ -54,35 +54,35 @@ DaemonUser::~DaemonUser() {
     }
 }
 
-void DaemonUser::writeHomeFile(const std::string& name, const std::string& bytes) const {
+void DaemonUser::WriteHomeFile(const std::string& name, const std::string& bytes) const {
     const fs::path path = home_ / name;
     std::ofstream(path, std::ios::binary) << bytes;
-    chown(path.c_str(), uid(), static_cast<gid_t>(-1));
+    chown(path.c_str(), Uid(), static_cast<gid_t>(-1));
 }
 
-fs::path DaemonUser::makeFolder(const std::string& name) const {
+fs::path DaemonUser::MakeFolder(const std::string& name) const {
     const fs::path path = home_ / name;
     fs::create_directories(path);
-    chown(path.c_str(), uid(), static_cast<gid_t>(-1));
+    chown(path.c_str(), Uid(), static_cast<gid_t>(-1));
     chmod(path.c_str(), 0700);
     return path;
 }
 
-fs::path DaemonUser::makeLoginRuntimeFolder() {
-    const fs::path path = "/run/user/" + std::to_string(uid());
+fs::path DaemonUser::MakeLoginRuntimeFolder() {
+    const fs::path path = "/run/user/" + std::to_string(Uid());
     std::error_code ec;
     madeRunUser_ = fs::create_directory("/run/user", ec) || madeRunUser_;
     // The user is new, so a folder of its number is left from an earlier user of that number.
     fs::remove_all(path, ec);
     if (!fs::create_directory(path, ec) ||
-        chown(path.c_str(), uid(), static_cast<gid_t>(-1)) != 0 || chmod(path.c_str(), 0700) != 0) {
+        chown(path.c_str(), Uid(), static_cast<gid_t>(-1)) != 0 || chmod(path.c_str(), 0700) != 0) {
         return {};
     }
     loginRuntime_ = path;
     return path;
 }
 
-Process DaemonUser::start(const std::string& program, const std::vector<std::string>& args,
+Process DaemonUser::Start(const std::string& program, const std::vector<std::string>& args,
                           const Xvfb& xvfb, const Process::Env& env) const {
     std::vector<std::string> line = {"-u",
                                      name_,
@@ -91,7 +91,7 @@ Process DaemonUser::start(const std::string& program, const std::vector<std::str
                                      "-i",
                                      "HOME=" + home_.string(),
                                      "USER=" + name_,
-                                     "DISPLAY=" + xvfb.displayName(),
+                                     "DISPLAY=" + xvfb.DisplayName(),
                                      "PATH=/usr/local/bin:/usr/bin:/bin",
                                      "XDG_RUNTIME_DIR=" + runtime_.string()};
     for (const auto& [key, value] : env) {
@@ -99,17 +99,17 @@ Process DaemonUser::start(const std::string& program, const std::vector<std::str
     }
     line.push_back(program);
     line.insert(line.end(), args.begin(), args.end());
-    return Process::start("/usr/sbin/runuser", line, xvfb);
+    return Process::Start("/usr/sbin/runuser", line, xvfb);
 }
 
-std::optional<int> DaemonUser::run(const std::string& program, const std::vector<std::string>& args,
+std::optional<int> DaemonUser::Run(const std::string& program, const std::vector<std::string>& args,
                                    const Xvfb& xvfb, const Process::Env& env,
                                    std::chrono::milliseconds timeout) const {
-    Process p = start(program, args, xvfb, env);
-    return p.waitExit(timeout);
+    Process p = Start(program, args, xvfb, env);
+    return p.WaitExit(timeout);
 }
 
-std::vector<std::pair<pid_t, char>> DaemonUser::processes(const std::string& exeName) const {
+std::vector<std::pair<pid_t, char>> DaemonUser::Processes(const std::string& exeName) const {
     std::vector<std::pair<pid_t, char>> found;
     for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
         const std::string pid = entry.path().filename().string();
@@ -117,7 +117,7 @@ std::vector<std::pair<pid_t, char>> DaemonUser::processes(const std::string& exe
             continue;
         }
         struct stat st = {};
-        if (stat(entry.path().c_str(), &st) != 0 || st.st_uid != uid()) {
+        if (stat(entry.path().c_str(), &st) != 0 || st.st_uid != Uid()) {
             continue;
         }
         std::ifstream statFile(entry.path() / "stat");
@@ -142,7 +142,7 @@ std::vector<std::pair<pid_t, char>> DaemonUser::processes(const std::string& exe
             std::istringstream(line.substr(close + 3)) >> parent;
             struct stat parentStat = {};
             const std::string parentDir = "/proc/" + std::to_string(parent);
-            if (stat(parentDir.c_str(), &parentStat) != 0 || parentStat.st_uid != uid()) {
+            if (stat(parentDir.c_str(), &parentStat) != 0 || parentStat.st_uid != Uid()) {
                 continue;
             }
         }

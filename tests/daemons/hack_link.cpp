@@ -6,12 +6,12 @@
 
 namespace kovessa::test {
 
-const fs::path HackLink::kHackFolder = "/usr/libexec/xscreensaver";
+const fs::path HackLink::kHackFolder_ = "/usr/libexec/xscreensaver";
 
 HackLink::HackLink(const fs::path& target) {
     std::error_code ec;
-    madeFolder_ = fs::create_directories(kHackFolder, ec);
-    path_ = kHackFolder / ("kovessa-test-" + std::to_string(getpid()));
+    madeFolder_ = fs::create_directories(kHackFolder_, ec);
+    path_ = kHackFolder_ / ("kovessa-test-" + std::to_string(getpid()));
     fs::remove(path_, ec);
     fs::create_symlink(target, path_, ec);
     if (ec) {
@@ -25,7 +25,7 @@ HackLink::~HackLink() {
         fs::remove(path_, ec);
     }
     if (madeFolder_) {
-        fs::remove(kHackFolder, ec);
+        fs::remove(kHackFolder_, ec);
     }
 }
 

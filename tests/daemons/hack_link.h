@@ -13,7 +13,7 @@ namespace kovessa::test {
 // program finds Kovessa.xy beside the file the link points at, as it does when installed.
 class HackLink {
 public:
-    static const fs::path kHackFolder;
+    static const fs::path kHackFolder_;
 
     explicit HackLink(const fs::path& target);
     ~HackLink();
@@ -21,7 +21,7 @@ public:
     HackLink& operator=(const HackLink&) = delete;
 
     // Empty when the link could not be made.
-    const fs::path& path() const { return path_; }
+    const fs::path& Path() const { return path_; }
 
 private:
     fs::path path_;

@@ -19,7 +19,7 @@ namespace {
 class Xfce4ScreensaverE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!user_.available()) {
+        if (!user_.Available()) {
             GTEST_SKIP() << "needs root to make an ordinary user: daemons start no hack as root";
         }
         for (const char* program :
@@ -29,86 +29,86 @@ protected:
                 GTEST_SKIP() << program << " is not installed (xfce4-screensaver, Debian 13)";
             }
         }
-        fs::permissions(folder_.dir().parent_path(),
+        fs::permissions(folder_.Dir().parent_path(),
                         fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                             fs::perms::others_read | fs::perms::others_exec);
-        fs::permissions(dataDir_.path(),
+        fs::permissions(dataDir_.Path(),
                         fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-        link_.emplace(folder_.scr());
-        ASSERT_FALSE(link_->path().empty()) << "cannot link into " << HackLink::kHackFolder;
-        const std::string name = link_->path().filename().string();
-        const fs::path entries = dataDir_.path() / "applications" / "screensavers";
+        link_.emplace(folder_.Scr());
+        ASSERT_FALSE(link_->Path().empty()) << "cannot link into " << HackLink::kHackFolder_;
+        const std::string name = link_->Path().filename().string();
+        const fs::path entries = dataDir_.Path() / "applications" / "screensavers";
         fs::create_directories(entries);
-        std::ofstream(entries / (name + ".desktop")) << ThemeEntry(link_->path());
+        std::ofstream(entries / (name + ".desktop")) << ThemeEntry(link_->Path());
         theme_ = "screensavers-" + name;
-        busPath_ = user_.home() / "session-bus";
-        loginRuntime_ = user_.makeLoginRuntimeFolder();
+        busPath_ = user_.Home() / "session-bus";
+        loginRuntime_ = user_.MakeLoginRuntimeFolder();
     }
     void TearDown() override {
         if (daemon_) {
-            command("--exit");
-            daemon_->waitExit(5s);
+            Command("--exit");
+            daemon_->WaitExit(5s);
         }
         if (bus_) {
-            bus_->kill(SIGTERM);
-            bus_->waitExit(5s);
+            bus_->Kill(SIGTERM);
+            bus_->WaitExit(5s);
         }
     }
 
     // What an Xfce session gives its programs: its runtime folder, the session bus (which
     // starts the settings service, xfconfd, when asked) and the data folders, the test's entry
     // first.
-    Process::Env sessionEnv() const {
+    Process::Env SessionEnv() const {
         return {
-            {"XDG_RUNTIME_DIR", (loginRuntime_.empty() ? user_.runtime() : loginRuntime_).string()},
+            {"XDG_RUNTIME_DIR", (loginRuntime_.empty() ? user_.Runtime() : loginRuntime_).string()},
             {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + busPath_.string()},
-            {"XDG_DATA_DIRS", dataDir_.path().string() + ":/usr/share"},
+            {"XDG_DATA_DIRS", dataDir_.Path().string() + ":/usr/share"},
             {"XDG_CURRENT_DESKTOP", "XFCE"},
             {"NO_AT_BRIDGE", "1"},
             {"GIO_USE_VFS", "local"}};
     }
-    std::optional<int> xfconf(const std::string& property, const std::string& type,
+    std::optional<int> Xfconf(const std::string& property, const std::string& type,
                               const std::string& value, bool array = false) {
         std::vector<std::string> args = {
             "-c", "xfce4-screensaver", "-p", property, "-n", "-t", type, "-s", value};
         if (array) {
             args.push_back("-a");
         }
-        return user_.run("xfconf-query", args, *xvfb_, sessionEnv());
+        return user_.Run("xfconf-query", args, *xvfb_, SessionEnv());
     }
 
     // The session bus, the settings (one theme, no lock) and the daemon with its debug log.
-    void startDaemon() {
-        bus_.emplace(user_.start(
+    void StartDaemon() {
+        bus_.emplace(user_.Start(
             "dbus-daemon", {"--session", "--nofork", "--address=unix:path=" + busPath_.string()},
-            *xvfb_, sessionEnv()));
-        ASSERT_TRUE(WaitUntil([&] { return fs::exists(busPath_); }, 10s)) << bus_->stdErr();
+            *xvfb_, SessionEnv()));
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(busPath_); }, 10s)) << bus_->StdErr();
         // Mode 2 is "a single theme".
-        ASSERT_EQ(xfconf("/saver/mode", "int", "2"), 0);
-        ASSERT_EQ(xfconf("/saver/themes/list", "string", theme_, true), 0);
-        ASSERT_EQ(xfconf("/saver/enabled", "bool", "true"), 0);
-        ASSERT_EQ(xfconf("/lock/enabled", "bool", "false"), 0);
-        daemon_.emplace(user_.start("xfce4-screensaver", {"--debug"}, *xvfb_, sessionEnv()));
-        ASSERT_TRUE(WaitUntil([&] { return query().has_value(); }, 20s)) << daemonLog();
+        ASSERT_EQ(Xfconf("/saver/mode", "int", "2"), 0);
+        ASSERT_EQ(Xfconf("/saver/themes/list", "string", theme_, true), 0);
+        ASSERT_EQ(Xfconf("/saver/enabled", "bool", "true"), 0);
+        ASSERT_EQ(Xfconf("/lock/enabled", "bool", "false"), 0);
+        daemon_.emplace(user_.Start("xfce4-screensaver", {"--debug"}, *xvfb_, SessionEnv()));
+        ASSERT_TRUE(WaitUntil([&] { return Query().has_value(); }, 20s)) << DaemonLog();
     }
-    std::optional<int> command(const std::string& what) {
-        return user_.run("xfce4-screensaver-command", {what}, *xvfb_, sessionEnv(), 10s);
+    std::optional<int> Command(const std::string& what) {
+        return user_.Run("xfce4-screensaver-command", {what}, *xvfb_, SessionEnv(), 10s);
     }
-    std::optional<std::string> query() {
-        Process p = user_.start("xfce4-screensaver-command", {"--query"}, *xvfb_, sessionEnv());
-        if (p.waitExit(10s) != 0) {
+    std::optional<std::string> Query() {
+        Process p = user_.Start("xfce4-screensaver-command", {"--query"}, *xvfb_, SessionEnv());
+        if (p.WaitExit(10s) != 0) {
             return std::nullopt;
         }
-        return p.stdOut();
+        return p.StdOut();
     }
-    std::string daemonLog() const { return daemon_ ? daemon_->stdOut() + daemon_->stdErr() : ""; }
+    std::string DaemonLog() const { return daemon_ ? daemon_->StdOut() + daemon_->StdErr() : ""; }
 
-    std::vector<std::pair<pid_t, char>> hacks() const {
-        return user_.processes(link_->path().filename().string());
+    std::vector<std::pair<pid_t, char>> Hacks() const {
+        return user_.Processes(link_->Path().filename().string());
     }
-    size_t kovessaProcesses() const {
-        return hacks().size() + user_.processes("Kovessa.scr").size() +
-               user_.processes("Kovessa.xy").size();
+    size_t KovessaProcesses() const {
+        return Hacks().size() + user_.Processes("Kovessa.scr").size() +
+               user_.Processes("Kovessa.xy").size();
     }
 
     DaemonUser user_;
@@ -124,37 +124,37 @@ protected:
 };
 
 TEST_F(Xfce4ScreensaverE2E, ActivateDrawsInTheSaverWindowDeactivateLeavesNothing) {
-    ASSERT_NO_FATAL_FAILURE(startDaemon());
-    Display* dpy = xvfb_->display();
+    ASSERT_NO_FATAL_FAILURE(StartDaemon());
+    Display* dpy = xvfb_->Connection();
 
     // Rounds: each activation starts one job for the one monitor, which draws the scene in the
     // saver window; each deactivation stops it, renderer and all.
     for (int round = 0; round < 3; ++round) {
-        ASSERT_EQ(command("--activate"), 0) << round;
+        ASSERT_EQ(Command("--activate"), 0) << round;
         ASSERT_TRUE(WaitUntil(
-            [&] { return hacks().size() == 1 && user_.processes("Kovessa.xy").size() == 1; }, 20s))
+            [&] { return Hacks().size() == 1 && user_.Processes("Kovessa.xy").size() == 1; }, 20s))
             << round << "\n"
-            << daemonLog();
+            << DaemonLog();
         ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 512, 384) > 0.9; }, 20s)) << round << "\n"
-                                                                                   << daemonLog();
+                                                                                   << DaemonLog();
         EXPECT_TRUE(WaitUntil([&] { return GlowPixels(dpy, 0, 0, 1024, 768) > 200; }, 10s));
         if (round == 0) {
             SavePng(Capture(dpy, 0, 0, 1024, 768), ArtifactDir() / "xfce4-screensaver-hack.png");
-            const std::optional<std::string> active = query();
+            const std::optional<std::string> active = Query();
             ASSERT_TRUE(active);
             EXPECT_NE(active->find("is active"), std::string::npos) << *active;
         }
-        ASSERT_EQ(command("--deactivate"), 0) << round;
-        ASSERT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s)) << round;
+        ASSERT_EQ(Command("--deactivate"), 0) << round;
+        ASSERT_TRUE(WaitUntil([&] { return KovessaProcesses() == 0; }, 5s)) << round;
     }
-    for (const auto& [pid, state] : user_.processes("")) {
+    for (const auto& [pid, state] : user_.Processes("")) {
         EXPECT_NE(state, 'Z') << "zombie " << pid;
     }
-    const std::optional<std::string> inactive = query();
+    const std::optional<std::string> inactive = Query();
     ASSERT_TRUE(inactive);
     EXPECT_NE(inactive->find("is inactive"), std::string::npos) << *inactive;
     // A quiet run: neither program reported a problem into the daemon's log of its jobs.
-    EXPECT_EQ(daemonLog().find("command output: Kovessa"), std::string::npos) << daemonLog();
+    EXPECT_EQ(DaemonLog().find("command output: Kovessa"), std::string::npos) << DaemonLog();
 }
 
 } // namespace

@@ -40,57 +40,57 @@ std::set<std::string> FilesOf(const fs::path& folder, uid_t uid) {
 class XScreenSaverE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!user_.available()) {
+        if (!user_.Available()) {
             GTEST_SKIP() << "needs root to make an ordinary user: daemons start no hack as root";
         }
         if (!fs::exists("/usr/bin/xscreensaver")) {
             GTEST_SKIP() << "xscreensaver is not installed";
         }
         // The user reaches the programs, the music and the settings beside the program.
-        fs::permissions(folder_.dir().parent_path(),
+        fs::permissions(folder_.Dir().parent_path(),
                         fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                             fs::perms::others_read | fs::perms::others_exec);
-        fs::permissions(dir_.path(),
+        fs::permissions(dir_.Path(),
                         fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-        WriteToneWav(dir_.path() / "tone.wav", 1.5);
-        mp3_ = dir_.path() / "tone.mp3";
-        ASSERT_TRUE(EncodeMp3(dir_.path() / "tone.wav", mp3_, *xvfb_));
+        WriteToneWav(dir_.Path() / "tone.wav", 1.5);
+        mp3_ = dir_.Path() / "tone.mp3";
+        ASSERT_TRUE(EncodeMp3(dir_.Path() / "tone.wav", mp3_, *xvfb_));
         fs::permissions(mp3_, fs::perms::owner_all | fs::perms::others_read);
         WriteMusicSettings(folder_, 2, mp3_.string());
-        recording_ = user_.makeFolder("recordings") / "music.raw";
-        user_.writeHomeFile(".xscreensaver", XScreenSaverSettings(folder_.scr()));
+        recording_ = user_.MakeFolder("recordings") / "music.raw";
+        user_.WriteHomeFile(".xscreensaver", XScreenSaverSettings(folder_.Scr()));
     }
     void TearDown() override {
         if (daemon_) {
-            command("-exit");
-            daemon_->waitExit(5s);
+            Command("-exit");
+            daemon_->WaitExit(5s);
         }
     }
 
-    void startDaemon() {
+    void StartDaemon() {
         daemon_.emplace(
-            user_.start("xscreensaver", {"-no-splash"}, *xvfb_,
+            user_.Start("xscreensaver", {"-no-splash"}, *xvfb_,
                         {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", recording_.string()}}));
         // The daemon answers its command tool once it runs.
-        ASSERT_TRUE(WaitUntil([&] { return command("-time") == 0; }, 20s));
+        ASSERT_TRUE(WaitUntil([&] { return Command("-time") == 0; }, 20s));
     }
-    std::optional<int> command(const std::string& what) {
-        return user_.run("xscreensaver-command", {what}, *xvfb_, {}, 10s);
+    std::optional<int> Command(const std::string& what) {
+        return user_.Run("xscreensaver-command", {what}, *xvfb_, {}, 10s);
     }
-    size_t kovessaProcesses() {
-        return user_.processes("Kovessa.scr").size() + user_.processes("Kovessa.xy").size();
+    size_t KovessaProcesses() {
+        return user_.Processes("Kovessa.scr").size() + user_.Processes("Kovessa.xy").size();
     }
     // What is left of Kovessa, for a failure's message: pid and state of each process.
-    std::string kovessaLeft() {
+    std::string KovessaLeft() {
         std::string left;
         for (const char* name : {"Kovessa.scr", "Kovessa.xy"}) {
-            for (const auto& [pid, state] : user_.processes(name)) {
+            for (const auto& [pid, state] : user_.Processes(name)) {
                 left += std::string(name) + " " + std::to_string(pid) + " " + state + "\n";
             }
         }
         return left;
     }
-    bool recordingStill() {
+    bool RecordingStill() {
         const auto size = [&] { return fs::exists(recording_) ? fs::file_size(recording_) : 0; };
         const uintmax_t before = size();
         return !WaitUntil([&] { return size() != before; }, 300ms);
@@ -106,21 +106,21 @@ protected:
 };
 
 TEST_F(XScreenSaverE2E, ActivateShowsTheSceneAndPlaysDeactivateLeavesNothing) {
-    startDaemon();
-    const std::set<std::string> tmpBefore = FilesOf("/tmp", user_.uid());
-    const std::set<std::string> runtimeBefore = FilesOf(user_.runtime(), user_.uid());
-    Display* dpy = xvfb_->display();
+    StartDaemon();
+    const std::set<std::string> tmpBefore = FilesOf("/tmp", user_.Uid());
+    const std::set<std::string> runtimeBefore = FilesOf(user_.Runtime(), user_.Uid());
+    Display* dpy = xvfb_->Connection();
 
-    ASSERT_EQ(command("-activate"), 0);
+    ASSERT_EQ(Command("-activate"), 0);
     // The Earth in the middle of the saver window, and the fireflies' glows around it.
     ASSERT_TRUE(WaitUntil([&] { return LitShare(dpy, 512, 384) > 0.9; }, 20s));
     EXPECT_TRUE(WaitUntil([&] { return GlowPixels(dpy, 0, 0, 1024, 768) > 200; }, 10s));
     SavePng(Capture(dpy, 0, 0, 1024, 768), ArtifactDir() / "xscreensaver-hack.png");
     EXPECT_TRUE(WaitUntil([&] { return LoudSamples(recording_) > 44100; }, 10s));
 
-    ASSERT_EQ(command("-deactivate"), 0);
+    ASSERT_EQ(Command("-deactivate"), 0);
     const Clock::time_point asked = Clock::now();
-    EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s)) << kovessaLeft();
+    EXPECT_TRUE(WaitUntil([&] { return KovessaProcesses() == 0; }, 5s)) << KovessaLeft();
     const auto took =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count();
     // The daemon's own steps come first here (its command, then its graphics process signals
@@ -128,23 +128,23 @@ TEST_F(XScreenSaverE2E, ActivateShowsTheSceneAndPlaysDeactivateLeavesNothing) {
     // sends the signal itself.
     EXPECT_LT(took, 3000) << "the hack took " << took << " ms to go";
     RecordProperty("deactivate_to_gone_ms", static_cast<int>(took));
-    EXPECT_TRUE(recordingStill());
+    EXPECT_TRUE(RecordingStill());
 
     // Twenty more rounds: every one starts, draws and goes, and leaves nothing behind.
     for (int round = 0; round < 20; ++round) {
-        ASSERT_EQ(command("-activate"), 0) << round;
-        ASSERT_TRUE(WaitUntil([&] { return user_.processes("Kovessa.xy").size() == 1; }, 20s))
+        ASSERT_EQ(Command("-activate"), 0) << round;
+        ASSERT_TRUE(WaitUntil([&] { return user_.Processes("Kovessa.xy").size() == 1; }, 20s))
             << round;
-        ASSERT_EQ(command("-deactivate"), 0) << round;
-        ASSERT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s)) << round << "\n"
-                                                                            << kovessaLeft();
+        ASSERT_EQ(Command("-deactivate"), 0) << round;
+        ASSERT_TRUE(WaitUntil([&] { return KovessaProcesses() == 0; }, 5s)) << round << "\n"
+                                                                            << KovessaLeft();
     }
-    for (const auto& [pid, state] : user_.processes("")) {
+    for (const auto& [pid, state] : user_.Processes("")) {
         EXPECT_NE(state, 'Z') << "zombie " << pid;
     }
-    EXPECT_EQ(FilesOf("/tmp", user_.uid()), tmpBefore);
+    EXPECT_EQ(FilesOf("/tmp", user_.Uid()), tmpBefore);
     // The two pictures of the hand-off stay for the next show, as they always have.
-    std::set<std::string> runtimeAfter = FilesOf(user_.runtime(), user_.uid());
+    std::set<std::string> runtimeAfter = FilesOf(user_.Runtime(), user_.Uid());
     runtimeAfter.erase("Zeruma1.bmp");
     runtimeAfter.erase("Zeruma2.bmp");
     EXPECT_EQ(runtimeAfter, runtimeBefore);
@@ -155,20 +155,20 @@ TEST_F(XScreenSaverE2E, ActivateShowsTheSceneAndPlaysDeactivateLeavesNothing) {
 TEST_F(XScreenSaverE2E, TwoMonitorsGiveTwoScenesAndOneMusicStream) {
     xvfb_.reset();
     xvfb_.emplace(XvfbOptions{800, 600, 2, true});
-    ASSERT_EQ(xvfb_->width(), 1600);
-    startDaemon();
-    Display* dpy = xvfb_->display();
-    ASSERT_EQ(command("-activate"), 0);
-    ASSERT_TRUE(WaitUntil([&] { return user_.processes("Kovessa.xy").size() == 2; }, 20s))
-        << daemon_->stdErr();
+    ASSERT_EQ(xvfb_->Width(), 1600);
+    StartDaemon();
+    Display* dpy = xvfb_->Connection();
+    ASSERT_EQ(Command("-activate"), 0);
+    ASSERT_TRUE(WaitUntil([&] { return user_.Processes("Kovessa.xy").size() == 2; }, 20s))
+        << daemon_->StdErr();
     const bool bothDrawn = WaitUntil(
         [&] { return LitShare(dpy, 400, 300) > 0.9 && LitShare(dpy, 1200, 300) > 0.9; }, 20s);
     SavePng(Capture(dpy, 0, 0, 1600, 600), ArtifactDir() / "xscreensaver-two-monitors.png");
-    EXPECT_TRUE(bothDrawn) << daemon_->stdErr();
+    EXPECT_TRUE(bothDrawn) << daemon_->StdErr();
     ASSERT_TRUE(WaitUntil([&] { return LoudSamples(recording_) > 44100; }, 10s));
 
     int openers = 0;
-    for (const auto& [pid, state] : user_.processes("Kovessa.scr")) {
+    for (const auto& [pid, state] : user_.Processes("Kovessa.scr")) {
         std::error_code ec;
         for (const fs::directory_entry& fd :
              fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
@@ -177,9 +177,9 @@ TEST_F(XScreenSaverE2E, TwoMonitorsGiveTwoScenesAndOneMusicStream) {
     }
     EXPECT_EQ(openers, 1);
 
-    ASSERT_EQ(command("-deactivate"), 0);
-    EXPECT_TRUE(WaitUntil([&] { return kovessaProcesses() == 0; }, 5s)) << kovessaLeft();
-    EXPECT_TRUE(recordingStill());
+    ASSERT_EQ(Command("-deactivate"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return KovessaProcesses() == 0; }, 5s)) << KovessaLeft();
+    EXPECT_TRUE(RecordingStill());
 }
 
 } // namespace

@@ -30,15 +30,15 @@ namespace {
 
 // Windows come and go while a test walks the tree; an error about one of them must not end
 // the test program, which is what Xlib's default handler does.
-int ignoreXErrors(Display*, XErrorEvent*) {
+int IgnoreXErrors(Display*, XErrorEvent*) {
     return 0;
 }
 
-[[noreturn]] void fatal(const std::string& what) {
+[[noreturn]] void Fatal(const std::string& what) {
     throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-std::vector<std::string> currentEnvironment() {
+std::vector<std::string> CurrentEnvironment() {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         env.emplace_back(*e);
@@ -46,7 +46,7 @@ std::vector<std::string> currentEnvironment() {
     return env;
 }
 
-void setVariable(std::vector<std::string>& env, const std::string& name, const std::string& value) {
+void SetVariable(std::vector<std::string>& env, const std::string& name, const std::string& value) {
     const std::string prefix = name + "=";
     for (std::string& entry : env) {
         if (entry.compare(0, prefix.size(), prefix) == 0) {
@@ -57,7 +57,7 @@ void setVariable(std::vector<std::string>& env, const std::string& name, const s
     env.push_back(prefix + value);
 }
 
-std::vector<char*> cStrings(std::vector<std::string>& strings) {
+std::vector<char*> CStrings(std::vector<std::string>& strings) {
     std::vector<char*> out;
     for (std::string& s : strings) {
         out.push_back(s.data());
@@ -66,17 +66,17 @@ std::vector<char*> cStrings(std::vector<std::string>& strings) {
     return out;
 }
 
-fs::path makeTempDir(const char* pattern) {
+fs::path MakeTempDir(const char* pattern) {
     std::string tmpl = (fs::temp_directory_path() / pattern).string();
     if (mkdtemp(tmpl.data()) == nullptr) {
-        fatal("mkdtemp " + tmpl);
+        Fatal("mkdtemp " + tmpl);
     }
     return tmpl;
 }
 
 // Ends every process whose program file lies inside `folder`: the show starts the renderer as
 // a process of its own, which would otherwise outlive the test.
-void killProgramsIn(const fs::path& folder) {
+void KillProgramsIn(const fs::path& folder) {
     std::error_code ec;
     const std::string prefix = fs::weakly_canonical(folder, ec).string() + "/";
     for (const auto& entry : fs::directory_iterator("/proc", ec)) {
@@ -97,11 +97,11 @@ void killProgramsIn(const fs::path& folder) {
     }
 }
 
-Window root(Display* dpy) {
+Window Root(Display* dpy) {
     return DefaultRootWindow(dpy);
 }
 
-std::optional<std::string> textProperty(Display* dpy, Window w, Atom property) {
+std::optional<std::string> TextProperty(Display* dpy, Window w, Atom property) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -119,7 +119,7 @@ std::optional<std::string> textProperty(Display* dpy, Window w, Atom property) {
     return text;
 }
 
-void collectWindows(Display* dpy, Window w, std::vector<Window>& out) {
+void CollectWindows(Display* dpy, Window w, std::vector<Window>& out) {
     Window rootReturn = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
@@ -128,7 +128,7 @@ void collectWindows(Display* dpy, Window w, std::vector<Window>& out) {
     }
     for (unsigned int i = 0; i < count; ++i) {
         out.push_back(children[i]);
-        collectWindows(dpy, children[i], out);
+        CollectWindows(dpy, children[i], out);
     }
     if (children != nullptr) {
         XFree(children);
@@ -140,10 +140,10 @@ void collectWindows(Display* dpy, Window w, std::vector<Window>& out) {
 // ---- Xvfb -------------------------------------------------------------------------------
 
 Xvfb::Xvfb(XvfbOptions options) : options_(options) {
-    XSetErrorHandler(ignoreXErrors);
+    XSetErrorHandler(IgnoreXErrors);
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
-        fatal("pipe");
+        Fatal("pipe");
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -159,14 +159,14 @@ Xvfb::Xvfb(XvfbOptions options) : options_(options) {
     if (options.openToAllUsers) {
         args.push_back("-ac");
     }
-    std::vector<char*> argv = cStrings(args);
+    std::vector<char*> argv = CStrings(args);
     const int rc = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[1]);
     if (rc != 0) {
         close(pipeFds[0]);
         errno = rc;
-        fatal("cannot start Xvfb");
+        Fatal("cannot start Xvfb");
     }
     // Xvfb writes the display number once it accepts connections.
     std::string number;
@@ -235,7 +235,7 @@ Xvfb::~Xvfb() {
 // ---- ProgramFolder ----------------------------------------------------------------------
 
 ProgramFolder::ProgramFolder() {
-    root_ = makeTempDir("kovessa-e2e-XXXXXX");
+    root_ = MakeTempDir("kovessa-e2e-XXXXXX");
     dir_ = root_ / "program";
     handoff_ = root_ / "runtime";
     fs::create_directory(dir_);
@@ -256,33 +256,33 @@ ProgramFolder::ProgramFolder() {
 }
 
 ProgramFolder::~ProgramFolder() {
-    killProgramsIn(dir_);
+    KillProgramsIn(dir_);
     std::error_code ec;
     fs::remove_all(root_, ec);
 }
 
-void ProgramFolder::removeRenderer() const {
-    fs::remove(renderer());
+void ProgramFolder::RemoveRenderer() const {
+    fs::remove(Renderer());
 }
 
 // ---- Process ----------------------------------------------------------------------------
 
-Process Process::start(const fs::path& exe, const std::vector<std::string>& args, const Xvfb& xvfb,
+Process Process::Start(const fs::path& exe, const std::vector<std::string>& args, const Xvfb& xvfb,
                        const ProgramFolder* folder, const Env& env) {
     Process p;
-    p.outDir_ = makeTempDir("kovessa-proc-XXXXXX");
-    std::vector<std::string> environment = currentEnvironment();
-    setVariable(environment, "DISPLAY", xvfb.displayName());
+    p.outDir_ = MakeTempDir("kovessa-proc-XXXXXX");
+    std::vector<std::string> environment = CurrentEnvironment();
+    SetVariable(environment, "DISPLAY", xvfb.DisplayName());
     if (folder != nullptr) {
-        setVariable(environment, "XDG_RUNTIME_DIR", folder->handoffDir().string());
+        SetVariable(environment, "XDG_RUNTIME_DIR", folder->HandoffDir().string());
     }
     for (const auto& [name, value] : env) {
-        setVariable(environment, name, value);
+        SetVariable(environment, name, value);
     }
     std::vector<std::string> argStrings = {exe.string()};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv = cStrings(argStrings);
-    std::vector<char*> envp = cStrings(environment);
+    std::vector<char*> argv = CStrings(argStrings);
+    std::vector<char*> envp = CStrings(environment);
 
     const std::string out = (p.outDir_ / "stdout").string();
     const std::string err = (p.outDir_ / "stderr").string();
@@ -295,7 +295,7 @@ Process Process::start(const fs::path& exe, const std::vector<std::string>& args
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         errno = rc;
-        fatal("cannot start " + exe.string());
+        Fatal("cannot start " + exe.string());
     }
     return p;
 }
@@ -325,11 +325,11 @@ Process::~Process() {
     }
 }
 
-bool Process::running() {
-    return !waitExit(0ms).has_value();
+bool Process::Running() {
+    return !WaitExit(0ms).has_value();
 }
 
-std::optional<int> Process::waitExit(std::chrono::milliseconds timeout) {
+std::optional<int> Process::WaitExit(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!status_) {
         int status = 0;
@@ -349,16 +349,16 @@ std::optional<int> Process::waitExit(std::chrono::milliseconds timeout) {
     return status_;
 }
 
-void Process::kill(int signal) {
+void Process::Kill(int signal) {
     if (pid_ > 0 && !status_) {
         ::kill(pid_, signal);
     }
 }
 
-std::string Process::stdOut() const {
+std::string Process::StdOut() const {
     return ReadWholeFile(outDir_ / "stdout");
 }
-std::string Process::stdErr() const {
+std::string Process::StdErr() const {
     return ReadWholeFile(outDir_ / "stderr");
 }
 
@@ -407,10 +407,10 @@ pid_t ChildOf(pid_t parent) {
 
 std::string WindowTitle(Display* dpy, unsigned long window) {
     const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
-    if (auto name = textProperty(dpy, window, netName)) {
+    if (auto name = TextProperty(dpy, window, netName)) {
         return *name;
     }
-    if (auto name = textProperty(dpy, window, XA_WM_NAME)) {
+    if (auto name = TextProperty(dpy, window, XA_WM_NAME)) {
         return *name;
     }
     return {};
@@ -419,12 +419,12 @@ std::string WindowTitle(Display* dpy, unsigned long window) {
 std::vector<unsigned long> FindWindows(Display* dpy, const std::string& title) {
     XSync(dpy, False);
     std::vector<Window> all;
-    collectWindows(dpy, root(dpy), all);
+    CollectWindows(dpy, Root(dpy), all);
     const Atom netName = XInternAtom(dpy, "_NET_WM_NAME", False);
     std::vector<unsigned long> found;
     for (Window w : all) {
-        const auto net = textProperty(dpy, w, netName);
-        const auto plain = textProperty(dpy, w, XA_WM_NAME);
+        const auto net = TextProperty(dpy, w, netName);
+        const auto plain = TextProperty(dpy, w, XA_WM_NAME);
         if ((net && *net == title) || (plain && *plain == title)) {
             found.push_back(w);
         }
@@ -447,7 +447,7 @@ std::optional<Geometry> WindowGeometry(Display* dpy, unsigned long window) {
     }
     int x = 0, y = 0;
     Window child = 0;
-    if (!XTranslateCoordinates(dpy, window, root(dpy), 0, 0, &x, &y, &child)) {
+    if (!XTranslateCoordinates(dpy, window, Root(dpy), 0, 0, &x, &y, &child)) {
         return std::nullopt;
     }
     return Geometry{x, y, attributes.width, attributes.height};
@@ -469,7 +469,7 @@ std::pair<int, int> PointerPosition(Display* dpy) {
     Window rootReturn = 0, child = 0;
     int x = 0, y = 0, wx = 0, wy = 0;
     unsigned int mask = 0;
-    XQueryPointer(dpy, root(dpy), &rootReturn, &child, &x, &y, &wx, &wy, &mask);
+    XQueryPointer(dpy, Root(dpy), &rootReturn, &child, &x, &y, &wx, &wy, &mask);
     return {x, y};
 }
 
@@ -523,7 +523,7 @@ void SendCloseRequest(Display* dpy, unsigned long window) {
 Image Capture(Display* dpy, int x, int y, int width, int height) {
     XSync(dpy, False);
     Image image;
-    XImage* xi = XGetImage(dpy, root(dpy), x, y, static_cast<unsigned int>(width),
+    XImage* xi = XGetImage(dpy, Root(dpy), x, y, static_cast<unsigned int>(width),
                            static_cast<unsigned int>(height), AllPlanes, ZPixmap);
     if (xi == nullptr) {
         return image;
@@ -571,7 +571,7 @@ bool SavePng(const Image& image, const fs::path& path) {
         }
     }
     std::vector<std::string> args = {"convert", ppm.string(), path.string()};
-    std::vector<char*> argv = cStrings(args);
+    std::vector<char*> argv = CStrings(args);
     pid_t pid = -1;
     if (posix_spawnp(&pid, "convert", nullptr, nullptr, argv.data(), environ) != 0) {
         return false;
@@ -586,7 +586,7 @@ unsigned long CreateForeignWindow(Display* dpy, int width, int height, Rgb backg
                                   const std::string& title) {
     const unsigned long pixel = (static_cast<unsigned long>(background.r) << 16) |
                                 (static_cast<unsigned long>(background.g) << 8) | background.b;
-    const Window w = XCreateSimpleWindow(dpy, root(dpy), 0, 0, static_cast<unsigned int>(width),
+    const Window w = XCreateSimpleWindow(dpy, Root(dpy), 0, 0, static_cast<unsigned int>(width),
                                          static_cast<unsigned int>(height), 0, 0, pixel);
     if (!title.empty()) {
         XStoreName(dpy, w, title.c_str());

@@ -45,14 +45,14 @@ public:
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
 
-    const std::string& displayName() const { return name_; }
+    const std::string& DisplayName() const { return name_; }
     // The server's process.
-    pid_t pid() const { return pid_; }
+    pid_t Pid() const { return pid_; }
     // The test's own connection, for queries and input.
-    Display* display() const { return dpy_; }
+    Display* Connection() const { return dpy_; }
     // The whole screen: every monitor side by side.
-    int width() const { return options_.width * std::max(1, options_.monitors); }
-    int height() const { return options_.height; }
+    int Width() const { return options_.width * std::max(1, options_.monitors); }
+    int Height() const { return options_.height; }
 
 private:
     XvfbOptions options_;
@@ -71,13 +71,13 @@ public:
     ProgramFolder(const ProgramFolder&) = delete;
     ProgramFolder& operator=(const ProgramFolder&) = delete;
 
-    const fs::path& dir() const { return dir_; }
-    fs::path scr() const { return dir_ / "Kovessa.scr"; }
-    fs::path renderer() const { return dir_ / "Kovessa.xy"; }
-    fs::path ini() const { return dir_ / "Kovessa.ini"; }
+    const fs::path& Dir() const { return dir_; }
+    fs::path Scr() const { return dir_ / "Kovessa.scr"; }
+    fs::path Renderer() const { return dir_ / "Kovessa.xy"; }
+    fs::path Ini() const { return dir_ / "Kovessa.ini"; }
     // Given to the children as XDG_RUNTIME_DIR: where the texture bitmaps are handed over.
-    const fs::path& handoffDir() const { return handoff_; }
-    void removeRenderer() const;
+    const fs::path& HandoffDir() const { return handoff_; }
+    void RemoveRenderer() const;
 
 private:
     fs::path root_;
@@ -92,7 +92,7 @@ public:
 
     // DISPLAY is set to the server, XDG_RUNTIME_DIR to the folder's hand-off folder (when a
     // folder is given); `env` adds or overrides further variables.
-    static Process start(const fs::path& exe, const std::vector<std::string>& args,
+    static Process Start(const fs::path& exe, const std::vector<std::string>& args,
                          const Xvfb& xvfb, const ProgramFolder* folder = nullptr,
                          const Env& env = {});
 
@@ -102,13 +102,13 @@ public:
     Process& operator=(const Process&) = delete;
     ~Process();
 
-    pid_t pid() const { return pid_; }
-    bool running();
+    pid_t Pid() const { return pid_; }
+    bool Running();
     // The exit code, 128 + signal number when a signal ended it, or nullopt on time-out.
-    std::optional<int> waitExit(std::chrono::milliseconds timeout);
-    void kill(int signal);
-    std::string stdOut() const;
-    std::string stdErr() const;
+    std::optional<int> WaitExit(std::chrono::milliseconds timeout);
+    void Kill(int signal);
+    std::string StdOut() const;
+    std::string StdErr() const;
 
 private:
     Process() = default;
@@ -159,7 +159,7 @@ struct Rgb {
 struct Image {
     int width = 0, height = 0;
     std::vector<Rgb> pixels; // row by row, top row first
-    Rgb at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    Rgb At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
 // What the screen shows (the root window's contents).

@@ -12,7 +12,7 @@ namespace {
 
 TEST(Harness, FindsWindowsByExactTitleIncludingUnmapped) {
     Xvfb xvfb;
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     const unsigned long shown = CreateForeignWindow(dpy, 40, 30, {}, "Zeruma_Main");
     const Window hidden = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 5, 5, 0, 0, 0);
     XStoreName(dpy, hidden, "<Kovessa>");
@@ -29,13 +29,13 @@ TEST(Harness, FindsWindowsByExactTitleIncludingUnmapped) {
 
 TEST(Harness, ReadsBackWhatIsOnScreenAndMovesThePointer) {
     Xvfb xvfb(XvfbOptions{640, 480});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     const unsigned long w = CreateForeignWindow(dpy, 100, 80, Rgb{200, 10, 30});
     ASSERT_TRUE(WaitUntil([&] { return PixelAt(dpy, 50, 40) == Rgb{200, 10, 30}; }, 2s));
     EXPECT_EQ(PixelAt(dpy, 150, 40), Rgb{});
     const Image image = CaptureWindow(dpy, w);
     EXPECT_EQ(image.width, 100);
-    EXPECT_EQ(image.at(99, 79), (Rgb{200, 10, 30}));
+    EXPECT_EQ(image.At(99, 79), (Rgb{200, 10, 30}));
 
     MovePointerTo(dpy, 100, 100);
     MovePointerBy(dpy, 31, -7);
@@ -44,7 +44,7 @@ TEST(Harness, ReadsBackWhatIsOnScreenAndMovesThePointer) {
 
 TEST(Harness, DeliversCloseRequestsToTheWindowOwner) {
     Xvfb xvfb(XvfbOptions{320, 240});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     const unsigned long w = CreateForeignWindow(dpy, 10, 10);
     SendCloseRequest(dpy, w);
     XEvent event{};
@@ -57,15 +57,15 @@ TEST(Harness, DeliversCloseRequestsToTheWindowOwner) {
 TEST(Harness, StartsProgramsAndReportsTheirEnd) {
     Xvfb xvfb(XvfbOptions{320, 240});
     Process quick =
-        Process::start("/bin/sh", {"-c", "echo \"$DISPLAY\"; echo oops >&2; exit 3"}, xvfb);
-    ASSERT_EQ(quick.waitExit(5s), 3);
-    EXPECT_EQ(quick.stdOut(), xvfb.displayName() + "\n");
-    EXPECT_EQ(quick.stdErr(), "oops\n");
+        Process::Start("/bin/sh", {"-c", "echo \"$DISPLAY\"; echo oops >&2; exit 3"}, xvfb);
+    ASSERT_EQ(quick.WaitExit(5s), 3);
+    EXPECT_EQ(quick.StdOut(), xvfb.DisplayName() + "\n");
+    EXPECT_EQ(quick.StdErr(), "oops\n");
 
-    Process slow = Process::start("/bin/sleep", {"30"}, xvfb);
-    EXPECT_FALSE(slow.waitExit(50ms).has_value());
-    slow.kill(SIGTERM);
-    EXPECT_EQ(slow.waitExit(5s), 128 + SIGTERM);
+    Process slow = Process::Start("/bin/sleep", {"30"}, xvfb);
+    EXPECT_FALSE(slow.WaitExit(50ms).has_value());
+    slow.Kill(SIGTERM);
+    EXPECT_EQ(slow.WaitExit(5s), 128 + SIGTERM);
 }
 
 } // namespace

@@ -21,7 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::TempDir;
 
-bool waitFor(const std::function<bool()>& condition) {
+bool WaitFor(const std::function<bool()>& condition) {
     for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
          std::this_thread::sleep_for(5ms)) {
         if (condition()) {
@@ -33,9 +33,9 @@ bool waitFor(const std::function<bool()>& condition) {
 
 TEST(ChildProcess, StartsWithoutWaitingAndIsReapedOnceEnded) {
     TempDir dir;
-    const std::string pidFile = dir.file("pid");
-    const std::string gate = dir.file("gate");
-    const std::string script = dir.write(
+    const std::string pidFile = dir.File("pid");
+    const std::string gate = dir.File("gate");
+    const std::string script = dir.Write(
         "child.sh", "#!/bin/sh\necho $$ $# > '" + pidFile + ".tmp'\nmv '" + pidFile + ".tmp' '" +
                         pidFile + "'\nwhile [ ! -e '" + gate + "' ]; do sleep 0.01; done\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
@@ -43,7 +43,7 @@ TEST(ChildProcess, StartsWithoutWaitingAndIsReapedOnceEnded) {
     const std::optional<StartedChild> child = StartChild(script);
     ASSERT_TRUE(child);
     // It returned while the child still waits for the gate.
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(pidFile); }));
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(pidFile); }));
     std::string pid, argumentCount;
     std::ifstream(pidFile) >> pid >> argumentCount;
     EXPECT_EQ(argumentCount, "0");
@@ -65,18 +65,18 @@ TEST(ChildProcess, StartsWithoutWaitingAndIsReapedOnceEnded) {
 // and the wait never takes much longer than the grace.
 TEST(ChildProcess, AskedToEndAChildGetsSigtermThenSigkill) {
     TempDir dir;
-    const std::string ready = dir.file("ready");
+    const std::string ready = dir.File("ready");
     const std::string stubborn =
-        dir.write("stubborn.sh",
+        dir.Write("stubborn.sh",
                   "#!/bin/sh\ntrap '' TERM\ntouch '" + ready + "'\nwhile :; do sleep 0.05; done\n");
-    const std::string polite = dir.write("polite.sh", "#!/bin/sh\nexec sleep 30\n");
+    const std::string polite = dir.Write("polite.sh", "#!/bin/sh\nexec sleep 30\n");
     std::filesystem::permissions(stubborn, std::filesystem::perms::owner_all);
     std::filesystem::permissions(polite, std::filesystem::perms::owner_all);
 
     const std::optional<StartedChild> a = StartChild(stubborn);
     const std::optional<StartedChild> b = StartChild(polite);
     ASSERT_TRUE(a && b);
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(ready); }));
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(ready); }));
 
     const auto start = std::chrono::steady_clock::now();
     AskChildrenToEnd(300ms);
@@ -91,9 +91,9 @@ TEST(ChildProcess, AskedToEndAChildGetsSigtermThenSigkill) {
 // A renderer inside a daemon's window must go when its parent dies, even by SIGKILL.
 TEST(ChildProcess, EndWithParentSurvivesNoParentDeath) {
     TempDir dir;
-    const std::string pidFile = dir.file("grandchild");
+    const std::string pidFile = dir.File("grandchild");
     const std::string script =
-        dir.write("child.sh", "#!/bin/sh\necho $$ > '" + pidFile + ".tmp'\nmv '" + pidFile +
+        dir.Write("child.sh", "#!/bin/sh\necho $$ > '" + pidFile + ".tmp'\nmv '" + pidFile +
                                   ".tmp' '" + pidFile + "'\nexec sleep 30\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
 
@@ -108,14 +108,14 @@ TEST(ChildProcess, EndWithParentSurvivesNoParentDeath) {
         pause();
         _exit(0);
     }
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(pidFile); }));
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(pidFile); }));
     std::string grandchild;
     std::ifstream(pidFile) >> grandchild;
     kill(parent, SIGKILL);
     int status = 0;
     waitpid(parent, &status, 0);
     // The orphan is reaped by whoever adopts it; gone from /proc or a zombie, it has ended.
-    EXPECT_TRUE(waitFor([&] {
+    EXPECT_TRUE(WaitFor([&] {
         std::ifstream stat("/proc/" + grandchild + "/stat");
         std::string pid, name, state;
         return !(stat >> pid >> name >> state) || state == "Z";
@@ -124,11 +124,11 @@ TEST(ChildProcess, EndWithParentSurvivesNoParentDeath) {
 
 TEST(ChildProcess, RefusesWhatCannotBeStarted) {
     TempDir dir;
-    const std::string plain = dir.write("data.txt", "not a program");
+    const std::string plain = dir.Write("data.txt", "not a program");
     EXPECT_FALSE(StartChild(""));
     EXPECT_FALSE(StartChild("relative/Kovessa.xy"));
-    EXPECT_FALSE(StartChild(dir.file("missing")));
-    EXPECT_FALSE(StartChild(dir.path()));
+    EXPECT_FALSE(StartChild(dir.File("missing")));
+    EXPECT_FALSE(StartChild(dir.Path()));
     EXPECT_FALSE(StartChild(plain)); // no execute permission, which binds even the superuser
 }
 

@@ -84,9 +84,9 @@ TEST(HackCommand, AnUnreadableWindowIsAnErrorNotTheRootWindow) {
 // hand the sound server's address to whoever planted it.
 TEST(RuntimeFolder, FilledOnlyWhenMissingAndPrivate) {
     test::TempDir dir;
-    const std::string good = dir.file("good");
-    const std::string open = dir.file("open");
-    const std::string link = dir.file("link");
+    const std::string good = dir.File("good");
+    const std::string open = dir.File("open");
+    const std::string link = dir.File("link");
     std::filesystem::create_directory(good);
     std::filesystem::create_directory(open);
     chmod(good.c_str(), 0700);
@@ -100,7 +100,7 @@ TEST(RuntimeFolder, FilledOnlyWhenMissingAndPrivate) {
     EXPECT_FALSE(FillMissingRuntimeFolder(good)); // already set: left alone
     EXPECT_STREQ(std::getenv("XDG_RUNTIME_DIR"), "/somewhere");
 
-    for (const std::string& refused : {open, link, dir.file("missing")}) {
+    for (const std::string& refused : {open, link, dir.File("missing")}) {
         unsetenv("XDG_RUNTIME_DIR");
         EXPECT_FALSE(FillMissingRuntimeFolder(refused)) << refused;
         EXPECT_EQ(std::getenv("XDG_RUNTIME_DIR"), nullptr) << refused;
@@ -132,8 +132,8 @@ TEST(RuntimeFolder, APrivateFolderWhenNoneIsUsableGoesAtTheEnd) {
     const std::string keepRuntime = savedRuntime != nullptr ? savedRuntime : "";
     const char* savedTmp = std::getenv("TMPDIR");
     const std::string keepTmp = savedTmp != nullptr ? savedTmp : "";
-    const std::string outside = dir.write("outside", "kept");
-    const std::string tmp = dir.file("tmp");
+    const std::string outside = dir.Write("outside", "kept");
+    const std::string tmp = dir.File("tmp");
     std::filesystem::create_directory(tmp);
     setenv("TMPDIR", tmp.c_str(), 1);
 
@@ -153,11 +153,11 @@ TEST(RuntimeFolder, APrivateFolderWhenNoneIsUsableGoesAtTheEnd) {
     std::filesystem::create_directories(made + "/pulse/deeper");
     std::ofstream(made + "/pulse/deeper/file") << "x";
     std::filesystem::create_symlink(outside, made + "/link");
-    std::filesystem::create_directory_symlink(dir.path(), made + "/folder-link");
+    std::filesystem::create_directory_symlink(dir.Path(), made + "/folder-link");
 
     RemovePrivateRuntimeFolder();
     EXPECT_TRUE(std::filesystem::is_empty(tmp));
-    EXPECT_EQ(test::TempDir::read(outside), "kept");
+    EXPECT_EQ(test::TempDir::Read(outside), "kept");
 
     if (savedTmp != nullptr) {
         setenv("TMPDIR", keepTmp.c_str(), 1);

@@ -18,14 +18,14 @@ namespace {
 constexpr const char* kBoxCaption = "Kovessa(ScreenSaver)";
 
 // The renderer file only has to be there for these starts; none of them runs it.
-void ensureRendererFile(const ProgramFolder& folder) {
-    if (!fs::exists(folder.renderer())) {
-        std::ofstream(folder.renderer()) << "placeholder";
+void EnsureRendererFile(const ProgramFolder& folder) {
+    if (!fs::exists(folder.Renderer())) {
+        std::ofstream(folder.Renderer()) << "placeholder";
     }
 }
 
 // Any window the screensaver program could have made, apart from `except` (the test's own).
-bool anyWindowOfTheSystem(Display* dpy, unsigned long except = 0) {
+bool AnyWindowOfTheSystem(Display* dpy, unsigned long except = 0) {
     for (const char* title : {"Zeruma_Main", "<Kovessa>", "Preview Window", kBoxCaption}) {
         for (unsigned long w : FindWindows(dpy, title)) {
             if (w != except) {
@@ -38,9 +38,9 @@ bool anyWindowOfTheSystem(Display* dpy, unsigned long except = 0) {
 
 TEST(LauncherE2E, MissingRendererShowsTheBoxUntilItIsClosed) {
     Xvfb xvfb(XvfbOptions{800, 600});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
-    folder.removeRenderer();
+    folder.RemoveRenderer();
     struct Case {
         std::vector<std::string> args;
         bool closeByKey;
@@ -48,7 +48,7 @@ TEST(LauncherE2E, MissingRendererShowsTheBoxUntilItIsClosed) {
     const Case cases[] = {{{"/c"}, false}, {{"/s"}, true}, {{}, false}};
     for (const Case& c : cases) {
         const std::string label = c.args.empty() ? "(empty)" : c.args[0];
-        Process scr = Process::start(folder.scr(), c.args, xvfb, &folder);
+        Process scr = Process::Start(folder.Scr(), c.args, xvfb, &folder);
         std::vector<unsigned long> boxes;
         ASSERT_TRUE(WaitUntil(
             [&] {
@@ -56,9 +56,9 @@ TEST(LauncherE2E, MissingRendererShowsTheBoxUntilItIsClosed) {
                 return !boxes.empty() && IsWindowViewable(dpy, boxes.front());
             },
             10s))
-            << label << ": " << scr.stdErr();
+            << label << ": " << scr.StdErr();
         // The box waits for the user.
-        EXPECT_FALSE(scr.waitExit(300ms).has_value()) << label;
+        EXPECT_FALSE(scr.WaitExit(300ms).has_value()) << label;
         EXPECT_TRUE(FindWindows(dpy, "Zeruma_Main").empty()) << label;
         EXPECT_TRUE(FindWindows(dpy, "<Kovessa>").empty()) << label;
         if (c.closeByKey) {
@@ -66,17 +66,17 @@ TEST(LauncherE2E, MissingRendererShowsTheBoxUntilItIsClosed) {
         } else {
             SendCloseRequest(dpy, boxes.front());
         }
-        EXPECT_EQ(scr.waitExit(10s), 0) << label << ": " << scr.stdErr();
+        EXPECT_EQ(scr.WaitExit(10s), 0) << label << ": " << scr.StdErr();
     }
 }
 
 TEST(LauncherE2E, PreviewNeedsNoRendererAndEmbedsInItsParent) {
     Xvfb xvfb(XvfbOptions{800, 600});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
-    folder.removeRenderer();
+    folder.RemoveRenderer();
     const unsigned long parent = CreateForeignWindow(dpy, 152, 112);
-    Process scr = Process::start(folder.scr(), {"/p", std::to_string(parent)}, xvfb, &folder);
+    Process scr = Process::Start(folder.Scr(), {"/p", std::to_string(parent)}, xvfb, &folder);
     std::vector<unsigned long> previews;
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -84,7 +84,7 @@ TEST(LauncherE2E, PreviewNeedsNoRendererAndEmbedsInItsParent) {
             return !previews.empty() && IsWindowViewable(dpy, previews.front());
         },
         10s))
-        << scr.stdErr();
+        << scr.StdErr();
     EXPECT_TRUE(FindWindows(dpy, kBoxCaption).empty());
 
     Window root = 0, xParent = 0;
@@ -104,15 +104,15 @@ TEST(LauncherE2E, PreviewNeedsNoRendererAndEmbedsInItsParent) {
     EXPECT_EQ(inner->height, 112);
 
     // A polite request to stop unloads the preview and ends the process normally.
-    scr.kill(SIGTERM);
-    EXPECT_EQ(scr.waitExit(10s), 0) << scr.stdErr();
+    scr.Kill(SIGTERM);
+    EXPECT_EQ(scr.WaitExit(10s), 0) << scr.StdErr();
 }
 
 TEST(LauncherE2E, AnyLiveWindowOfTheSystemEndsEveryStartAtOnce) {
     Xvfb xvfb(XvfbOptions{800, 600});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
-    ensureRendererFile(folder);
+    EnsureRendererFile(folder);
     for (const char* title : {"<Kovessa>", "Zeruma_Main", "Zeruma_Pelios"}) {
         // Unmapped, as the hidden show window is: the guard must find it all the same.
         const Window live = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 10, 10, 0, 0, 0);
@@ -120,9 +120,9 @@ TEST(LauncherE2E, AnyLiveWindowOfTheSystemEndsEveryStartAtOnce) {
         XSync(dpy, False);
         for (const std::vector<std::string>& args :
              {std::vector<std::string>{"/p", "1234"}, {"/s"}, {"/c"}, {}}) {
-            Process scr = Process::start(folder.scr(), args, xvfb, &folder);
-            EXPECT_EQ(scr.waitExit(10s), 0) << title << ' ' << (args.empty() ? "" : args[0]);
-            EXPECT_FALSE(anyWindowOfTheSystem(dpy, live)) << title;
+            Process scr = Process::Start(folder.Scr(), args, xvfb, &folder);
+            EXPECT_EQ(scr.WaitExit(10s), 0) << title << ' ' << (args.empty() ? "" : args[0]);
+            EXPECT_FALSE(AnyWindowOfTheSystem(dpy, live)) << title;
         }
         XDestroyWindow(dpy, live);
         XSync(dpy, False);
@@ -132,19 +132,19 @@ TEST(LauncherE2E, AnyLiveWindowOfTheSystemEndsEveryStartAtOnce) {
 TEST(LauncherE2E, UnknownSwitchesEndSilently) {
     Xvfb xvfb(XvfbOptions{800, 600});
     ProgramFolder folder;
-    ensureRendererFile(folder);
+    EnsureRendererFile(folder);
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"/a"}, {"S"}, {"/x", "/s"}}) {
-        Process scr = Process::start(folder.scr(), args, xvfb, &folder);
-        EXPECT_EQ(scr.waitExit(10s), 0) << args[0];
-        EXPECT_EQ(scr.stdErr(), "") << args[0];
-        EXPECT_FALSE(anyWindowOfTheSystem(xvfb.display())) << args[0];
+        Process scr = Process::Start(folder.Scr(), args, xvfb, &folder);
+        EXPECT_EQ(scr.WaitExit(10s), 0) << args[0];
+        EXPECT_EQ(scr.StdErr(), "") << args[0];
+        EXPECT_FALSE(AnyWindowOfTheSystem(xvfb.Connection())) << args[0];
     }
 }
 
 TEST(LauncherE2E, PreviewIdsThatAreNoWindowNeverCrash) {
     Xvfb xvfb(XvfbOptions{800, 600});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     // A pixmap is a real X resource of the wrong kind.
     const Pixmap pixmap = XCreatePixmap(dpy, DefaultRootWindow(dpy), 4, 4, 24);
@@ -155,14 +155,14 @@ TEST(LauncherE2E, PreviewIdsThatAreNoWindowNeverCrash) {
     };
     for (const auto& args : starts) {
         const std::string label = args.size() > 1 ? args[1] : args[0];
-        Process scr = Process::start(folder.scr(), args, xvfb, &folder);
+        Process scr = Process::Start(folder.Scr(), args, xvfb, &folder);
         // Without a window to live in, the preview has nothing to show: the process ends by
         // itself, normally, and never dies of an X error.
-        const std::optional<int> code = scr.waitExit(10s);
+        const std::optional<int> code = scr.WaitExit(10s);
         if (!code) {
-            scr.kill(SIGTERM);
+            scr.Kill(SIGTERM);
         }
-        EXPECT_EQ(code, std::optional<int>(0)) << label << ": " << scr.stdErr();
+        EXPECT_EQ(code, std::optional<int>(0)) << label << ": " << scr.StdErr();
         EXPECT_TRUE(FindWindows(dpy, "Preview Window").empty()) << label;
     }
     XFreePixmap(dpy, pixmap);
@@ -170,10 +170,10 @@ TEST(LauncherE2E, PreviewIdsThatAreNoWindowNeverCrash) {
 
 TEST(LauncherE2E, SettingsDialogEndsTheProcessWhenClosed) {
     Xvfb xvfb(XvfbOptions{800, 600});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
-    ensureRendererFile(folder);
-    Process scr = Process::start(folder.scr(), {"/c:4711"}, xvfb, &folder);
+    EnsureRendererFile(folder);
+    Process scr = Process::Start(folder.Scr(), {"/c:4711"}, xvfb, &folder);
     std::vector<unsigned long> dialogs;
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -181,19 +181,19 @@ TEST(LauncherE2E, SettingsDialogEndsTheProcessWhenClosed) {
             return !dialogs.empty() && IsWindowViewable(dpy, dialogs.front());
         },
         10s))
-        << scr.stdErr();
+        << scr.StdErr();
     SendCloseRequest(dpy, dialogs.front());
-    EXPECT_EQ(scr.waitExit(10s), 0) << scr.stdErr();
+    EXPECT_EQ(scr.WaitExit(10s), 0) << scr.StdErr();
 }
 
 TEST(LauncherE2E, NoDisplayIsAClearErrorNotACrash) {
     Xvfb xvfb(XvfbOptions{320, 240});
     ProgramFolder folder;
-    Process scr = Process::start(folder.scr(), {"/s"}, xvfb, &folder, {{"DISPLAY", ":9973"}});
-    const std::optional<int> code = scr.waitExit(10s);
+    Process scr = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder, {{"DISPLAY", ":9973"}});
+    const std::optional<int> code = scr.WaitExit(10s);
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(*code, 1);
-    EXPECT_NE(scr.stdErr().find("cannot open the X display"), std::string::npos) << scr.stdErr();
+    EXPECT_NE(scr.StdErr().find("cannot open the X display"), std::string::npos) << scr.StdErr();
 }
 
 } // namespace

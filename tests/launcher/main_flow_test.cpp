@@ -56,7 +56,7 @@ const std::string kCheckRenderer = "exists " + JoinPath("/opt/k", "Kovessa.xy");
 const std::vector<std::string> kGuard = {"find Zeruma_Main", "find <Kovessa>",
                                          "find Zeruma_Pelios"};
 
-std::vector<std::string> guardThen(std::vector<std::string> rest) {
+std::vector<std::string> GuardThen(std::vector<std::string> rest) {
     std::vector<std::string> all = kGuard;
     all.insert(all.end(), rest.begin(), rest.end());
     return all;
@@ -71,28 +71,28 @@ TEST(MainFlow, EveryModeTakesItsSteps) {
         std::vector<std::string> steps;
     };
     const Case cases[] = {
-        {"/p 1234", true, MainResult::RunMessageLoop, guardThen({"preview 1234"})},
-        {"/P:1234", false, MainResult::RunMessageLoop, guardThen({"preview 1234"})},
-        {"/p", false, MainResult::RunMessageLoop, guardThen({"preview 0"})},
-        {"/c", true, MainResult::EndProcess, guardThen({"settings", checkRenderer, "dialog"})},
-        {"/c:4711", true, MainResult::EndProcess, guardThen({"settings", checkRenderer, "dialog"})},
-        {"/p 0x1200007", true, MainResult::RunMessageLoop, guardThen({"preview 18874375"})},
-        {"/p 0X1f", true, MainResult::RunMessageLoop, guardThen({"preview 31"})},
-        {"/p 0xffffffff", true, MainResult::RunMessageLoop, guardThen({"preview -1"})},
-        {"/p 0x1ffffffff", true, MainResult::RunMessageLoop, guardThen({"preview 0"})},
+        {"/p 1234", true, MainResult::RunMessageLoop, GuardThen({"preview 1234"})},
+        {"/P:1234", false, MainResult::RunMessageLoop, GuardThen({"preview 1234"})},
+        {"/p", false, MainResult::RunMessageLoop, GuardThen({"preview 0"})},
+        {"/c", true, MainResult::EndProcess, GuardThen({"settings", checkRenderer, "dialog"})},
+        {"/c:4711", true, MainResult::EndProcess, GuardThen({"settings", checkRenderer, "dialog"})},
+        {"/p 0x1200007", true, MainResult::RunMessageLoop, GuardThen({"preview 18874375"})},
+        {"/p 0X1f", true, MainResult::RunMessageLoop, GuardThen({"preview 31"})},
+        {"/p 0xffffffff", true, MainResult::RunMessageLoop, GuardThen({"preview -1"})},
+        {"/p 0x1ffffffff", true, MainResult::RunMessageLoop, GuardThen({"preview 0"})},
         {"/s", true, MainResult::RunMessageLoop,
-         guardThen({"claim", "settings", checkRenderer, "hide pointer", "show"})},
+         GuardThen({"claim", "settings", checkRenderer, "hide pointer", "show"})},
         {"-S", true, MainResult::RunMessageLoop,
-         guardThen({"claim", "settings", checkRenderer, "hide pointer", "show"})},
+         GuardThen({"claim", "settings", checkRenderer, "hide pointer", "show"})},
         {"", true, MainResult::RunMessageLoop,
-         guardThen({"claim", "settings", checkRenderer, "show"})},
-        {"/a", true, MainResult::EndProcess, guardThen({"settings", checkRenderer})},
-        {"S", true, MainResult::EndProcess, guardThen({"settings", checkRenderer})},
-        {"/c", false, MainResult::EndProcess, guardThen({"settings", checkRenderer, "box"})},
+         GuardThen({"claim", "settings", checkRenderer, "show"})},
+        {"/a", true, MainResult::EndProcess, GuardThen({"settings", checkRenderer})},
+        {"S", true, MainResult::EndProcess, GuardThen({"settings", checkRenderer})},
+        {"/c", false, MainResult::EndProcess, GuardThen({"settings", checkRenderer, "box"})},
         {"/s", false, MainResult::EndProcess,
-         guardThen({"claim", "settings", checkRenderer, "box"})},
-        {"", false, MainResult::EndProcess, guardThen({"claim", "settings", checkRenderer, "box"})},
-        {"/a", false, MainResult::EndProcess, guardThen({"settings", checkRenderer, "box"})},
+         GuardThen({"claim", "settings", checkRenderer, "box"})},
+        {"", false, MainResult::EndProcess, GuardThen({"claim", "settings", checkRenderer, "box"})},
+        {"/a", false, MainResult::EndProcess, GuardThen({"settings", checkRenderer, "box"})},
     };
     for (const Case& c : cases) {
         RecordingPlatform platform;
@@ -128,7 +128,7 @@ TEST(MainFlow, ASecondShowWithoutTheClaimEndsSilentlyBeforeReadingAnything) {
         RecordingPlatform platform;
         platform.claimFree = false;
         EXPECT_EQ(Main(line, "/opt/k", platform), MainResult::EndProcess);
-        EXPECT_EQ(platform.steps, guardThen({"claim"})) << '"' << line << '"';
+        EXPECT_EQ(platform.steps, GuardThen({"claim"})) << '"' << line << '"';
     }
 }
 

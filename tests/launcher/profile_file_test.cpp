@@ -23,7 +23,7 @@ bool Save(const std::string& section, const std::string& key, const std::string&
     return WriteProfileStrings(section, {{key, value}}, path);
 }
 
-std::optional<std::string> get(std::string_view text, std::string_view section,
+std::optional<std::string> Get(std::string_view text, std::string_view section,
                                std::string_view key) {
     return ProfileDocument(text).Get(section, key);
 }
@@ -67,7 +67,7 @@ TEST(ProfileDocument, ReadsValuesTheWayTheFileFormatDefines) {
          kKeyBGMKind, "2"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(get(c.text, c.section, c.key), c.expected) << c.name;
+        EXPECT_EQ(Get(c.text, c.section, c.key), c.expected) << c.name;
     }
 }
 
@@ -139,17 +139,17 @@ TEST(ProfileDocument, RefusesWhatWouldReadBackAsOtherLines) {
 
 TEST(ProfileFile, ReadingCutsAndDefaults) {
     TempDir dir;
-    const std::string ini = dir.write("k.ini", "[Section]\r\nlong=" + std::string(300, 'v') +
+    const std::string ini = dir.Write("k.ini", "[Section]\r\nlong=" + std::string(300, 'v') +
                                                    "\r\nnul=ab" + std::string(1, '\0') + "cd\r\n");
     EXPECT_EQ(ReadIniString("Section", "long", ini), std::string(255, 'v'));
     EXPECT_EQ(GetProfileString("Section", "long", "", 10, ini), std::string(9, 'v'));
     EXPECT_EQ(ReadIniString("Section", "nul", ini), "ab");
     EXPECT_EQ(GetProfileString("Section", "none", "dflt", 256, ini), "dflt");
-    EXPECT_EQ(ReadIniString("Section", "long", dir.file("missing.ini")), "");
-    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.ini"))); // reading creates nothing
-    EXPECT_EQ(ReadIniString("Section", "long", dir.path()), "");    // a folder
+    EXPECT_EQ(ReadIniString("Section", "long", dir.File("missing.ini")), "");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("missing.ini"))); // reading creates nothing
+    EXPECT_EQ(ReadIniString("Section", "long", dir.Path()), "");    // a folder
     // The file keeps the long value whole.
-    EXPECT_NE(TempDir::read(ini).find(std::string(300, 'v')), std::string::npos);
+    EXPECT_NE(TempDir::Read(ini).find(std::string(300, 'v')), std::string::npos);
 }
 
 TEST(ProfileFile, AnOversizedFileIsReadWithinTheCapAndNeverWritten) {
@@ -162,17 +162,17 @@ TEST(ProfileFile, AnOversizedFileIsReadWithinTheCapAndNeverWritten) {
     }
     bytes.resize(kProfileFileCap - 4);
     bytes += "\ncut=0123456789\n";
-    const std::string ini = dir.write("big.ini", bytes);
+    const std::string ini = dir.Write("big.ini", bytes);
     EXPECT_TRUE(IsProfileFileOverCap(ini));
     EXPECT_EQ(ReadIniString("Section", "kind", ini), "2");
     EXPECT_EQ(ReadIniString("Section", "file", ini), "/music/a.mp3");
     EXPECT_EQ(GetProfileString("Section", "cut", "none", 256, ini), "none");
     EXPECT_FALSE(WriteProfileStrings("Section", {{"kind", "1"}}, ini));
-    EXPECT_EQ(TempDir::read(ini), bytes);
+    EXPECT_EQ(TempDir::Read(ini), bytes);
 
-    const std::string small = dir.write("small.ini", "[Section]\nkind=2\n");
+    const std::string small = dir.Write("small.ini", "[Section]\nkind=2\n");
     EXPECT_FALSE(IsProfileFileOverCap(small));
-    EXPECT_FALSE(IsProfileFileOverCap(dir.file("missing.ini")));
+    EXPECT_FALSE(IsProfileFileOverCap(dir.File("missing.ini")));
 }
 
 TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
@@ -181,17 +181,17 @@ TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
     for (int i = 0; i < 4096; ++i) {
         garbage += static_cast<char>((i * 7919 + 13) & 0xFF);
     }
-    const std::string ini = dir.write("g.ini", garbage);
+    const std::string ini = dir.Write("g.ini", garbage);
     EXPECT_EQ(ReadIniString("Section", kKeyBGMKind, ini), "");
     EXPECT_TRUE(Save("Section", kKeyBGMKind, "1", ini));
     EXPECT_EQ(ReadIniString("Section", kKeyBGMKind, ini), "1");
     // Everything that was there before is still there, in front of the new lines.
-    EXPECT_EQ(TempDir::read(ini).substr(0, garbage.size()), garbage);
+    EXPECT_EQ(TempDir::Read(ini).substr(0, garbage.size()), garbage);
 }
 
 TEST(ProfileFile, FirstWriteCreatesTheFileByteForByte) {
     TempDir dir;
-    const std::string ini = dir.file("Kovessa.ini");
+    const std::string ini = dir.File("Kovessa.ini");
     EXPECT_TRUE(Save("Section", kKeyBGMKind, "1", ini));
     Save("Section", kKeyBGMRepeat, "0", ini);
     Save("Section", kKeyBGMFile, "/music/a.mp3", ini);
@@ -199,13 +199,13 @@ TEST(ProfileFile, FirstWriteCreatesTheFileByteForByte) {
                                  "\x42\x47\x4d\x8b\xe6\x95\xaa\x3d\x31\x0d\x0a"
                                  "\x42\x47\x4d\xd8\xcb\xdf\xb0\xc4\x3d\x30\x0d\x0a"
                                  "\x42\x47\x4d\xcc\xa7\xb2\xd9\x3d/music/a.mp3\x0d\x0a";
-    EXPECT_EQ(TempDir::read(ini), expected);
+    EXPECT_EQ(TempDir::Read(ini), expected);
 }
 
 TEST(ProfileFile, UnchangedValueLeavesTheFileUntouched) {
     TempDir dir;
-    const std::string ini = dir.write("k.ini", "[Section]\na = 1\n");
-    const std::string tmpLink = dir.file("hard");
+    const std::string ini = dir.Write("k.ini", "[Section]\na = 1\n");
+    const std::string tmpLink = dir.File("hard");
     // A hard link still names the same inode only while the file has not been replaced.
     ASSERT_EQ(::link(ini.c_str(), tmpLink.c_str()), 0);
     EXPECT_TRUE(Save("Section", "a", "1", ini));
@@ -214,46 +214,46 @@ TEST(ProfileFile, UnchangedValueLeavesTheFileUntouched) {
     ASSERT_EQ(::stat(ini.c_str(), &a), 0);
     ASSERT_EQ(::stat(tmpLink.c_str(), &b), 0);
     EXPECT_EQ(a.st_ino, b.st_ino);
-    EXPECT_EQ(TempDir::read(ini), "[Section]\na = 1\n");
+    EXPECT_EQ(TempDir::Read(ini), "[Section]\na = 1\n");
 }
 
 TEST(ProfileFile, FailedSavesLeaveTheOldFileAndReportFailure) {
     TempDir dir;
 
     // The folder does not exist: nothing is created.
-    EXPECT_FALSE(Save("Section", "a", "1", dir.file("no/such/Kovessa.ini")));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
+    EXPECT_FALSE(Save("Section", "a", "1", dir.File("no/such/Kovessa.ini")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("no")));
 
     // The name is taken by a folder: it is neither read nor replaced.
-    std::filesystem::create_directory(dir.file("Kovessa.ini"));
-    EXPECT_FALSE(Save("Section", "a", "1", dir.file("Kovessa.ini")));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.file("Kovessa.ini")));
+    std::filesystem::create_directory(dir.File("Kovessa.ini"));
+    EXPECT_FALSE(Save("Section", "a", "1", dir.File("Kovessa.ini")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("Kovessa.ini")));
 
     // A value that would add lines of its own is refused.
-    const std::string ini = dir.write("v.ini", "[Section]\na=1\n");
+    const std::string ini = dir.Write("v.ini", "[Section]\na=1\n");
     EXPECT_FALSE(Save("Section", "a", "x\r\n[Section]\r\nb=2", ini));
-    EXPECT_EQ(TempDir::read(ini), "[Section]\na=1\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
+    EXPECT_EQ(TempDir::Read(ini), "[Section]\na=1\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2)
         << "no temporary file may stay behind";
 }
 
 TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
     TempDir dir;
-    const std::string ini = dir.write("Kovessa.ini", "[Section]\na=1\n");
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(dir.path()));
+    const std::string ini = dir.Write("Kovessa.ini", "[Section]\na=1\n");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(dir.Path()));
     ASSERT_TRUE(test::GiveToUnprivilegedUser(ini));
     const int result = test::RunUnprivileged([&] {
         // A read-only file in a read-only folder. (A file the user may write there is written
         // in place; see the save tests.)
-        ::chmod(dir.path().c_str(), 0555);
+        ::chmod(dir.Path().c_str(), 0555);
         ::chmod(ini.c_str(), 0444);
         if (Save("Section", "a", "2", ini)) {
             return 1;
         }
-        if (TempDir::read(ini) != "[Section]\na=1\n") {
+        if (TempDir::Read(ini) != "[Section]\na=1\n") {
             return 2;
         }
-        ::chmod(dir.path().c_str(), 0755);
+        ::chmod(dir.Path().c_str(), 0755);
 
         // A file that cannot be read would lose its other contents if it were replaced.
         ::chmod(ini.c_str(), 0200);
@@ -261,7 +261,7 @@ TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
             return 3;
         }
         ::chmod(ini.c_str(), 0600);
-        if (TempDir::read(ini) != "[Section]\na=1\n") {
+        if (TempDir::Read(ini) != "[Section]\na=1\n") {
             return 4;
         }
         return 0;
@@ -275,7 +275,7 @@ TEST(ProfileFile, ReadOnlyOrUnreadableFilesAreNotReplaced) {
 TEST(ProfileFile, KilledInTheMiddleOfSavingLeavesOldOrNewFile) {
     TempDir dir;
     const std::string oldText = "[Section]\r\nkeep=" + std::string(100000, 'o') + "\r\n";
-    const std::string ini = dir.write("Kovessa.ini", oldText);
+    const std::string ini = dir.Write("Kovessa.ini", oldText);
     // Large values make each save long enough to be interrupted at many different points.
     for (int round = 0; round < 8; ++round) {
         const pid_t child = ::fork();
@@ -289,7 +289,7 @@ TEST(ProfileFile, KilledInTheMiddleOfSavingLeavesOldOrNewFile) {
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        const std::string now = TempDir::read(ini);
+        const std::string now = TempDir::Read(ini);
         const bool isOld = now == oldText;
         bool isNew = false;
         for (int i = 0; i < 7 && !isNew; ++i) {

@@ -15,7 +15,7 @@ namespace {
 
 using test::TempDir;
 
-std::string iniWith(const std::string& kind, const std::string& repeat, const std::string& file) {
+std::string IniWith(const std::string& kind, const std::string& repeat, const std::string& file) {
     std::string text = "[Section]\r\n";
     if (!kind.empty()) {
         text += std::string(kKeyBGMKind) + "=" + kind + "\r\n";
@@ -33,11 +33,11 @@ TEST(LoadSettings, MissingFileMeansNoMusic) {
     TempDir dir;
     MusicSettings s;
     s.BGMFile = "stale";
-    LoadSettings(s, dir.path());
+    LoadSettings(s, dir.Path());
     EXPECT_EQ(s.BGMKind, 0);
     EXPECT_EQ(s.BGMRepeat, 0);
     EXPECT_EQ(s.BGMFile, "");
-    EXPECT_FALSE(std::filesystem::exists(dir.file("Kovessa.ini")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Kovessa.ini")));
 }
 
 TEST(LoadSettings, NumbersRoundDownAndBadTextKeepsTheOldValue) {
@@ -54,11 +54,11 @@ TEST(LoadSettings, NumbersRoundDownAndBadTextKeepsTheOldValue) {
     };
     TempDir dir;
     for (const Case& c : cases) {
-        dir.write("Kovessa.ini", iniWith(c.text, c.text, ""));
+        dir.Write("Kovessa.ini", IniWith(c.text, c.text, ""));
         MusicSettings s;
         s.BGMKind = c.old;
         s.BGMRepeat = c.old;
-        LoadSettings(s, dir.path());
+        LoadSettings(s, dir.Path());
         EXPECT_EQ(s.BGMKind, c.expected) << c.text;
         EXPECT_EQ(s.BGMRepeat, c.expected) << c.text;
     }
@@ -66,7 +66,7 @@ TEST(LoadSettings, NumbersRoundDownAndBadTextKeepsTheOldValue) {
 
 TEST(LoadSettings, TheMusicFileCorrectsTheKind) {
     TempDir dir;
-    const std::string song = dir.write("song.mp3", "ID3");
+    const std::string song = dir.Write("song.mp3", "ID3");
     struct Case {
         const char* name;
         std::string kind;
@@ -76,46 +76,46 @@ TEST(LoadSettings, TheMusicFileCorrectsTheKind) {
     };
     const Case cases[] = {
         {"file mode with its file", "2", song, 2, song},
-        {"file mode, file deleted", "2", dir.file("gone.mp3"), 0, ""},
+        {"file mode, file deleted", "2", dir.File("gone.mp3"), 0, ""},
         {"file mode, empty path", "2", "", 0, ""},
-        {"file mode, path is a folder", "2", dir.path(), 0, ""},
+        {"file mode, path is a folder", "2", dir.Path(), 0, ""},
         {"file mode, trailing backslash", "2", song + "\\", 2, song + "\\"},
         {"CD mode keeps an empty path", "1", "", 1, ""},
-        {"CD mode keeps its kind with a wrong path", "1", dir.file("gone.mp3"), 1, ""},
+        {"CD mode keeps its kind with a wrong path", "1", dir.File("gone.mp3"), 1, ""},
         {"no music with a good path", "0", song, 0, song},
     };
     for (const Case& c : cases) {
-        const std::string ini = dir.write("Kovessa.ini", iniWith(c.kind, "3", c.file));
+        const std::string ini = dir.Write("Kovessa.ini", IniWith(c.kind, "3", c.file));
         MusicSettings s;
-        LoadSettings(s, dir.path());
+        LoadSettings(s, dir.Path());
         EXPECT_EQ(s.BGMKind, c.expectedKind) << c.name;
         EXPECT_EQ(s.BGMRepeat, 3) << c.name;
         EXPECT_EQ(s.BGMFile, c.expectedFile) << c.name;
         // The corrections stay in memory.
-        EXPECT_EQ(TempDir::read(ini), iniWith(c.kind, "3", c.file)) << c.name;
+        EXPECT_EQ(TempDir::Read(ini), IniWith(c.kind, "3", c.file)) << c.name;
     }
 }
 
 TEST(FileExists, OnlyReadableRegularFiles) {
     TempDir dir;
-    const std::string file = dir.write("a.txt", "x");
-    const std::string empty = dir.write("empty", "");
-    std::filesystem::create_directory(dir.file("sub"));
-    ::mkfifo(dir.file("fifo").c_str(), 0600);
-    std::filesystem::create_symlink(file, dir.file("link"));
-    std::filesystem::create_symlink(dir.file("nothing"), dir.file("dangling"));
+    const std::string file = dir.Write("a.txt", "x");
+    const std::string empty = dir.Write("empty", "");
+    std::filesystem::create_directory(dir.File("sub"));
+    ::mkfifo(dir.File("fifo").c_str(), 0600);
+    std::filesystem::create_symlink(file, dir.File("link"));
+    std::filesystem::create_symlink(dir.File("nothing"), dir.File("dangling"));
 
     EXPECT_TRUE(FileExists(file));
     EXPECT_TRUE(FileExists(empty));
     EXPECT_TRUE(FileExists(file + "\\"));
-    EXPECT_TRUE(FileExists(dir.file("link")));
+    EXPECT_TRUE(FileExists(dir.File("link")));
     EXPECT_FALSE(FileExists(file + "\\\\")); // only one separator is removed
-    EXPECT_FALSE(FileExists(dir.file("sub")));
-    EXPECT_FALSE(FileExists(dir.file("sub") + "/"));
-    EXPECT_FALSE(FileExists(dir.file("sub") + "\\"));
-    EXPECT_FALSE(FileExists(dir.file("fifo"))); // and it does not wait for a writer
-    EXPECT_FALSE(FileExists(dir.file("dangling")));
-    EXPECT_FALSE(FileExists(dir.file("missing")));
+    EXPECT_FALSE(FileExists(dir.File("sub")));
+    EXPECT_FALSE(FileExists(dir.File("sub") + "/"));
+    EXPECT_FALSE(FileExists(dir.File("sub") + "\\"));
+    EXPECT_FALSE(FileExists(dir.File("fifo"))); // and it does not wait for a writer
+    EXPECT_FALSE(FileExists(dir.File("dangling")));
+    EXPECT_FALSE(FileExists(dir.File("missing")));
     EXPECT_FALSE(FileExists(""));
     EXPECT_FALSE(FileExists("\\"));
     EXPECT_FALSE(FileExists("/"));
@@ -124,8 +124,8 @@ TEST(FileExists, OnlyReadableRegularFiles) {
 
 TEST(FileExists, UnreadableFileIsMissing) {
     TempDir dir;
-    const std::string file = dir.write("locked", "x");
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(dir.path()));
+    const std::string file = dir.Write("locked", "x");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(dir.Path()));
     ASSERT_TRUE(test::GiveToUnprivilegedUser(file));
     ::chmod(file.c_str(), 0);
     const int result = test::RunUnprivileged([&] { return FileExists(file) ? 1 : 0; });

@@ -22,13 +22,13 @@ using test::TempDir;
 class InstalledCopy : public ::testing::Test {
 protected:
     InstalledCopy() {
-        program_ = (dir_.path() / "lib" / "kovessa").string();
-        config_ = (dir_.path() / "home" / ".config").string();
+        program_ = (dir_.Path() / "lib" / "kovessa").string();
+        config_ = (dir_.Path() / "home" / ".config").string();
         fs::create_directories(program_);
-        fs::create_directories(dir_.path() / "home");
+        fs::create_directories(dir_.Path() / "home");
         // The ordinary user may pass through the test's folder and owns the home in it.
-        test::GiveToUnprivilegedUser(dir_.path().string());
-        test::GiveToUnprivilegedUser((dir_.path() / "home").string());
+        test::GiveToUnprivilegedUser(dir_.Path().string());
+        test::GiveToUnprivilegedUser((dir_.Path() / "home").string());
         ::chmod(program_.c_str(), 0755);
     }
     // Runs the checks as the ordinary user with the program folder closed to writing.
@@ -66,7 +66,7 @@ TEST_F(InstalledCopy, AnInstalledCopyReadsTheDefaultUntilTheUserHasSaved) {
     EXPECT_EQ(result, 0) << test::DescribeChildResult(result, {"no file anywhere: the own one"});
 
     // An administrator's default beside the program, read-only for users.
-    dir_.write("lib/kovessa/Kovessa.ini",
+    dir_.Write("lib/kovessa/Kovessa.ini",
                "[Section]\r\n" + std::string(kKeyBGMKind) + "=1\r\n" + kKeyBGMRepeat + "=7\r\n");
     ::chmod(Beside().c_str(), 0644);
     const int withDefault = AsUser([&] {
@@ -103,7 +103,7 @@ TEST_F(InstalledCopy, AnInstalledCopyReadsTheDefaultUntilTheUserHasSaved) {
 }
 
 TEST_F(InstalledCopy, AFileBesideTheProgramThatTheUserMayWriteStaysInUse) {
-    dir_.write("lib/kovessa/Kovessa.ini", "[Section]\r\n");
+    dir_.Write("lib/kovessa/Kovessa.ini", "[Section]\r\n");
     test::GiveToUnprivilegedUser(Beside());
     ::chmod(Beside().c_str(), 0644);
     const int result = AsUser([&] {

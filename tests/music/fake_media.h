@@ -17,8 +17,8 @@ class RampSource final : public PcmSource {
 public:
     RampSource(int64_t frames, int base = 0, PcmFormat format = {})
         : frames_(frames), base_(base), format_(format) {}
-    PcmFormat format() const override { return format_; }
-    size_t read(int16_t* out, size_t frames) override {
+    PcmFormat Format() const override { return format_; }
+    size_t Read(int16_t* out, size_t frames) override {
         const size_t n = static_cast<size_t>(std::clamp<int64_t>(frames_ - pos_, 0, frames));
         for (size_t i = 0; i < n; ++i, ++pos_) {
             for (int c = 0; c < format_.channels; ++c) {
@@ -27,14 +27,14 @@ public:
         }
         return n;
     }
-    bool seek(int64_t frame) override {
+    bool Seek(int64_t frame) override {
         if (frame < 0 || frame > frames_) {
             return false;
         }
         pos_ = frame;
         return true;
     }
-    int64_t length() const override { return frames_; }
+    int64_t Length() const override { return frames_; }
 
 private:
     int64_t frames_;
@@ -52,8 +52,8 @@ public:
         }
         toc_.leadOutSector = tracks * sectors;
     }
-    const CdToc& toc() const override { return toc_; }
-    std::unique_ptr<PcmSource> openAudio() override {
+    const CdToc& Toc() const override { return toc_; }
+    std::unique_ptr<PcmSource> OpenAudio() override {
         return std::make_unique<RampSource>(int64_t{toc_.leadOutSector} * kCdFramesPerSector);
     }
 
@@ -69,13 +69,13 @@ public:
     std::map<std::string, int64_t> files;    // name -> frames
     std::map<std::string, int32_t> badFiles; // name -> open error
 
-    std::unique_ptr<CdDisc> openDisc() override {
+    std::unique_ptr<CdDisc> OpenDisc() override {
         if (discTracks == 0) {
             return nullptr;
         }
         return std::make_unique<FakeDisc>(discTracks, discSectors);
     }
-    MediaOpenResult openFile(const std::string& path, MediaKind) override {
+    MediaOpenResult OpenFile(const std::string& path, MediaKind) override {
         MediaOpenResult result;
         if (auto bad = badFiles.find(path); bad != badFiles.end()) {
             result.error = bad->second;

@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const std::string_view line = input.substr(start, end - start);
         ParseMciCommand(line);
-        interpreter.execute(line);
-        output.pump(256);
+        interpreter.Execute(line);
+        output.Pump(256);
         start = end + 1;
     }
     return 0;

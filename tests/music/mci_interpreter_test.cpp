@@ -74,17 +74,17 @@ TEST(MciCommandParse, QuotingReadsBackAnyName) {
 class MciInterpreterTest : public ::testing::Test {
 protected:
     MciInterpreterTest() {
-        library.discTracks = 3;
-        library.discSectors = 150; // 2 s per track
-        library.files["/music/song.mp3"] = 44100;
-        library.files["/music/a \"quoted\" name.mp3"] = 44100;
-        library.badFiles["/music/text.mp3"] = mci::kInvalidFile;
+        library_.discTracks = 3;
+        library_.discSectors = 150; // 2 s per track
+        library_.files["/music/song.mp3"] = 44100;
+        library_.files["/music/a \"quoted\" name.mp3"] = 44100;
+        library_.badFiles["/music/text.mp3"] = mci::kInvalidFile;
     }
-    MciReply run(const std::string& command) { return interpreter.execute(command); }
+    MciReply Run(const std::string& command) { return interpreter_.Execute(command); }
 
-    FakeMediaLibrary library;
-    RecordingAudioOutput output;
-    MciInterpreter interpreter{library, output};
+    FakeMediaLibrary library_;
+    RecordingAudioOutput output_;
+    MciInterpreter interpreter_{library_, output_};
 };
 
 TEST_F(MciInterpreterTest, AnswersCommandsAsTheOriginalDid) {
@@ -169,7 +169,7 @@ TEST_F(MciInterpreterTest, AnswersCommandsAsTheOriginalDid) {
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.command);
-        const MciReply reply = run(s.command);
+        const MciReply reply = Run(s.command);
         EXPECT_EQ(reply.code, s.code);
         if (s.code == 0) {
             EXPECT_EQ(reply.answer, s.answer);
@@ -178,45 +178,45 @@ TEST_F(MciInterpreterTest, AnswersCommandsAsTheOriginalDid) {
 }
 
 TEST_F(MciInterpreterTest, NoDiscMeansTheOpenAndEveryQueryFail) {
-    library.discTracks = 0;
-    EXPECT_NE(run("open cdaudio").code, 0);
-    EXPECT_EQ(run("set cdaudio time format tmsf").code, mci::kInvalidDeviceName);
-    EXPECT_EQ(run("status cdaudio current track").code, mci::kInvalidDeviceName);
+    library_.discTracks = 0;
+    EXPECT_NE(Run("open cdaudio").code, 0);
+    EXPECT_EQ(Run("set cdaudio time format tmsf").code, mci::kInvalidDeviceName);
+    EXPECT_EQ(Run("status cdaudio current track").code, mci::kInvalidDeviceName);
 }
 
 TEST_F(MciInterpreterTest, PositionFollowsTheSoundAndTheDiscStartsOverAtItsEnd) {
-    ASSERT_EQ(run("open cdaudio alias cd").code, 0);
-    ASSERT_EQ(run("set cd time format tmsf").code, 0);
-    ASSERT_EQ(run("play cd from 3:00:01").code, 0); // the last second of track 3
-    EXPECT_EQ(output.pumpFrames(44100 / 2), 44100u / 2);
-    EXPECT_EQ(run("status cd position").answer, "03:00:01:37");
-    EXPECT_EQ(run("status cd current track").answer, "3");
-    output.pumpFrames(44100); // runs out after half a second
-    EXPECT_EQ(output.recordedFrames(), 44100u);
-    EXPECT_EQ(run("status cd mode").answer, "stopped");
-    EXPECT_EQ(run("status cd position").answer, "01:00:00:00");
+    ASSERT_EQ(Run("open cdaudio alias cd").code, 0);
+    ASSERT_EQ(Run("set cd time format tmsf").code, 0);
+    ASSERT_EQ(Run("play cd from 3:00:01").code, 0); // the last second of track 3
+    EXPECT_EQ(output_.PumpFrames(44100 / 2), 44100u / 2);
+    EXPECT_EQ(Run("status cd position").answer, "03:00:01:37");
+    EXPECT_EQ(Run("status cd current track").answer, "3");
+    output_.PumpFrames(44100); // runs out after half a second
+    EXPECT_EQ(output_.RecordedFrames(), 44100u);
+    EXPECT_EQ(Run("status cd mode").answer, "stopped");
+    EXPECT_EQ(Run("status cd position").answer, "01:00:00:00");
     // Played without a position, the disc starts over from its first track.
-    ASSERT_EQ(run("play cd").code, 0);
-    output.takeRecording();
-    output.pumpFrames(10);
-    const std::vector<int16_t> head = output.takeRecording();
+    ASSERT_EQ(Run("play cd").code, 0);
+    output_.TakeRecording();
+    output_.PumpFrames(10);
+    const std::vector<int16_t> head = output_.TakeRecording();
     ASSERT_EQ(head.size(), 20u);
     EXPECT_EQ(head[0], 0);
     EXPECT_EQ(head[18], 9);
 }
 
 TEST_F(MciInterpreterTest, MpegFileReportsStoppedAtItsEndAndPlaysAgainFromZero) {
-    ASSERT_EQ(run("open \"/music/song.mp3\" type MPEGVideo Alias MP3Play").code, 0);
-    ASSERT_EQ(run("play MP3Play").code, 0);
-    output.pumpFrames(100000);
-    EXPECT_EQ(output.recordedFrames(), 44100u);
-    EXPECT_EQ(run("status MP3Play mode").answer, "stopped");
-    ASSERT_EQ(run("stop MP3Play").code, 0);
-    EXPECT_EQ(run("status MP3Play position").answer, "0") << "after its end a file starts over";
-    ASSERT_EQ(run("play MP3Play from 0").code, 0);
-    EXPECT_EQ(run("status MP3Play mode").answer, "playing");
-    output.pumpFrames(100000);
-    const std::vector<int16_t> all = output.takeRecording();
+    ASSERT_EQ(Run("open \"/music/song.mp3\" type MPEGVideo Alias MP3Play").code, 0);
+    ASSERT_EQ(Run("play MP3Play").code, 0);
+    output_.PumpFrames(100000);
+    EXPECT_EQ(output_.RecordedFrames(), 44100u);
+    EXPECT_EQ(Run("status MP3Play mode").answer, "stopped");
+    ASSERT_EQ(Run("stop MP3Play").code, 0);
+    EXPECT_EQ(Run("status MP3Play position").answer, "0") << "after its end a file starts over";
+    ASSERT_EQ(Run("play MP3Play from 0").code, 0);
+    EXPECT_EQ(Run("status MP3Play mode").answer, "playing");
+    output_.PumpFrames(100000);
+    const std::vector<int16_t> all = output_.TakeRecording();
     ASSERT_EQ(all.size(), 2u * 2 * 44100);
     EXPECT_EQ(all[2 * 44100], 0); // the second pass starts at the file's first frame
     EXPECT_EQ(all[2 * 44100 + 2 * 1234], 1234);
@@ -227,9 +227,9 @@ TEST(MciInterpreterNoDevice, PlayFailsWithoutAnOutputDevice) {
     library.files["/a.mp3"] = 1000;
     RecordingAudioOutput output({}, 0);
     MciInterpreter interpreter(library, output);
-    ASSERT_EQ(interpreter.execute("open \"/a.mp3\" type MPEGVideo alias m").code, 0);
-    EXPECT_EQ(interpreter.execute("play m").code, mci::kHardware);
-    EXPECT_EQ(interpreter.execute("status m mode").answer, "stopped");
+    ASSERT_EQ(interpreter.Execute("open \"/a.mp3\" type MPEGVideo alias m").code, 0);
+    EXPECT_EQ(interpreter.Execute("play m").code, mci::kHardware);
+    EXPECT_EQ(interpreter.Execute("status m mode").answer, "stopped");
 }
 
 TEST(MciMediaPlatform, AnswerBuffersAndErrorTexts) {

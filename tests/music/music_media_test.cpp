@@ -42,13 +42,13 @@ struct RecordedMusic {
         : output({kRate, 2}, devices), library(cdSource), platform(library, output) {}
 
     // Plays `seconds` of the show, running the CD watch every 200 ms while it is enabled.
-    void runCd(double seconds) {
+    void RunCd(double seconds) {
         for (size_t done = 0; done < seconds * kRate; done += kTickFrames) {
             if (cdTimer) {
                 bgm.CheckCD();
                 cdTimer = bgm.CDReady != 0;
             }
-            output.pumpFrames(kTickFrames, 50ms);
+            output.PumpFrames(kTickFrames, 50ms);
         }
     }
 
@@ -93,12 +93,12 @@ std::vector<std::pair<int, int>> Runs(const std::vector<int>& seq) {
 TEST(MusicOnDisc, WholeDiscPlaysAndStartsOverWhenItStops) {
     TempDir dir;
     const std::vector<double> tones = {440, 660, 990};
-    RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", tones, 2.0));
+    RecordedMusic music(test::MakeDiscImage(dir.Path(), "disc", tones, 2.0));
     music.settings.BGMKind = 1;
     music.bgm.OpenCD();
-    music.runCd(7.5);
+    music.RunCd(7.5);
     EXPECT_TRUE(music.cdTimer);
-    const auto runs = Runs(ToneSequence(music.output.takeRecording(), tones));
+    const auto runs = Runs(ToneSequence(music.output.TakeRecording(), tones));
     // Two seconds of each track (a window may straddle a track change), then track 1 again.
     ASSERT_GE(runs.size(), 4u);
     EXPECT_EQ(runs[0].first, 0);
@@ -115,11 +115,11 @@ TEST(MusicOnDisc, WholeDiscPlaysAndStartsOverWhenItStops) {
 TEST(MusicOnDisc, ChosenTrackKeepsRepeating) {
     TempDir dir;
     const std::vector<double> tones = {440, 660, 990};
-    RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", tones, 2.0));
+    RecordedMusic music(test::MakeDiscImage(dir.Path(), "disc", tones, 2.0));
     music.settings.BGMRepeat = 2;
     music.bgm.OpenCD();
-    music.runCd(7.0);
-    const std::vector<int> seq = ToneSequence(music.output.takeRecording(), tones);
+    music.RunCd(7.0);
+    const std::vector<int> seq = ToneSequence(music.output.TakeRecording(), tones);
     int track2 = 0;
     for (int v : seq) {
         EXPECT_NE(v, 0) << "track 1 must never sound";
@@ -138,11 +138,11 @@ TEST(MusicOnDisc, WholeDiscSoundsOnlyItsAudioTracks) {
     TempDir dir;
     // Data first (a mixed-mode disc), between the songs, and last (an enhanced disc).
     const std::vector<double> tones = {0, 440, 0, 660, 0};
-    RecordedMusic music(test::MakeDiscImage(dir.path(), "mixed", tones, 2.0));
+    RecordedMusic music(test::MakeDiscImage(dir.Path(), "mixed", tones, 2.0));
     music.bgm.OpenCD();
-    music.runCd(9.0);
+    music.RunCd(9.0);
     EXPECT_TRUE(music.cdTimer);
-    const auto runs = Runs(ToneSequence(music.output.takeRecording(), tones));
+    const auto runs = Runs(ToneSequence(music.output.TakeRecording(), tones));
     // 440, 660, 440, 660, with at most one window straddling a change and never the noise of
     // a data track in between.
     std::vector<int> songs;
@@ -159,24 +159,24 @@ TEST(MusicOnDisc, WholeDiscSoundsOnlyItsAudioTracks) {
 
 TEST(MusicOnDisc, ChosenDataTrackPlaysNothingAndEndsTheWatch) {
     TempDir dir;
-    RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", {440, 0, 660}, 2.0));
+    RecordedMusic music(test::MakeDiscImage(dir.Path(), "disc", {440, 0, 660}, 2.0));
     music.settings.BGMRepeat = 2;
     music.bgm.OpenCD();
-    music.runCd(1.0);
+    music.RunCd(1.0);
     EXPECT_FALSE(music.cdTimer);
-    EXPECT_EQ(music.output.recordedFrames(), 0u);
+    EXPECT_EQ(music.output.RecordedFrames(), 0u);
 }
 
 TEST(MusicOnDisc, TrackBeyondTheDiscLeavesTheWatchRunningAndSilent) {
     TempDir dir;
-    RecordedMusic music(test::MakeDiscImage(dir.path(), "disc", {440, 660, 990}, 2.0));
+    RecordedMusic music(test::MakeDiscImage(dir.Path(), "disc", {440, 660, 990}, 2.0));
     music.settings.BGMRepeat = 5;
     music.bgm.OpenCD();
-    music.runCd(1.0);
+    music.RunCd(1.0);
     EXPECT_TRUE(music.cdTimer);
     EXPECT_EQ(music.bgm.CDReady, -1);
     EXPECT_NE(music.apiResult, 0) << "the play from an error text fails";
-    EXPECT_EQ(music.output.recordedFrames(), 0u);
+    EXPECT_EQ(music.output.RecordedFrames(), 0u);
 }
 
 TEST(MusicOnDisc, NoDiscEndsTheWatchAtTheFirstTick) {
@@ -191,7 +191,7 @@ TEST(MusicFiles, Mp3PathsWithBlanksJapaneseAndQuotesPlayThatFile) {
         GTEST_SKIP() << "sox and lame are needed to make test media";
     }
     TempDir dir;
-    const std::string folder = dir.file("曲 フォルダ");
+    const std::string folder = dir.File("曲 フォルダ");
     std::filesystem::create_directory(folder);
     for (const std::string name : {"ほたる の 歌.mp3", "say \"hi\" there.mp3", "x\" alias y.mp3"}) {
         SCOPED_TRACE(name);
@@ -201,8 +201,8 @@ TEST(MusicFiles, Mp3PathsWithBlanksJapaneseAndQuotesPlayThatFile) {
         music.settings.BGMFile = path;
         music.bgm.PlayMP3();
         EXPECT_TRUE(music.bgm.IsMP3Playing());
-        music.output.pumpFrames(kRate, 100ms);
-        const std::vector<int16_t> pcm = music.output.takeRecording();
+        music.output.PumpFrames(kRate, 100ms);
+        const std::vector<int16_t> pcm = music.output.TakeRecording();
         const size_t start = test::FirstSoundFrame(pcm);
         const test::Tone tone = Analyze(pcm, start + 2000, kRate / 4, kRate);
         EXPECT_NEAR(tone.hz, 550, 550 * 0.05);
@@ -223,22 +223,22 @@ TEST(MusicFiles, AFileNamedMp3ThatIsNotMp3IsSilenceWithHarmlessPolling) {
     for (int i = 0; i < 500; ++i) {
         text += "This is a letter, not a song.\n";
     }
-    test::WriteFile(dir.file("noise.mp3"), noise);
-    test::WriteFile(dir.file("letter.mp3"), text);
-    test::WriteFile(dir.file("empty.mp3"), "");
-    test::WriteWav(dir.file("wave.mp3"), test::StereoSine(1.0, 440, 0.5), kRate, 2);
-    std::filesystem::create_directory(dir.file("folder.mp3"));
+    test::WriteFile(dir.File("noise.mp3"), noise);
+    test::WriteFile(dir.File("letter.mp3"), text);
+    test::WriteFile(dir.File("empty.mp3"), "");
+    test::WriteWav(dir.File("wave.mp3"), test::StereoSine(1.0, 440, 0.5), kRate, 2);
+    std::filesystem::create_directory(dir.File("folder.mp3"));
     for (const char* name :
          {"noise.mp3", "letter.mp3", "empty.mp3", "wave.mp3", "folder.mp3", "missing.mp3"}) {
         SCOPED_TRACE(name);
         RecordedMusic music;
-        music.settings.BGMFile = dir.file(name);
+        music.settings.BGMFile = dir.File(name);
         music.bgm.PlayMP3();
-        EXPECT_EQ(music.output.streamCount(), 0u);
+        EXPECT_EQ(music.output.StreamCount(), 0u);
         for (int tick = 0; tick < 5; ++tick) {
             music.bgm.RepeatMP3();
         }
-        EXPECT_EQ(music.output.pump(1000), 0u);
+        EXPECT_EQ(music.output.Pump(1000), 0u);
         EXPECT_FALSE(music.bgm.IsMP3Playing());
         music.bgm.CloseMP3();
     }
@@ -252,29 +252,29 @@ TEST(MusicFiles, WaveLoopsSeamlesslyUntilStopped) {
         ramp[2 * f] = static_cast<int16_t>(f * 3 + 1);
         ramp[2 * f + 1] = static_cast<int16_t>(-static_cast<int>(f));
     }
-    const std::string path = dir.file("loop me.WAV");
+    const std::string path = dir.File("loop me.WAV");
     test::WriteWav(path, ramp, kRate, 2);
     RecordedMusic music;
     music.settings.BGMFile = path;
     music.bgm.PlayWave();
-    music.output.pumpFrames(5000 * 3 + 1234);
-    const std::vector<int16_t> pcm = music.output.takeRecording();
+    music.output.PumpFrames(5000 * 3 + 1234);
+    const std::vector<int16_t> pcm = music.output.TakeRecording();
     ASSERT_EQ(pcm.size(), 2u * (5000 * 3 + 1234));
     for (size_t i = 0; i < pcm.size(); ++i) {
         ASSERT_EQ(pcm[i], ramp[i % ramp.size()]) << "sample " << i;
     }
     music.bgm.StopWave();
-    EXPECT_EQ(music.output.streamCount(), 0u);
-    EXPECT_EQ(music.output.pump(100), 0u);
+    EXPECT_EQ(music.output.StreamCount(), 0u);
+    EXPECT_EQ(music.output.Pump(100), 0u);
 }
 
 TEST(MusicFiles, WaveWithoutAnOutputDeviceDoesNothing) {
     TempDir dir;
-    test::WriteWav(dir.file("a.wav"), test::StereoSine(0.2, 440, 0.5), kRate, 2);
+    test::WriteWav(dir.File("a.wav"), test::StereoSine(0.2, 440, 0.5), kRate, 2);
     RecordedMusic music("", 0);
-    music.settings.BGMFile = dir.file("a.wav");
+    music.settings.BGMFile = dir.File("a.wav");
     music.bgm.PlayWave();
-    EXPECT_EQ(music.output.streamCount(), 0u);
+    EXPECT_EQ(music.output.StreamCount(), 0u);
 }
 
 // Polls `condition` until it holds or the time is up.
@@ -294,38 +294,38 @@ class SdlDiskOutput : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", dir.file("out.raw").c_str(), 1);
+        setenv("SDL_DISKAUDIOFILE", dir_.File("out.raw").c_str(), 1);
     }
     void TearDown() override {
         unsetenv("SDL_AUDIODRIVER");
         unsetenv("SDL_DISKAUDIOFILE");
     }
-    std::vector<int16_t> played() {
-        std::ifstream in(dir.file("out.raw"), std::ios::binary);
+    std::vector<int16_t> Played() {
+        std::ifstream in(dir_.File("out.raw"), std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::vector<int16_t> pcm(bytes.size() / 2);
         std::memcpy(pcm.data(), bytes.data(), pcm.size() * 2);
         return pcm;
     }
-    TempDir dir;
+    TempDir dir_;
 };
 
 // A stream at 1 Hz that counts what the output asks of it.
 class SlowStream final : public OutputStream {
 public:
-    PcmFormat streamFormat() const override { return {1, 2}; }
-    size_t pull(int16_t* out, size_t frames) override {
+    PcmFormat StreamFormat() const override { return {1, 2}; }
+    size_t Pull(int16_t* out, size_t frames) override {
         std::fill_n(out, frames * 2, int16_t{1000});
         std::lock_guard lock(mutex_);
         largest_ = std::max(largest_, frames);
         total_ += frames;
         return frames;
     }
-    size_t largest() const {
+    size_t Largest() const {
         std::lock_guard lock(mutex_);
         return largest_;
     }
-    size_t total() const {
+    size_t Total() const {
         std::lock_guard lock(mutex_);
         return total_;
     }
@@ -354,18 +354,18 @@ TEST_F(SdlDiskOutput, AVerySlowRateIsConvertedInSmallPieces) {
     const long peakBefore = PeakKiB();
     SdlAudioOutput output;
     SlowStream stream;
-    ASSERT_TRUE(output.addStream(&stream));
-    EXPECT_TRUE(WaitUntilTrue([&] { return stream.total() >= 2; }, 10s));
-    output.removeStream(&stream);
+    ASSERT_TRUE(output.AddStream(&stream));
+    EXPECT_TRUE(WaitUntilTrue([&] { return stream.Total() >= 2; }, 10s));
+    output.RemoveStream(&stream);
     EXPECT_LT(PeakKiB() - peakBefore, 32 * 1024);
-    EXPECT_EQ(stream.largest(), 1u) << "one frame is all a device buffer needs";
+    EXPECT_EQ(stream.Largest(), 1u) << "one frame is all a device buffer needs";
 }
 
 TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
     if (!HaveMediaTools()) {
         GTEST_SKIP() << "sox and lame are needed to make test media";
     }
-    const std::string path = dir.file("tone.mp3");
+    const std::string path = dir_.File("tone.mp3");
     ASSERT_TRUE(test::MakeMp3Tone(path, 0.6, 440, 0.5, 48000)); // resampled by the output
     {
         std::unique_ptr<MediaPlatform> platform = CreateMediaPlatform({});
@@ -377,7 +377,7 @@ TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
         // The device writes in real time, so the recording's length is the time it played.
         const auto recorded = [&] {
             std::error_code ec;
-            const auto bytes = std::filesystem::file_size(dir.file("out.raw"), ec);
+            const auto bytes = std::filesystem::file_size(dir_.File("out.raw"), ec);
             return ec ? 0 : static_cast<size_t>(bytes) / 4; // frames
         };
         const auto playOn = [&](size_t frames) {
@@ -395,7 +395,7 @@ TEST_F(SdlDiskOutput, Mp3IsHeardRepeatsFromTheStartAndStopsOnClose) {
         bgm.CloseMP3(); // in the middle of the second pass
         EXPECT_TRUE(playOn(kRate * 3 / 10));
     }
-    const std::vector<int16_t> pcm = played();
+    const std::vector<int16_t> pcm = Played();
     ASSERT_GT(pcm.size(), 2u * kRate * 14 / 10);
     // Sound in 10 ms windows: a first pass of 0.6 s, a gap, a second pass cut short.
     std::vector<std::pair<int, int>> runs;

@@ -9,7 +9,7 @@ namespace kovessa {
 RecordingAudioOutput::RecordingAudioOutput(PcmFormat format, int devices)
     : format_(format), devices_(devices) {}
 
-bool RecordingAudioOutput::addStream(OutputStream* stream) {
+bool RecordingAudioOutput::AddStream(OutputStream* stream) {
     if (devices_ <= 0) {
         return false;
     }
@@ -20,21 +20,21 @@ bool RecordingAudioOutput::addStream(OutputStream* stream) {
     return true;
 }
 
-void RecordingAudioOutput::removeStream(OutputStream* stream) {
+void RecordingAudioOutput::RemoveStream(OutputStream* stream) {
     std::lock_guard lock(mutex_);
     std::erase(streams_, stream);
 }
 
-size_t RecordingAudioOutput::pump(size_t frames) {
+size_t RecordingAudioOutput::Pump(size_t frames) {
     std::lock_guard lock(mutex_);
     const size_t samples = frames * format_.channels;
     std::vector<int32_t> mix(samples, 0);
     std::vector<int16_t> piece;
     size_t longest = 0;
     for (OutputStream* stream : streams_) {
-        const PcmFormat f = stream->streamFormat();
+        const PcmFormat f = stream->StreamFormat();
         piece.resize(frames * f.channels);
-        const size_t got = stream->pull(piece.data(), frames);
+        const size_t got = stream->Pull(piece.data(), frames);
         if (f.rate != format_.rate || f.channels != format_.channels) {
             continue;
         }
@@ -49,11 +49,11 @@ size_t RecordingAudioOutput::pump(size_t frames) {
     return longest;
 }
 
-size_t RecordingAudioOutput::pumpFrames(size_t frames, std::chrono::milliseconds idle) {
+size_t RecordingAudioOutput::PumpFrames(size_t frames, std::chrono::milliseconds idle) {
     size_t done = 0;
     auto lastSound = std::chrono::steady_clock::now();
     while (done < frames) {
-        const size_t got = pump(std::min<size_t>(frames - done, 1024));
+        const size_t got = Pump(std::min<size_t>(frames - done, 1024));
         done += got;
         if (got > 0) {
             lastSound = std::chrono::steady_clock::now();
@@ -66,17 +66,17 @@ size_t RecordingAudioOutput::pumpFrames(size_t frames, std::chrono::milliseconds
     return done;
 }
 
-std::vector<int16_t> RecordingAudioOutput::takeRecording() {
+std::vector<int16_t> RecordingAudioOutput::TakeRecording() {
     std::lock_guard lock(mutex_);
     return std::exchange(recording_, {});
 }
 
-size_t RecordingAudioOutput::recordedFrames() const {
+size_t RecordingAudioOutput::RecordedFrames() const {
     std::lock_guard lock(mutex_);
     return recording_.size() / format_.channels;
 }
 
-size_t RecordingAudioOutput::streamCount() const {
+size_t RecordingAudioOutput::StreamCount() const {
     std::lock_guard lock(mutex_);
     return streams_.size();
 }

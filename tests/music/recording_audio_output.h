@@ -17,22 +17,22 @@ class RecordingAudioOutput final : public AudioOutput {
 public:
     explicit RecordingAudioOutput(PcmFormat format = {}, int devices = 1);
 
-    int deviceCount() override { return devices_; }
-    bool addStream(OutputStream* stream) override;
-    void removeStream(OutputStream* stream) override;
+    int DeviceCount() override { return devices_; }
+    bool AddStream(OutputStream* stream) override;
+    void RemoveStream(OutputStream* stream) override;
 
     // Pulls up to `frames` frames from every stream once and records the mix of what came.
     // Returns the number of frames recorded. A stream whose format differs from the output's is
     // pulled and dropped.
-    size_t pump(size_t frames);
+    size_t Pump(size_t frames);
     // Pumps until `frames` frames are recorded, or until nothing has come for `idle`.
-    size_t pumpFrames(size_t frames,
+    size_t PumpFrames(size_t frames,
                       std::chrono::milliseconds idle = std::chrono::milliseconds(500));
 
-    PcmFormat format() const { return format_; }
-    std::vector<int16_t> takeRecording();
-    size_t recordedFrames() const;
-    size_t streamCount() const;
+    PcmFormat Format() const { return format_; }
+    std::vector<int16_t> TakeRecording();
+    size_t RecordedFrames() const;
+    size_t StreamCount() const;
 
 private:
     const PcmFormat format_;

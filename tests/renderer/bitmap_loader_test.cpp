@@ -45,7 +45,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    std::string write(const std::vector<uint8_t>& bytes, const std::string& name = "in.bmp") {
+    std::string Write(const std::vector<uint8_t>& bytes, const std::string& name = "in.bmp") {
         const fs::path path = dir_ / name;
         test::WriteFile(path, bytes);
         return path.string();
@@ -55,10 +55,10 @@ protected:
     static void ExpectTestPixels(const Bitmap& bitmap, int width, int height) {
         ASSERT_EQ(bitmap.width, width);
         ASSERT_EQ(bitmap.height, height);
-        ASSERT_EQ(bitmap.pixels.size(), bitmap.rowBytes() * height);
+        ASSERT_EQ(bitmap.pixels.size(), bitmap.RowBytes() * height);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                const uint8_t* p = bitmap.pixels.data() + y * bitmap.rowBytes() + 3 * x;
+                const uint8_t* p = bitmap.pixels.data() + y * bitmap.RowBytes() + 3 * x;
                 ASSERT_EQ(p[0], test::TestRed(x, y)) << x << "," << y;
                 ASSERT_EQ(p[1], test::TestGreen(x, y)) << x << "," << y;
                 ASSERT_EQ(p[2], test::TestBlue(x, y)) << x << "," << y;
@@ -84,7 +84,7 @@ TEST_F(BitmapLoaderTest, HandOffPicturesLoadExactly) {
             BitmapHeader h;
             h.width = h.height = side;
             h.sizeImage = stated ? static_cast<uint32_t>(side * side * 3) : 0;
-            const auto bitmap = LoadTextureBitmap(write(MakeBitmap(h)), sink_);
+            const auto bitmap = LoadTextureBitmap(Write(MakeBitmap(h)), sink_);
             ASSERT_TRUE(bitmap.has_value()) << side;
             ExpectTestPixels(*bitmap, side, side);
         }
@@ -95,7 +95,7 @@ TEST_F(BitmapLoaderTest, HandOffPicturesLoadExactly) {
 TEST_F(BitmapLoaderTest, ColourTableIsSkippedAndOddWidthsAndTopDownRowsAreConverted) {
     BitmapHeader withPalette;
     withPalette.clrUsed = 3;
-    auto bitmap = LoadBitmapFile(write(MakeBitmap(withPalette, 3)), sink_);
+    auto bitmap = LoadBitmapFile(Write(MakeBitmap(withPalette, 3)), sink_);
     ASSERT_TRUE(bitmap);
     ExpectTestPixels(*bitmap, 64, 64);
 
@@ -103,7 +103,7 @@ TEST_F(BitmapLoaderTest, ColourTableIsSkippedAndOddWidthsAndTopDownRowsAreConver
     BitmapHeader odd;
     odd.width = 5;
     odd.height = 3;
-    bitmap = LoadBitmapFile(write(MakeBitmap(odd)), sink_);
+    bitmap = LoadBitmapFile(Write(MakeBitmap(odd)), sink_);
     ASSERT_TRUE(bitmap);
     ExpectTestPixels(*bitmap, 5, 3);
     EXPECT_EQ(bitmap->pixels[15], 0xEE);
@@ -111,7 +111,7 @@ TEST_F(BitmapLoaderTest, ColourTableIsSkippedAndOddWidthsAndTopDownRowsAreConver
     BitmapHeader topDown;
     topDown.width = 8;
     topDown.height = -6;
-    bitmap = LoadBitmapFile(write(MakeBitmap(topDown)), sink_);
+    bitmap = LoadBitmapFile(Write(MakeBitmap(topDown)), sink_);
     ASSERT_TRUE(bitmap);
     ExpectTestPixels(*bitmap, 8, 6);
     EXPECT_TRUE(sink_.shown.empty());
@@ -128,7 +128,7 @@ TEST_F(BitmapLoaderTest, FailuresShowTheirMessagesInOrder) {
     h.clrUsed = 16; // announces 64 bytes of colour table, the file has 8
     std::vector<uint8_t> bytes = MakeBitmap(h, 0);
     bytes.resize(54 + 8);
-    const std::string shortPalette = write(bytes);
+    const std::string shortPalette = Write(bytes);
     EXPECT_FALSE(LoadTextureBitmap(shortPalette, sink_));
     EXPECT_EQ(sink_.shown,
               (std::vector<Shown>{{"Error reading palette", "BMP Unit"},
@@ -139,7 +139,7 @@ TEST_F(BitmapLoaderTest, FailuresShowTheirMessagesInOrder) {
     sink_.shown.clear();
     bytes = MakeBitmap(BitmapHeader{});
     bytes.resize(54 + 10 * 64 * 3 + 50);
-    const auto bitmap = LoadTextureBitmap(write(bytes), sink_);
+    const auto bitmap = LoadTextureBitmap(Write(bytes), sink_);
     EXPECT_EQ(sink_.shown, (std::vector<Shown>{{"Error reading bitmap data", "BMP Unit"}}));
     ASSERT_TRUE(bitmap);
     ExpectTestPixels(*bitmap, 64, 10);
@@ -214,7 +214,7 @@ TEST_F(BitmapLoaderTest, HostileHeadersAreRefusedOrCutToWhatTheFileHolds) {
         if (c.keepBytes != 0) {
             bytes.resize(c.keepBytes);
         }
-        const auto bitmap = LoadTextureBitmap(write(bytes), sink_);
+        const auto bitmap = LoadTextureBitmap(Write(bytes), sink_);
         EXPECT_EQ(bitmap.has_value(), c.loads) << c.what;
         ASSERT_EQ(sink_.shown.size(), c.messages.size()) << c.what;
         for (size_t i = 0; i < c.messages.size(); ++i) {
@@ -237,11 +237,11 @@ TEST_F(BitmapLoaderTest, HugeDimensionsInATinyFileAllocateNoMoreThanTheFile) {
         bytes[23] = static_cast<uint8_t>(height >> 8);
         bytes[24] = static_cast<uint8_t>(height >> 16);
         bytes[25] = static_cast<uint8_t>(height >> 24);
-        const auto bitmap = LoadBitmapFile(write(bytes), sink_);
+        const auto bitmap = LoadBitmapFile(Write(bytes), sink_);
         ASSERT_TRUE(bitmap) << width << "x" << height;
         EXPECT_EQ(sink_.shown, (std::vector<Shown>{{"Error reading bitmap data", "BMP Unit"}}));
         EXPECT_LE(bitmap->pixels.size(), bytes.size());
-        EXPECT_EQ(bitmap->pixels.size(), bitmap->rowBytes() * bitmap->height);
+        EXPECT_EQ(bitmap->pixels.size(), bitmap->RowBytes() * bitmap->height);
     }
 }
 

@@ -69,7 +69,7 @@ TEST(PointerWatch, EndsOnlyBeyond30PixelsOnBothAxes) {
 
 TEST(FramePacer, KeepsFramesOnTheRefreshGrid) {
     FramePacer pacer(FramePacer::PeriodForRefreshRate(60));
-    ASSERT_EQ(pacer.periodMicros(), 16666);
+    ASSERT_EQ(pacer.PeriodMicros(), 16666);
     EXPECT_EQ(pacer.WaitMicros(0), 0) << "the first frame is drawn at once";
     pacer.FrameStarted(0);
     EXPECT_EQ(pacer.WaitMicros(3000), 13666);
@@ -83,10 +83,10 @@ TEST(FramePacer, KeepsFramesOnTheRefreshGrid) {
     EXPECT_EQ(pacer.WaitMicros(120000), 0);
 
     FramePacer unknownRate(FramePacer::PeriodForRefreshRate(0));
-    EXPECT_EQ(unknownRate.periodMicros(), 16666);
+    EXPECT_EQ(unknownRate.PeriodMicros(), 16666);
     FramePacer unpaced;
     unpaced.FrameStarted(0);
-    EXPECT_FALSE(unpaced.paced());
+    EXPECT_FALSE(unpaced.Paced());
     EXPECT_EQ(unpaced.WaitMicros(1), 0);
 }
 

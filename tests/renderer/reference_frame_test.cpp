@@ -120,7 +120,7 @@ public:
 class ReferenceFrame : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("DISPLAY", xvfb_.displayName().c_str(), 1);
+        setenv("DISPLAY", xvfb_.DisplayName().c_str(), 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
         SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -136,11 +136,11 @@ protected:
         // A white glow adds its colour unchanged over the whole square; a blue background
         // shows exactly where its quad lies.
         TempDir dir;
-        WriteFile(dir.path() / "glow.bmp", MakeSolidBitmap(64, 64, 255, 255, 255));
-        WriteFile(dir.path() / "background.bmp", MakeSolidBitmap(64, 64, 0, 0, 255));
+        WriteFile(dir.Path() / "glow.bmp", MakeSolidBitmap(64, 64, 255, 255, 255));
+        WriteFile(dir.Path() / "background.bmp", MakeSolidBitmap(64, 64, 0, 0, 255));
         NoMessages messages;
-        LoadTextureFile((dir.path() / "glow.bmp").string(), textures_.GlowTexture, messages);
-        LoadTextureFile((dir.path() / "background.bmp").string(), textures_.BackgroundTexture,
+        LoadTextureFile((dir.Path() / "glow.bmp").string(), textures_.GlowTexture, messages);
+        LoadTextureFile((dir.Path() / "background.bmp").string(), textures_.BackgroundTexture,
                         messages);
     }
     void TearDown() override {

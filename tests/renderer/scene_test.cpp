@@ -51,15 +51,15 @@ TEST(FireflyScene, SeedZeroGivesTheKnownFirstFireflies) {
     EXPECT_EQ(scene.FireflyCount, 500);
     EXPECT_TRUE(scene.ShowBackground);
     // The cell table centres the lattice on the origin; 19373 = 23 * 900 + 15 * 30 + 23.
-    EXPECT_EQ(scene.Cells[0].X, -15);
-    EXPECT_EQ(scene.Cells[0].Y, -12);
-    EXPECT_EQ(scene.Cells[0].Z, -15);
-    EXPECT_EQ(scene.Cells[19373].X, 23 - 15);
-    EXPECT_EQ(scene.Cells[19373].Y, 21 - 12);
-    EXPECT_EQ(scene.Cells[19373].Z, 15 - 15);
-    EXPECT_EQ(scene.Cells[kCellCount - 1].X, 14);
-    EXPECT_EQ(scene.Cells[kCellCount - 1].Y, 12);
-    EXPECT_EQ(scene.Cells[kCellCount - 1].Z, 14);
+    EXPECT_EQ(scene.cells[0].X, -15);
+    EXPECT_EQ(scene.cells[0].Y, -12);
+    EXPECT_EQ(scene.cells[0].Z, -15);
+    EXPECT_EQ(scene.cells[19373].X, 23 - 15);
+    EXPECT_EQ(scene.cells[19373].Y, 21 - 12);
+    EXPECT_EQ(scene.cells[19373].Z, 15 - 15);
+    EXPECT_EQ(scene.cells[kCellCount - 1].X, 14);
+    EXPECT_EQ(scene.cells[kCellCount - 1].Y, 12);
+    EXPECT_EQ(scene.cells[kCellCount - 1].Z, 14);
 }
 
 TEST(FireflyScene, SpeedClassesAndTheirPeriods) {
@@ -265,10 +265,10 @@ TEST(FireflyScene, TrailAndGlowColoursAndPositions) {
         EXPECT_FLOAT_EQ(strip.innerColours[j - 1].r, c + 0.5f);
         EXPECT_FLOAT_EQ(strip.innerColours[j - 1].g, c);
         EXPECT_FLOAT_EQ(strip.innerColours[j - 1].b, c);
-        EXPECT_EQ(strip.inner[j - 1].X, scene.Cells[fast.Trail[j - 1]].X);
+        EXPECT_EQ(strip.inner[j - 1].X, scene.cells[fast.Trail[j - 1]].X);
     }
-    const CellPos& from = scene.Cells[fast.Trail[0]];
-    const CellPos& to = scene.Cells[fast.Cell];
+    const CellPos& from = scene.cells[fast.Trail[0]];
+    const CellPos& to = scene.cells[fast.Cell];
     EXPECT_FLOAT_EQ(strip.head.x, from.X + 0.5f * (to.X - from.X));
     EXPECT_FLOAT_EQ(strip.head.y, from.Y + 0.5f * (to.Y - from.Y));
     EXPECT_FLOAT_EQ(strip.head.z, from.Z + 0.5f * (to.Z - from.Z));

@@ -36,7 +36,7 @@ public:
             }
             for (int dy = 0; dy <= 15; ++dy) {
                 for (int dx = 0; dx <= 4; ++dx) {
-                    surface.setPixel(x + 7 * static_cast<int>(i) + dx, y + dy, rgb);
+                    surface.SetPixel(x + 7 * static_cast<int>(i) + dx, y + dy, rgb);
                 }
             }
         }
@@ -73,7 +73,7 @@ protected:
         if (!BlockTextDrawer::IsGlyph(kLink, x, y)) {
             return 0;
         }
-        const uint32_t streak = pictures_.hilite.pixel(x - hiliteX, y).value;
+        const uint32_t streak = pictures_.hilite.Pixel(x - hiliteX, y).value;
         return AddScaled(MakeRgb(200, 200, 100).value, streak);
     }
 
@@ -92,18 +92,18 @@ protected:
 TEST_F(DisplayStripTest, StartSizesSurfacesDrawsMasksAndPlacesStreakLeftOfStrip) {
     for (const PixelSurface* s : {&strip_.picBuffer, &strip_.picBlank, &strip_.picText,
                                   &strip_.picTextM, &strip_.PictextB}) {
-        EXPECT_EQ(s->width(), 309);
-        EXPECT_EQ(s->height(), 25);
+        EXPECT_EQ(s->Width(), 309);
+        EXPECT_EQ(s->Height(), 25);
     }
     EXPECT_EQ(strip_.HiliteX, -69);
-    EXPECT_TRUE(strip_.Timer1Enabled);
+    EXPECT_TRUE(strip_.timer1Enabled);
     EXPECT_FALSE(strip_.StarActive);
     for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
             const bool glyph = BlockTextDrawer::IsGlyph(kLink, x, y);
-            ASSERT_EQ(strip_.picTextM.pixel(x, y).value, glyph ? 0u : 0xFFFFFFu) << x << "," << y;
-            ASSERT_EQ(strip_.PictextB.pixel(x, y).value, glyph ? 0xFFFFFFu : 0u) << x << "," << y;
-            ASSERT_EQ(strip_.picBlank.pixel(x, y).value, 0u);
+            ASSERT_EQ(strip_.picTextM.Pixel(x, y).value, glyph ? 0u : 0xFFFFFFu) << x << "," << y;
+            ASSERT_EQ(strip_.PictextB.Pixel(x, y).value, glyph ? 0xFFFFFFu : 0u) << x << "," << y;
+            ASSERT_EQ(strip_.picBlank.Pixel(x, y).value, 0u);
         }
     }
 }
@@ -123,7 +123,7 @@ TEST_F(DisplayStripTest, FramesShowStreakOnlyInsideLetters) {
                 if (x >= DisplayStrip::kStarX && y >= DisplayStrip::kStarY && strip_.StarActive) {
                     continue;
                 }
-                ASSERT_EQ(strip_.picDisplay.pixel(x, y).value, Expected(x, y, hx))
+                ASSERT_EQ(strip_.picDisplay.Pixel(x, y).value, Expected(x, y, hx))
                     << "frame " << k << " at " << x << "," << y;
             }
         }
@@ -137,11 +137,11 @@ TEST_F(DisplayStripTest, BrightestStreakTurnsPaleYellowLettersWhite) {
     int checked = 0;
     for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
-            if (pictures_.hilite.pixel(x - hx, y).value != MakeRgb(174, 174, 174).value) {
+            if (pictures_.hilite.Pixel(x - hx, y).value != MakeRgb(174, 174, 174).value) {
                 continue;
             }
             const uint32_t expected = BlockTextDrawer::IsGlyph(kLink, x, y) ? 0xFFFFFFu : 0u;
-            EXPECT_EQ(strip_.picDisplay.pixel(x, y).value, expected) << x << "," << y;
+            EXPECT_EQ(strip_.picDisplay.Pixel(x, y).value, expected) << x << "," << y;
             checked += expected != 0;
         }
     }
@@ -183,9 +183,9 @@ int ShownStar(const DisplayStrip& strip, const StripPictures& pictures) {
         for (int y = DisplayStrip::kStarY; y < 25; ++y) {
             for (int x = DisplayStrip::kStarX; x < 309; ++x) {
                 const uint32_t src =
-                    star ? star->pixel(x - DisplayStrip::kStarX, y - DisplayStrip::kStarY).value
+                    star ? star->Pixel(x - DisplayStrip::kStarX, y - DisplayStrip::kStarY).value
                          : 0u;
-                if (strip.picDisplay.pixel(x, y).value != AddScaled(0, src)) {
+                if (strip.picDisplay.Pixel(x, y).value != AddScaled(0, src)) {
                     return false;
                 }
             }
@@ -237,7 +237,7 @@ TEST(RasterOps, BitBltCombinesBitwiseAndClipsAtEveryEdge) {
         BitBlt(dst, -1, -1, 4, 3, src, 0, 0, o.op);
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 4; ++x) {
-                EXPECT_EQ(dst.pixel(x, y).value, (x < 3 && y < 2) ? o.out : o.dst) << x << "," << y;
+                EXPECT_EQ(dst.Pixel(x, y).value, (x < 3 && y < 2) ? o.out : o.dst) << x << "," << y;
             }
         }
     }
@@ -247,10 +247,10 @@ TEST(RasterOps, BitBltCombinesBitwiseAndClipsAtEveryEdge) {
     const PixelSurface src(2, 2, RgbColour{0xFFFFFF});
     BitBlt(dst, 2, 2, 5, 5, src, 0, 0, RasterOp::SrcCopy);
     BitBlt(dst, 0, 0, 3, 3, src, 1, 1, RasterOp::SrcCopy);
-    EXPECT_EQ(dst.pixel(2, 2).value, 0xFFFFFFu);
-    EXPECT_EQ(dst.pixel(0, 0).value, 0xFFFFFFu);
-    EXPECT_EQ(dst.pixel(1, 0).value, 0u);
-    EXPECT_EQ(dst.pixel(0, 1).value, 0u);
+    EXPECT_EQ(dst.Pixel(2, 2).value, 0xFFFFFFu);
+    EXPECT_EQ(dst.Pixel(0, 0).value, 0xFFFFFFu);
+    EXPECT_EQ(dst.Pixel(1, 0).value, 0u);
+    EXPECT_EQ(dst.Pixel(0, 1).value, 0u);
     BitBlt(dst, 0, 0, -2, 3, src, 0, 0, RasterOp::SrcCopy); // nothing, no crash
     BitBlt(dst, 100, 100, 3, 3, src, 0, 0, RasterOp::SrcCopy);
 }
@@ -269,29 +269,29 @@ TEST(RasterOps, BlendAddsNearlyAllOfTheSourceAndSaturates) {
         PixelSurface dst(1, 1, RgbColour{c.dst});
         const PixelSurface src(1, 1, RgbColour{c.src});
         EXPECT_TRUE(AlphaBlendAdd(dst, 0, 0, 1, 1, src, 0, 0, 254));
-        EXPECT_EQ(dst.pixel(0, 0).value, c.out) << std::hex << c.dst << " + " << c.src;
+        EXPECT_EQ(dst.Pixel(0, 0).value, c.out) << std::hex << c.dst << " + " << c.src;
     }
     // A source block that does not lie inside the source is refused and changes nothing.
     PixelSurface dst(2, 2, RgbColour{0x101010});
     const PixelSurface src(2, 2, RgbColour{0xFFFFFF});
     EXPECT_FALSE(AlphaBlendAdd(dst, 0, 0, 3, 2, src, 0, 0, 254));
     EXPECT_FALSE(AlphaBlendAdd(dst, 0, 0, 2, 2, src, -1, 0, 254));
-    EXPECT_EQ(dst.pixel(0, 0).value, 0x101010u);
+    EXPECT_EQ(dst.Pixel(0, 0).value, 0x101010u);
     // A destination partly outside is clipped.
     EXPECT_TRUE(AlphaBlendAdd(dst, 1, -1, 2, 2, src, 0, 0, 254));
-    EXPECT_EQ(dst.pixel(1, 0).value, 0xFFFFFFu);
-    EXPECT_EQ(dst.pixel(0, 0).value, 0x101010u);
-    EXPECT_EQ(dst.pixel(1, 1).value, 0x101010u);
+    EXPECT_EQ(dst.Pixel(1, 0).value, 0xFFFFFFu);
+    EXPECT_EQ(dst.Pixel(0, 0).value, 0x101010u);
+    EXPECT_EQ(dst.Pixel(1, 1).value, 0x101010u);
 }
 
 TEST(StripPictures, StreakAndStarsHaveTheirSizesAndShapes) {
     const StripPictures p = LoadStripPictures();
-    ASSERT_EQ(p.hilite.width(), 69);
-    ASSERT_EQ(p.hilite.height(), 125);
+    ASSERT_EQ(p.hilite.Width(), 69);
+    ASSERT_EQ(p.hilite.Height(), 125);
     for (int y = 0; y < 125; ++y) {
         int peak = 0, peakX = -1;
         for (int x = 0; x < 69; ++x) {
-            const uint32_t c = p.hilite.pixel(x, y).value;
+            const uint32_t c = p.hilite.Pixel(x, y).value;
             ASSERT_EQ(Channel(c, 16), Channel(c, 0)) << "grey";
             ASSERT_EQ(Channel(c, 8), Channel(c, 0)) << "grey";
             if (Channel(c, 0) > peak) {
@@ -302,17 +302,17 @@ TEST(StripPictures, StreakAndStarsHaveTheirSizesAndShapes) {
         EXPECT_TRUE(peak == 174 || peak == 175) << "row " << y;
         const double ideal = 53 - 35.0 * y / 124;
         EXPECT_NEAR(peakX, ideal, 0.51) << "row " << y;
-        EXPECT_EQ(p.hilite.pixel(0, 0).value, 0u);
-        EXPECT_EQ(p.hilite.pixel(68, 124).value, 0u);
+        EXPECT_EQ(p.hilite.Pixel(0, 0).value, 0u);
+        EXPECT_EQ(p.hilite.Pixel(68, 124).value, 0u);
     }
     const int lit[] = {44, 96, 158, 230};
     for (size_t n = 0; n < 4; ++n) {
-        ASSERT_EQ(p.stars[n].width(), 28);
-        ASSERT_EQ(p.stars[n].height(), 28);
+        ASSERT_EQ(p.stars[n].Width(), 28);
+        ASSERT_EQ(p.stars[n].Height(), 28);
         int count = 0;
         for (int y = 0; y < 28; ++y) {
             for (int x = 0; x < 28; ++x) {
-                count += p.stars[n].pixel(x, y).value != 0;
+                count += p.stars[n].Pixel(x, y).value != 0;
             }
         }
         EXPECT_EQ(count, lit[n]) << "star " << n;
@@ -333,11 +333,11 @@ TEST(QtTextDrawer, LettersAreSolidAndTheMasksAreExactInverses) {
     int letters = 0;
     for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
-            const uint32_t m = strip.picTextM.pixel(x, y).value;
-            const uint32_t b = strip.PictextB.pixel(x, y).value;
+            const uint32_t m = strip.picTextM.Pixel(x, y).value;
+            const uint32_t b = strip.PictextB.Pixel(x, y).value;
             ASSERT_TRUE(m == 0u || m == 0xFFFFFFu) << "smoothed mask pixel at " << x << "," << y;
             ASSERT_EQ(b, m ^ 0xFFFFFFu) << x << "," << y;
-            const uint32_t shown = strip.picDisplay.pixel(x, y).value;
+            const uint32_t shown = strip.picDisplay.Pixel(x, y).value;
             ASSERT_EQ(shown, b ? MakeRgb(200, 200, 100).value : 0u) << x << "," << y;
             if (b) {
                 ++letters;

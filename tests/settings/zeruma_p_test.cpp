@@ -48,7 +48,7 @@ public:
 class UrlCatcher : public QObject {
     Q_OBJECT
 public slots:
-    void open(const QUrl& url) {
+    void Open(const QUrl& url) {
         urls.push_back(url);
         hourglass = QApplication::overrideCursor() &&
                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
@@ -153,7 +153,7 @@ TEST_F(DialogTest, LoadShowsControlsAtTheirPlacesWithTheSettings) {
     EXPECT_FALSE(MarkChosen(0));
     EXPECT_TRUE(combo->isEnabled());
     EXPECT_FALSE(Child<Command>("Cmd_BGM")->Enabled());
-    EXPECT_TRUE(d.Strip().Timer1Enabled);
+    EXPECT_TRUE(d.Strip().timer1Enabled);
     EXPECT_EQ(d.Strip().LinkText, Zeruma_P::LinkText());
 }
 
@@ -218,7 +218,7 @@ TEST_F(DialogTest, ConfirmStoresTheThreeSettingsAndCloses) {
     EXPECT_EQ(writer_.writes, expected);
     EXPECT_EQ(writer_.commits, 1);
     EXPECT_FALSE(d.isVisible());
-    EXPECT_FALSE(d.Strip().Timer1Enabled);
+    EXPECT_FALSE(d.Strip().timer1Enabled);
 }
 
 TEST_F(DialogTest, AFailedSaveIsToldAndTheDialogStaysOpen) {
@@ -235,7 +235,7 @@ TEST_F(DialogTest, AFailedSaveIsToldAndTheDialogStaysOpen) {
     EXPECT_TRUE(told[0].contains(QString::fromStdString(IniPath()))) << told[0].toStdString();
     EXPECT_TRUE(told[0].contains(QStringLiteral("No space left on device")));
     EXPECT_TRUE(d.isVisible());
-    EXPECT_TRUE(d.Strip().Timer1Enabled);
+    EXPECT_TRUE(d.Strip().timer1Enabled);
 
     // Once the save works, the same button saves and closes.
     writer_.failWith.clear();
@@ -292,7 +292,7 @@ TEST_F(DialogTest, CancelAndWindowCloseWriteNothing) {
         }
         EXPECT_TRUE(writer_.writes.empty());
         EXPECT_FALSE(d.isVisible());
-        EXPECT_FALSE(d.Strip().Timer1Enabled);
+        EXPECT_FALSE(d.Strip().timer1Enabled);
     }
 }
 
@@ -336,9 +336,9 @@ TEST_F(DialogTest, VisibleStripShowsTheComposedFrame) {
     // The strip's timer composes the frames; the first one lights the address's letters.
     const auto lit = [&] {
         int n = 0;
-        for (int y = 0; y < frame.height(); ++y) {
-            for (int x = 0; x < frame.width(); ++x) {
-                n += frame.pixel(x, y).value != 0 ? 1 : 0;
+        for (int y = 0; y < frame.Height(); ++y) {
+            for (int x = 0; x < frame.Width(); ++x) {
+                n += frame.Pixel(x, y).value != 0 ? 1 : 0;
             }
         }
         return n;
@@ -349,7 +349,7 @@ TEST_F(DialogTest, VisibleStripShowsTheComposedFrame) {
     ASSERT_EQ(shown.size(), QSize(309, 25));
     for (int y = 0; y < 25; ++y) {
         for (int x = 0; x < 309; ++x) {
-            ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFFu, frame.pixel(x, y).value) << x << "," << y;
+            ASSERT_EQ(shown.pixel(x, y) & 0xFFFFFFu, frame.Pixel(x, y).value) << x << "," << y;
         }
     }
 }
@@ -405,9 +405,9 @@ TEST(DialogStatics, TheLinkTextStandsWholeInTheStripBeforeTheStar) {
                     Zeruma_P::LinkText(), DisplayStrip::kTextX, DisplayStrip::kTextY,
                     RgbColour{0xFFFFFF});
     int right = -1, bottom = -1;
-    for (int y = 0; y < wide.height(); ++y) {
-        for (int x = 0; x < wide.width(); ++x) {
-            if (!(wide.pixel(x, y) == RgbColour{0})) {
+    for (int y = 0; y < wide.Height(); ++y) {
+        for (int x = 0; x < wide.Width(); ++x) {
+            if (!(wide.Pixel(x, y) == RgbColour{0})) {
                 right = std::max(right, x);
                 bottom = std::max(bottom, y);
             }

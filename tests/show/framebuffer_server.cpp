@@ -21,7 +21,7 @@ namespace kovessa::test {
 
 namespace {
 
-uint32_t be32(const std::string& b, size_t at) {
+uint32_t Be32(const std::string& b, size_t at) {
     return static_cast<uint32_t>(static_cast<uint8_t>(b[at])) << 24 |
            static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(b[at + 2])) << 8 |
@@ -41,7 +41,7 @@ FramebufferServer::FramebufferServer(int width, int height) {
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    const std::string fbdir = dir_.path().string();
+    const std::string fbdir = dir_.Path().string();
     std::vector<std::string> args = {"Xvfb",   "-displayfd", "3",   "-screen",  "0",         screen,
                                      "-fbdir", fbdir,        "-br", "-noreset", "-nolisten", "tcp"};
     std::vector<char*> argv;
@@ -83,16 +83,16 @@ FramebufferServer::~FramebufferServer() {
 
 bool FramebufferServer::PointerVisibleNear(int x, int y) const {
     XSync(dpy_, False);
-    const std::string xwd = ReadWholeFile(dir_.path() / "Xvfb_screen0");
+    const std::string xwd = ReadWholeFile(dir_.Path() / "Xvfb_screen0");
     if (xwd.size() < 100) {
         return false;
     }
-    const uint32_t header = be32(xwd, 0);
-    const uint32_t w = be32(xwd, 16);
-    const uint32_t h = be32(xwd, 20);
-    const uint32_t bitsPerPixel = be32(xwd, 44);
-    const uint32_t stride = be32(xwd, 48);
-    const uint32_t colours = be32(xwd, 76);
+    const uint32_t header = Be32(xwd, 0);
+    const uint32_t w = Be32(xwd, 16);
+    const uint32_t h = Be32(xwd, 20);
+    const uint32_t bitsPerPixel = Be32(xwd, 44);
+    const uint32_t stride = Be32(xwd, 48);
+    const uint32_t colours = Be32(xwd, 76);
     const size_t pixels = header + static_cast<size_t>(colours) * 12;
     if (bitsPerPixel != 32) {
         return false;

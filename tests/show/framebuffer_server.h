@@ -16,7 +16,7 @@ public:
     FramebufferServer(const FramebufferServer&) = delete;
     FramebufferServer& operator=(const FramebufferServer&) = delete;
 
-    Display* display() const { return dpy_; }
+    Display* Connection() const { return dpy_; }
     Process::Env Env() const { return {{"DISPLAY", name_}}; }
     // Whether any pointer pixel shows in the 32 x 32 square below and right of (x, y).
     bool PointerVisibleNear(int x, int y) const;

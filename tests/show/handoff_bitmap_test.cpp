@@ -20,20 +20,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-uint32_t le32(const std::string& b, size_t at) {
+uint32_t Le32(const std::string& b, size_t at) {
     return static_cast<uint32_t>(static_cast<uint8_t>(b[at])) |
            static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8 |
            static_cast<uint32_t>(static_cast<uint8_t>(b[at + 2])) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
 }
 
-uint16_t le16(const std::string& b, size_t at) {
+uint16_t Le16(const std::string& b, size_t at) {
     return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1])
                                                                    << 8);
 }
 
 // Every pixel different: red from x, green from y, blue from both.
-RgbPixels gradient(int w, int h) {
+RgbPixels Gradient(int w, int h) {
     RgbPixels img{w, h, {}};
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -48,22 +48,22 @@ RgbPixels gradient(int w, int h) {
 TEST(HandoffBitmap, HeadersDescribeA24BitBottomUpBitmapWithoutColourTable) {
     for (auto [w, h] : {std::pair{64, 64}, std::pair{320, 320}, std::pair{5, 3}}) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
-        const std::string b = EncodeHandoffBitmap(gradient(w, h));
+        const std::string b = EncodeHandoffBitmap(Gradient(w, h));
         const uint32_t row = (static_cast<uint32_t>(w) * 3 + 3) / 4 * 4;
         ASSERT_EQ(b.size(), 54 + row * h);
         EXPECT_EQ(b.substr(0, 2), "BM");
-        EXPECT_EQ(le32(b, 2), b.size());
-        EXPECT_EQ(le32(b, 6), 0u);
-        EXPECT_EQ(le32(b, 10), 54u);
-        EXPECT_EQ(le32(b, 14), 40u);
-        EXPECT_EQ(static_cast<int32_t>(le32(b, 18)), w);
-        EXPECT_EQ(static_cast<int32_t>(le32(b, 22)), h);
-        EXPECT_EQ(le16(b, 26), 1);
-        EXPECT_EQ(le16(b, 28), 24);
-        EXPECT_EQ(le32(b, 30), 0u);
-        EXPECT_EQ(le32(b, 34), row * h);
-        EXPECT_EQ(le32(b, 46), 0u);
-        EXPECT_EQ(le32(b, 50), 0u);
+        EXPECT_EQ(Le32(b, 2), b.size());
+        EXPECT_EQ(Le32(b, 6), 0u);
+        EXPECT_EQ(Le32(b, 10), 54u);
+        EXPECT_EQ(Le32(b, 14), 40u);
+        EXPECT_EQ(static_cast<int32_t>(Le32(b, 18)), w);
+        EXPECT_EQ(static_cast<int32_t>(Le32(b, 22)), h);
+        EXPECT_EQ(Le16(b, 26), 1);
+        EXPECT_EQ(Le16(b, 28), 24);
+        EXPECT_EQ(Le32(b, 30), 0u);
+        EXPECT_EQ(Le32(b, 34), row * h);
+        EXPECT_EQ(Le32(b, 46), 0u);
+        EXPECT_EQ(Le32(b, 50), 0u);
     }
 }
 
@@ -72,7 +72,7 @@ TEST(HandoffBitmap, PixelsRunBlueGreenRedFromTheBottomRowWithRowsPaddedToFourByt
     for (int w : {5, 64}) {
         SCOPED_TRACE("width " + std::to_string(w));
         const int h = 3;
-        const RgbPixels img = gradient(w, h);
+        const RgbPixels img = Gradient(w, h);
         const std::string b = EncodeHandoffBitmap(img);
         const size_t row = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
         for (int fileRow = 0; fileRow < h; ++fileRow) {
@@ -92,7 +92,7 @@ TEST(HandoffBitmap, PixelsRunBlueGreenRedFromTheBottomRowWithRowsPaddedToFourByt
 }
 
 TEST(HandoffBitmap, RefusesImagesWhosePixelsDoNotMatchTheirSize) {
-    RgbPixels shortImage = gradient(4, 4);
+    RgbPixels shortImage = Gradient(4, 4);
     shortImage.rgb.pop_back();
     for (const RgbPixels& img :
          {RgbPixels{}, RgbPixels{0, 4, {}}, RgbPixels{-4, -4, {}}, shortImage}) {
@@ -143,8 +143,8 @@ bool WentToAOneShotFolder(const HandoffResult& result) {
 
 TEST_F(HandoffFolderTest, WritesTheEncodedFilesAndReplacesAnEarlierOne) {
     std::ofstream(dir_ / kGlowBitmapName) << "an earlier, longer copy of the bitmap file";
-    const RgbPixels glow = gradient(64, 64);
-    const RgbPixels earth = gradient(5, 3);
+    const RgbPixels glow = Gradient(64, 64);
+    const RgbPixels earth = Gradient(5, 3);
     const HandoffResult result =
         HandOverPictures({{kGlowBitmapName, glow}, {kBackgroundBitmapName, earth}});
     EXPECT_EQ(result.written, 2);
@@ -160,11 +160,11 @@ TEST_F(HandoffFolderTest, PlantedSymbolicLinkIsReplacedNotFollowed) {
     const fs::path victim = dir_ / "victim.txt";
     std::ofstream(victim) << "precious";
     fs::create_symlink(victim, dir_ / kBackgroundBitmapName);
-    EXPECT_EQ(HandOver(kBackgroundBitmapName, gradient(8, 8)).written, 1);
+    EXPECT_EQ(HandOver(kBackgroundBitmapName, Gradient(8, 8)).written, 1);
     EXPECT_EQ(test::ReadWholeFile(victim), "precious");
     EXPECT_FALSE(fs::is_symlink(dir_ / kBackgroundBitmapName));
     EXPECT_EQ(test::ReadWholeFile(dir_ / kBackgroundBitmapName),
-              EncodeHandoffBitmap(gradient(8, 8)));
+              EncodeHandoffBitmap(Gradient(8, 8)));
 }
 
 TEST_F(HandoffFolderTest, UnwritableFolderKeepsTheEarlierFileAndSaysWhy) {
@@ -173,7 +173,7 @@ TEST_F(HandoffFolderTest, UnwritableFolderKeepsTheEarlierFileAndSaysWhy) {
     ASSERT_TRUE(test::GiveToUnprivilegedUser(dir_ / kGlowBitmapName));
     const int result = test::RunUnprivileged([&] {
         chmod(dir_.c_str(), 0500);
-        const HandoffResult handed = HandOver(kGlowBitmapName, gradient(4, 4));
+        const HandoffResult handed = HandOver(kGlowBitmapName, Gradient(4, 4));
         if (!WentToAOneShotFolder(handed)) {
             return 1;
         }
@@ -193,7 +193,7 @@ TEST_F(HandoffFolderTest, UnwritableFolderKeepsTheEarlierFileAndSaysWhy) {
 TEST_F(HandoffFolderTest, NameTakenByAFolderLeavesItAndNoTemporaryFile) {
     fs::create_directory(dir_ / kGlowBitmapName);
     std::ofstream(dir_ / kGlowBitmapName / "inside") << "kept";
-    const HandoffResult handed = HandOver(kGlowBitmapName, gradient(4, 4));
+    const HandoffResult handed = HandOver(kGlowBitmapName, Gradient(4, 4));
     EXPECT_TRUE(WentToAOneShotFolder(handed));
     EXPECT_FALSE(handed.errors.empty());
     EXPECT_EQ(test::ReadWholeFile(dir_ / kGlowBitmapName / "inside"), "kept");
@@ -202,7 +202,7 @@ TEST_F(HandoffFolderTest, NameTakenByAFolderLeavesItAndNoTemporaryFile) {
 
 TEST_F(HandoffFolderTest, MissingFolderIsReportedAndTheOneShotFolderServes) {
     setenv("XDG_RUNTIME_DIR", (dir_ / "gone").c_str(), 1);
-    const HandoffResult handed = HandOver(kGlowBitmapName, gradient(4, 4));
+    const HandoffResult handed = HandOver(kGlowBitmapName, Gradient(4, 4));
     EXPECT_EQ(handed.written, 1);
     ASSERT_FALSE(handed.errors.empty());
     EXPECT_EQ(handed.errors.front().rfind("hand-off folder refused: ", 0), 0u)
@@ -216,10 +216,10 @@ TEST_F(HandoffFolderTest, MissingFolderIsReportedAndTheOneShotFolderServes) {
 TEST_F(HandoffFolderTest, APictureWrittenOnlyToTheUsualFolderIsStillHandedOver) {
     fs::create_directory(dir_ / "sub");
     const HandoffResult result =
-        HandOverPictures({{"sub/Zeruma1.bmp", gradient(4, 4)}, {kBackgroundBitmapName, {}}});
+        HandOverPictures({{"sub/Zeruma1.bmp", Gradient(4, 4)}, {kBackgroundBitmapName, {}}});
     EXPECT_EQ(result.written, 1);
     EXPECT_FALSE(result.oneShotFolder.has_value());
-    EXPECT_EQ(test::ReadWholeFile(dir_ / "sub/Zeruma1.bmp"), EncodeHandoffBitmap(gradient(4, 4)));
+    EXPECT_EQ(test::ReadWholeFile(dir_ / "sub/Zeruma1.bmp"), EncodeHandoffBitmap(Gradient(4, 4)));
 }
 
 TEST(MusicFileKind, TestsTheLastThreeCharactersInAnyCase) {

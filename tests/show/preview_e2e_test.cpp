@@ -20,7 +20,7 @@ int WrongPixels(const Image& shot, const QImage& picture) {
                 want = Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
                            static_cast<uint8_t>(qBlue(p))};
             }
-            if (!(shot.at(x, y) == want)) {
+            if (!(shot.At(x, y) == want)) {
                 ++wrong;
             }
         }
@@ -32,7 +32,7 @@ TEST(PreviewE2E, ShowsThePictureAtItsOwnSizeOnBlackAndEndsWithItsParent) {
     const QImage picture = AssetPicture("preview.png");
     ASSERT_EQ(picture.size(), QSize(152, 112));
     Xvfb xvfb(XvfbOptions{800, 600});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     struct Case {
         int w, h;
@@ -43,7 +43,7 @@ TEST(PreviewE2E, ShowsThePictureAtItsOwnSizeOnBlackAndEndsWithItsParent) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h) + " scale " + scale);
         // A magenta parent, so that any part the preview leaves uncovered shows.
         const unsigned long parent = CreateForeignWindow(dpy, w, h, Rgb{255, 0, 255});
-        Process preview = Process::start(folder.scr(), {"/p", std::to_string(parent)}, xvfb,
+        Process preview = Process::Start(folder.Scr(), {"/p", std::to_string(parent)}, xvfb,
                                          &folder, {{"QT_SCALE_FACTOR", scale}});
         Image shot;
         const bool drawn = WaitUntil(
@@ -61,7 +61,7 @@ TEST(PreviewE2E, ShowsThePictureAtItsOwnSizeOnBlackAndEndsWithItsParent) {
 
         const auto destroyed = std::chrono::steady_clock::now();
         DestroyForeignWindow(dpy, parent);
-        EXPECT_EQ(preview.waitExit(1s), 0) << preview.stdErr();
+        EXPECT_EQ(preview.WaitExit(1s), 0) << preview.StdErr();
         const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - destroyed);
         EXPECT_LT(took.count(), 1000);
@@ -71,7 +71,7 @@ TEST(PreviewE2E, ShowsThePictureAtItsOwnSizeOnBlackAndEndsWithItsParent) {
 
 TEST(PreviewE2E, IdThatIsNotAWindowEndsTheProcess) {
     Xvfb xvfb(XvfbOptions{320, 240});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     // The id of a window that existed a moment ago, and ids that never named one.
     const unsigned long gone = CreateForeignWindow(dpy, 10, 10);
@@ -79,37 +79,37 @@ TEST(PreviewE2E, IdThatIsNotAWindowEndsTheProcess) {
     for (const std::string& id :
          {std::to_string(gone), std::string("0"), std::string("-5"), std::string("abc")}) {
         SCOPED_TRACE("/p " + id);
-        Process preview = Process::start(folder.scr(), {"/p", id}, xvfb, &folder);
-        EXPECT_EQ(preview.waitExit(3s), 0) << preview.stdErr();
+        Process preview = Process::Start(folder.Scr(), {"/p", id}, xvfb, &folder);
+        EXPECT_EQ(preview.WaitExit(3s), 0) << preview.StdErr();
     }
 }
 
 TEST(PreviewE2E, ShowAndSettingsDialogStillStartBesideAPreview) {
     Xvfb xvfb;
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     const unsigned long parent = CreateForeignWindow(dpy, 152, 112);
-    Process preview = Process::start(folder.scr(), {"/p", std::to_string(parent)}, xvfb, &folder);
+    Process preview = Process::Start(folder.Scr(), {"/p", std::to_string(parent)}, xvfb, &folder);
     ASSERT_TRUE(WaitUntil([&] { return !FindWindows(dpy, kPreviewWindowTitle).empty(); }, 10s));
 
-    Process settings = Process::start(folder.scr(), {"/c"}, xvfb, &folder);
+    Process settings = Process::Start(folder.Scr(), {"/c"}, xvfb, &folder);
     EXPECT_TRUE(WaitUntil([&] { return !FindWindows(dpy, kSettingsWindowTitle).empty(); }, 10s));
-    settings.kill(SIGTERM);
-    settings.waitExit(3s);
+    settings.Kill(SIGTERM);
+    settings.WaitExit(3s);
 
     MovePointerTo(dpy, 700, 700);
-    Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder);
+    Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder);
     EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) != 0; }, 20s));
-    EXPECT_TRUE(preview.running());
+    EXPECT_TRUE(preview.Running());
     // Without music the show takes its start point right after starting the renderer, long
     // before the renderer's window appears, so the move below counts.
     MovePointerBy(dpy, 50, 50);
-    EXPECT_EQ(show.waitExit(2s), 0);
+    EXPECT_EQ(show.WaitExit(2s), 0);
     CloseRenderer(dpy);
     // The show did not take the preview with it.
-    EXPECT_TRUE(preview.running());
+    EXPECT_TRUE(preview.Running());
     DestroyForeignWindow(dpy, parent);
-    EXPECT_EQ(preview.waitExit(1s), 0);
+    EXPECT_EQ(preview.WaitExit(1s), 0);
 }
 
 } // namespace

@@ -85,7 +85,7 @@ struct Show {
         rec.controller = &controller;
     }
     // Loads at the given pointer position and forgets the load's calls.
-    void load(ScreenPoint at = {500, 400}) {
+    void Load(ScreenPoint at = {500, 400}) {
         rec.pointer = {at};
         controller.Form_Load();
         rec.log.clear();
@@ -176,7 +176,7 @@ TEST(ShowControllerPointer, EndsOnlyWhenBothAxesMovedMoreThanThirtyPixels) {
     for (const PointerCase& c : cases) {
         SCOPED_TRACE("moved by " + std::to_string(c.dx) + ", " + std::to_string(c.dy));
         Show show;
-        show.load({500, 400});
+        show.Load({500, 400});
         show.rec.pointer = {ScreenPoint{500 + c.dx, 400 + c.dy}};
         show.controller.Timer3_Timer();
         if (c.ends) {
@@ -191,13 +191,13 @@ TEST(ShowControllerPointer, EndsOnlyWhenBothAxesMovedMoreThanThirtyPixels) {
 
 TEST(ShowControllerPointer, FailedReadCountsAsTheOrigin) {
     Show near; // start point close to the origin: a failed read is no move
-    near.load({10, 20});
+    near.Load({10, 20});
     near.rec.pointer = {std::nullopt};
     near.controller.Timer3_Timer();
     EXPECT_TRUE(near.rec.running.count(ShowTimer::Timer3) == 1);
 
     Show far;
-    far.load({100, 100});
+    far.Load({100, 100});
     far.rec.pointer = {std::nullopt};
     far.controller.Timer3_Timer();
     EXPECT_FALSE(far.rec.running.count(ShowTimer::Timer3) == 1);
@@ -206,7 +206,7 @@ TEST(ShowControllerPointer, FailedReadCountsAsTheOrigin) {
 
 TEST(ShowControllerPointer, DistanceIsComputedWithoutSixteenBitOverflow) {
     Show show;
-    show.load({-32768, -32768});
+    show.Load({-32768, -32768});
     show.rec.pointer = {ScreenPoint{32767, 32767}};
     show.controller.Timer3_Timer();
     EXPECT_EQ(show.rec.log.back(), "EndProcessAtOnce");
@@ -214,7 +214,7 @@ TEST(ShowControllerPointer, DistanceIsComputedWithoutSixteenBitOverflow) {
 
 TEST(ShowControllerWatches, CdWatchStopsForGoodAtTheFirstTickWithoutDisc) {
     Show show(1);
-    show.load();
+    show.Load();
     show.rec.cdReady = true;
     show.controller.Timer2_Timer();
     EXPECT_THAT(show.rec.log, ElementsAre("CheckCD", "enable Timer2"));
@@ -234,7 +234,7 @@ TEST(ShowControllerWatches, CdWatchStopsForGoodAtTheFirstTickWithoutDisc) {
 
 TEST(ShowControllerWatches, Mp3WatchRepeatsTheFile) {
     Show show(2, "/m/a.mp3");
-    show.load();
+    show.Load();
     show.controller.Timer1_Timer();
     show.controller.Timer1_Timer();
     EXPECT_THAT(show.rec.log, ElementsAre("RepeatMP3", "RepeatMP3"));
@@ -244,7 +244,7 @@ TEST(ShowControllerEnd, PointerIsShownAgainOnlyAfterTheHidingSwitch) {
     for (const char* mode : {"", "s"}) {
         SCOPED_TRACE(std::string("mode letter '") + mode + "'");
         Show show(0, {}, mode);
-        show.load();
+        show.Load();
         show.controller.Form_QueryUnload();
         EXPECT_THAT(show.rec.log, ElementsAre("EndProcessAtOnce"));
     }
@@ -261,7 +261,7 @@ TEST(ShowControllerLoad, WithoutAnyPictureTheShowEndsAtOnceAndFails) {
 TEST(ShowControllerEnd, TheRendererEndingEndsTheShow) {
     for (const int status : {0, 137}) {
         Show show(2, "/m/a.mp3");
-        show.load();
+        show.Load();
         show.controller.RendererEnded(status);
         EXPECT_THAT(show.rec.log, ElementsAre("disable Timer3", "Unload", "CloseMP3", "ShowCursor",
                                               "EndProcessAtOnce"));
@@ -323,7 +323,7 @@ TEST(ShowControllerHack, ARendererThatFailedFailsTheHackAndTheCursorIsNeverTouch
 
 TEST(ShowControllerEnd, RunsOnceWhenCloseRequestsArriveTwice) {
     Show show(2, "/m/a.wav");
-    show.load();
+    show.Load();
     show.controller.Form_QueryUnload();
     show.controller.Form_QueryUnload();
     EXPECT_THAT(show.rec.log, ElementsAre("StopWave", "ShowCursor", "EndProcessAtOnce"));

@@ -16,7 +16,7 @@ namespace kovessa::test {
 
 namespace {
 
-void put(std::ofstream& out, uint32_t v, int bytes) {
+void Put(std::ofstream& out, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out.put(static_cast<char>((v >> (8 * i)) & 0xff));
     }
@@ -34,7 +34,7 @@ std::string ExpectedHandoffBitmap(const char* pngName) {
 }
 
 void WriteMusicSettings(const ProgramFolder& folder, int kind, const std::string& file) {
-    std::ofstream ini(folder.ini(), std::ios::binary);
+    std::ofstream ini(folder.Ini(), std::ios::binary);
     ini << "[" << kSettingsSection << "]\r\n"
         << kKeyBGMKind << "=" << kind << "\r\n"
         << kKeyBGMRepeat << "=0\r\n"
@@ -46,20 +46,20 @@ void WriteToneWav(const fs::path& path, double seconds, double hertz) {
     const auto frames = static_cast<uint32_t>(seconds * rate);
     std::ofstream out(path, std::ios::binary);
     out << "RIFF";
-    put(out, 36 + frames * 2, 4);
+    Put(out, 36 + frames * 2, 4);
     out << "WAVEfmt ";
-    put(out, 16, 4);
-    put(out, 1, 2); // PCM
-    put(out, 1, 2); // mono
-    put(out, rate, 4);
-    put(out, rate * 2, 4);
-    put(out, 2, 2);
-    put(out, 16, 2);
+    Put(out, 16, 4);
+    Put(out, 1, 2); // PCM
+    Put(out, 1, 2); // mono
+    Put(out, rate, 4);
+    Put(out, rate * 2, 4);
+    Put(out, 2, 2);
+    Put(out, 16, 2);
     out << "data";
-    put(out, frames * 2, 4);
+    Put(out, frames * 2, 4);
     for (uint32_t i = 0; i < frames; ++i) {
         const double v = 12000.0 * std::sin(2.0 * M_PI * hertz * i / rate);
-        put(out, static_cast<uint16_t>(static_cast<int16_t>(v)), 2);
+        Put(out, static_cast<uint16_t>(static_cast<int16_t>(v)), 2);
     }
 }
 
@@ -68,8 +68,8 @@ bool EncodeMp3(const fs::path& wav, const fs::path& mp3, const Xvfb& xvfb) {
         return false;
     }
     Process lame =
-        Process::start("/usr/bin/lame", {"--quiet", "-b", "128", wav.string(), mp3.string()}, xvfb);
-    return lame.waitExit(30s) == 0 && fs::file_size(mp3) > 0;
+        Process::Start("/usr/bin/lame", {"--quiet", "-b", "128", wav.string(), mp3.string()}, xvfb);
+    return lame.WaitExit(30s) == 0 && fs::file_size(mp3) > 0;
 }
 
 size_t LoudSamples(const fs::path& recording, int threshold) {

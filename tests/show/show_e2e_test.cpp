@@ -43,7 +43,7 @@ bool RendererKeepsDrawing(Display* dpy) {
 
 TEST(ShowE2E, HandsOverBothBitmapsBeforeTheRendererAppearsAndEndsOnTheDiagonalMove) {
     Xvfb xvfb;
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     const std::string glow = ExpectedHandoffBitmap("glow.png");
     const std::string earth = ExpectedHandoffBitmap("earth.png");
@@ -51,36 +51,36 @@ TEST(ShowE2E, HandsOverBothBitmapsBeforeTheRendererAppearsAndEndsOnTheDiagonalMo
     ASSERT_EQ(earth.size(), 54u + 320 * 320 * 3);
 
     MovePointerTo(dpy, 900, 500);
-    Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder);
+    Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder);
     // The moment the renderer's window exists, both files must already be complete.
     ASSERT_TRUE(WaitUntil([&] { return RendererWindow(dpy) != 0; }, 20s));
-    EXPECT_TRUE(ReadWholeFile(folder.handoffDir() / kGlowBitmapName) == glow);
-    EXPECT_TRUE(ReadWholeFile(folder.handoffDir() / kBackgroundBitmapName) == earth);
+    EXPECT_TRUE(ReadWholeFile(folder.HandoffDir() / kGlowBitmapName) == glow);
+    EXPECT_TRUE(ReadWholeFile(folder.HandoffDir() / kBackgroundBitmapName) == earth);
     WaitForRunningShow(dpy);
 
     // Straight right by 200 pixels: no vertical distance, so the show goes on.
     MovePointerBy(dpy, 200, 0);
-    EXPECT_FALSE(show.waitExit(400ms).has_value());
+    EXPECT_FALSE(show.WaitExit(400ms).has_value());
     MovePointerTo(dpy, 900, 500);
-    EXPECT_FALSE(show.waitExit(200ms).has_value());
+    EXPECT_FALSE(show.WaitExit(200ms).has_value());
 
     // 31 right and 31 down from the start point ends it (how soon: kovessa-show-bench).
     MovePointerBy(dpy, 31, 31);
-    ASSERT_EQ(show.waitExit(2s), 0) << show.stdErr();
+    ASSERT_EQ(show.WaitExit(2s), 0) << show.StdErr();
     CloseRenderer(dpy);
 }
 
 TEST(ShowE2E, CloseRequestEndsTheShowWhileTheRendererRunsOn) {
     Xvfb xvfb;
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     MovePointerTo(dpy, 400, 300);
     // An empty command line: the show leaves the pointer alone.
-    Process show = Process::start(folder.scr(), {}, xvfb, &folder);
+    Process show = Process::Start(folder.Scr(), {}, xvfb, &folder);
     WaitForRunningShow(dpy);
 
     SendCloseRequest(dpy, ShowWindow(dpy));
-    ASSERT_EQ(show.waitExit(2s), 0) << show.stdErr();
+    ASSERT_EQ(show.WaitExit(2s), 0) << show.StdErr();
     EXPECT_EQ(ShowWindow(dpy), 0u);
     EXPECT_TRUE(RendererKeepsDrawing(dpy)) << "the renderer must end only by its own rule";
     EXPECT_NE(RendererWindow(dpy), 0u);
@@ -101,17 +101,17 @@ std::string AutolaunchedBusSelection() {
 // for it to come up held the show's start and end for seconds.
 TEST(ShowE2E, NoBusNamedMeansNoBusStarted) {
     Xvfb xvfb;
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     MovePointerTo(dpy, 400, 300);
     Process show =
-        Process::start(folder.scr(), {"/s"}, xvfb, &folder, {{"DBUS_SESSION_BUS_ADDRESS", ""}});
+        Process::Start(folder.Scr(), {"/s"}, xvfb, &folder, {{"DBUS_SESSION_BUS_ADDRESS", ""}});
     WaitForRunningShow(dpy);
     ASSERT_TRUE(RendererKeepsDrawing(dpy));
     const Atom selection = XInternAtom(dpy, AutolaunchedBusSelection().c_str(), False);
     EXPECT_EQ(XGetSelectionOwner(dpy, selection), static_cast<Window>(None));
     SendCloseRequest(dpy, ShowWindow(dpy));
-    EXPECT_EQ(show.waitExit(2s), 0) << show.stdErr();
+    EXPECT_EQ(show.WaitExit(2s), 0) << show.StdErr();
     CloseRenderer(dpy);
 }
 
@@ -119,41 +119,41 @@ TEST(ShowE2E, NoBusNamedMeansNoBusStarted) {
 // would, and the next show starts.
 TEST(ShowE2E, EscInTheRendererEndsTheShowAndTheNextOneStarts) {
     Xvfb xvfb;
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     MovePointerTo(dpy, 960, 540);
     for (int round = 0; round < 2; ++round) {
-        Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder);
+        Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder);
         WaitForRunningShow(dpy);
         // The renderer reads the key state once a frame, so Esc is held until it has gone.
         KeyDown(dpy, XK_Escape);
         const bool rendererEnded = WaitUntil([&] { return RendererWindow(dpy) == 0; }, 10s);
         KeyUp(dpy, XK_Escape);
         ASSERT_TRUE(rendererEnded);
-        EXPECT_EQ(show.waitExit(2s), 0) << show.stdErr();
+        EXPECT_EQ(show.WaitExit(2s), 0) << show.StdErr();
     }
 }
 
 TEST(ShowE2E, PlantedLinksNamedLikeTheBitmapsAreReplacedNotFollowed) {
     Xvfb xvfb;
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     TempDir elsewhere;
-    const fs::path victim = elsewhere.path() / "victim";
+    const fs::path victim = elsewhere.Path() / "victim";
     { std::ofstream(victim) << "not yours"; }
-    fs::create_symlink(victim, folder.handoffDir() / kGlowBitmapName);
-    fs::create_symlink(victim, folder.handoffDir() / kBackgroundBitmapName);
+    fs::create_symlink(victim, folder.HandoffDir() / kGlowBitmapName);
+    fs::create_symlink(victim, folder.HandoffDir() / kBackgroundBitmapName);
 
-    Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder);
+    Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder);
     WaitForRunningShow(dpy);
     EXPECT_EQ(ReadWholeFile(victim), "not yours");
-    EXPECT_FALSE(fs::is_symlink(folder.handoffDir() / kGlowBitmapName));
-    EXPECT_TRUE(ReadWholeFile(folder.handoffDir() / kGlowBitmapName) ==
+    EXPECT_FALSE(fs::is_symlink(folder.HandoffDir() / kGlowBitmapName));
+    EXPECT_TRUE(ReadWholeFile(folder.HandoffDir() / kGlowBitmapName) ==
                 ExpectedHandoffBitmap("glow.png"));
-    EXPECT_TRUE(ReadWholeFile(folder.handoffDir() / kBackgroundBitmapName) ==
+    EXPECT_TRUE(ReadWholeFile(folder.HandoffDir() / kBackgroundBitmapName) ==
                 ExpectedHandoffBitmap("earth.png"));
     SendCloseRequest(dpy, ShowWindow(dpy));
-    EXPECT_EQ(show.waitExit(2s), 0);
+    EXPECT_EQ(show.WaitExit(2s), 0);
     CloseRenderer(dpy);
 }
 
@@ -163,7 +163,7 @@ TEST(ShowE2E, PlantedLinksNamedLikeTheBitmapsAreReplacedNotFollowed) {
 TEST(ShowE2E, AnUnusableHandoffFolderOrRendererNeverGivesABlankShow) {
     {
         Xvfb xvfb;
-        Display* dpy = xvfb.display();
+        Display* dpy = xvfb.Connection();
         ProgramFolder folder;
         const auto oneShotFolders = [] {
             int n = 0;
@@ -174,24 +174,24 @@ TEST(ShowE2E, AnUnusableHandoffFolderOrRendererNeverGivesABlankShow) {
             return n;
         };
         const int before = oneShotFolders();
-        Process::Env env{{"XDG_RUNTIME_DIR", (folder.handoffDir() / "missing").string()}};
+        Process::Env env{{"XDG_RUNTIME_DIR", (folder.HandoffDir() / "missing").string()}};
         MovePointerTo(dpy, 500, 500);
-        Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder, env);
+        Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder, env);
         WaitForRunningShow(dpy);
         // The scene's middle shows the Earth, not a black screen with error boxes.
         EXPECT_TRUE(WaitUntil([&] { return PixelAt(dpy, 960, 540) != Rgb{}; }, 10s));
         EXPECT_TRUE(WaitUntil([&] { return oneShotFolders() == before; }, 10s));
         MovePointerBy(dpy, -40, -40);
-        EXPECT_EQ(show.waitExit(2s), 0) << show.stdErr();
+        EXPECT_EQ(show.WaitExit(2s), 0) << show.StdErr();
         CloseRenderer(dpy);
     }
     {
         Xvfb xvfb;
         ProgramFolder folder;
-        fs::permissions(folder.renderer(), fs::perms::owner_read | fs::perms::group_read);
-        Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder);
-        EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
-        EXPECT_NE(show.stdErr().find("cannot start"), std::string::npos) << show.stdErr();
+        fs::permissions(folder.Renderer(), fs::perms::owner_read | fs::perms::group_read);
+        Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder);
+        EXPECT_EQ(show.WaitExit(10s), 0) << show.StdErr();
+        EXPECT_NE(show.StdErr().find("cannot start"), std::string::npos) << show.StdErr();
     }
 }
 
@@ -201,14 +201,14 @@ TEST(ShowE2E, AnUnusableHandoffFolderOrRendererNeverGivesABlankShow) {
 TEST(ShowE2E, ARendererThatFailsLeavesNoOneShotFolderBehind) {
     Xvfb xvfb;
     ProgramFolder folder;
-    const fs::path arguments = folder.dir() / "renderer-arguments";
-    fs::remove(folder.renderer());
-    std::ofstream(folder.renderer())
+    const fs::path arguments = folder.Dir() / "renderer-arguments";
+    fs::remove(folder.Renderer());
+    std::ofstream(folder.Renderer())
         << "#!/bin/sh\necho \"$@\" >" << arguments.string() << "\nexit 1\n";
-    fs::permissions(folder.renderer(), fs::perms::owner_all);
-    Process::Env env{{"XDG_RUNTIME_DIR", (folder.handoffDir() / "missing").string()}};
-    Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder, env);
-    EXPECT_TRUE(show.waitExit(10s).has_value()) << show.stdErr();
+    fs::permissions(folder.Renderer(), fs::perms::owner_all);
+    Process::Env env{{"XDG_RUNTIME_DIR", (folder.HandoffDir() / "missing").string()}};
+    Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder, env);
+    EXPECT_TRUE(show.WaitExit(10s).has_value()) << show.StdErr();
     const std::string line = ReadWholeFile(arguments);
     const size_t at = line.find("--handoff-folder ");
     ASSERT_NE(at, std::string::npos) << line;
@@ -225,29 +225,29 @@ TEST(ShowE2E, PointerIsHiddenOnlyForASwitchedShowAndComesBackAtTheEnd) {
     for (const Case& c : {Case{{"/s"}, true}, Case{{}, false}}) {
         SCOPED_TRACE(c.hidden ? "/s" : "empty command line");
         FramebufferServer server(640, 480);
-        Display* dpy = server.display();
+        Display* dpy = server.Connection();
         Xvfb unused(XvfbOptions{64, 64}); // the programs get the framebuffer server's DISPLAY
         ProgramFolder folder;
         // The renderer hides the pointer too, and a show whose renderer cannot start ends at
         // once; a stand-in that draws nothing leaves the pointer to the show program alone.
-        fs::copy_file(KOVESSA_STILL_RENDERER, folder.renderer(),
+        fs::copy_file(KOVESSA_STILL_RENDERER, folder.Renderer(),
                       fs::copy_options::overwrite_existing);
-        const fs::path rendererStarted = folder.renderer().string() + ".started";
+        const fs::path rendererStarted = folder.Renderer().string() + ".started";
         MovePointerTo(dpy, 300, 200);
         const auto visible = [&] { return server.PointerVisibleNear(298, 198); };
         ASSERT_TRUE(WaitUntil(visible, 3s));
 
-        Process show = Process::start(folder.scr(), c.args, unused, &folder, server.Env());
-        ASSERT_TRUE(WaitUntil([&] { return ShowWindow(dpy) != 0; }, 10s)) << show.stdErr();
+        Process show = Process::Start(folder.Scr(), c.args, unused, &folder, server.Env());
+        ASSERT_TRUE(WaitUntil([&] { return ShowWindow(dpy) != 0; }, 10s)) << show.StdErr();
         // The pointer is hidden before the show's window is made and the renderer started.
-        ASSERT_TRUE(WaitUntil([&] { return fs::exists(rendererStarted); }, 10s)) << show.stdErr();
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(rendererStarted); }, 10s)) << show.StdErr();
         if (c.hidden) {
             EXPECT_TRUE(WaitUntil([&] { return !visible(); }, 3s));
         } else {
             EXPECT_TRUE(visible());
         }
         SendCloseRequest(dpy, ShowWindow(dpy));
-        EXPECT_EQ(show.waitExit(2s), 0) << show.stdErr();
+        EXPECT_EQ(show.WaitExit(2s), 0) << show.StdErr();
         EXPECT_TRUE(WaitUntil(visible, 3s));
     }
 }
@@ -286,61 +286,61 @@ protected:
         size_t loud = 0;
         size_t loudAfterEnd = 0;
     };
-    Heard play(int kind, const std::string& file, std::chrono::milliseconds playFor,
+    Heard Play(int kind, const std::string& file, std::chrono::milliseconds playFor,
                bool audible = true) {
         Xvfb xvfb;
-        Display* dpy = xvfb.display();
+        Display* dpy = xvfb.Connection();
         ProgramFolder folder;
         WriteMusicSettings(folder, kind, file);
         MovePointerTo(dpy, 600, 600);
-        const fs::path mark = dir_.path() / "ended";
+        const fs::path mark = dir_.Path() / "ended";
         fs::remove(mark);
         fs::remove(mark.string() + ".go");
-        Process::Env env = DiskAudio(recording());
+        Process::Env env = DiskAudio(Recording());
         env.push_back({"LD_PRELOAD", KOVESSA_END_HOLD});
         env.push_back({"KOVESSA_TEST_END_MARK", mark.string()});
-        Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder, env);
+        Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder, env);
         EXPECT_TRUE(WaitUntil([&] { return ShowWindow(dpy) != 0; }, 10s));
         if (audible) {
             EXPECT_TRUE(
-                WaitUntil([&] { return FileSize(recording()) >= DeviceBytes(playFor); }, 10s));
+                WaitUntil([&] { return FileSize(Recording()) >= DeviceBytes(playFor); }, 10s));
         } else {
             // The renderer's window shows that the show is through its start, pointer start
             // point included, before the silence is listened to.
             EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) != 0; }, 20s));
-            EXPECT_FALSE(show.waitExit(playFor).has_value()) << show.stdErr();
+            EXPECT_FALSE(show.WaitExit(playFor).has_value()) << show.StdErr();
         }
         // The renderer is not needed for the music; close it first so it cannot slow the show.
         CloseRenderer(dpy);
         MovePointerBy(dpy, 100, 100);
-        EXPECT_TRUE(WaitUntil([&] { return fs::exists(mark); }, 3s)) << show.stdErr();
-        const size_t atEnd = FileSize(recording());
+        EXPECT_TRUE(WaitUntil([&] { return fs::exists(mark); }, 3s)) << show.StdErr();
+        const size_t atEnd = FileSize(Recording());
         if (atEnd > 0) {
             // The device goes on (with silence once nothing plays): listen for 300 ms of it.
             EXPECT_TRUE(
-                WaitUntil([&] { return FileSize(recording()) >= atEnd + DeviceBytes(300ms); }, 5s));
+                WaitUntil([&] { return FileSize(Recording()) >= atEnd + DeviceBytes(300ms); }, 5s));
         }
         std::ofstream(mark.string() + ".go").put('\n');
-        EXPECT_EQ(show.waitExit(3s), 0) << show.stdErr();
+        EXPECT_EQ(show.WaitExit(3s), 0) << show.StdErr();
         Heard heard;
-        heard.loud = fs::exists(recording()) ? LoudSamples(recording()) : 0;
+        heard.loud = fs::exists(Recording()) ? LoudSamples(Recording()) : 0;
         // What the device had taken before the stop may still be on its way out: two of its
         // 1024-frame buffers.
-        heard.loudAfterEnd = atEnd > 0 ? LoudSamplesFrom(recording(), atEnd + 2 * 1024 * 4) : 0;
+        heard.loudAfterEnd = atEnd > 0 ? LoudSamplesFrom(Recording(), atEnd + 2 * 1024 * 4) : 0;
         return heard;
     }
-    fs::path recording() const { return dir_.path() / "recording.raw"; }
+    fs::path Recording() const { return dir_.Path() / "recording.raw"; }
     TempDir dir_;
 };
 
 TEST_F(ShowMusicE2E, Mp3InAnyCaseIsHeardAndStopsAtTheEnd) {
     Xvfb encoderDisplay(XvfbOptions{64, 64});
-    WriteToneWav(dir_.path() / "tone.wav", 3.0);
-    const fs::path mp3 = dir_.path() / "Tone.Mp3";
-    if (!EncodeMp3(dir_.path() / "tone.wav", mp3, encoderDisplay)) {
+    WriteToneWav(dir_.Path() / "tone.wav", 3.0);
+    const fs::path mp3 = dir_.Path() / "Tone.Mp3";
+    if (!EncodeMp3(dir_.Path() / "tone.wav", mp3, encoderDisplay)) {
         GTEST_SKIP() << "lame is not installed";
     }
-    const Heard heard = play(2, mp3.string(), 1500ms);
+    const Heard heard = Play(2, mp3.string(), 1500ms);
     // About a second of a loud tone at 44.1 kHz, whatever the channel count.
     EXPECT_GT(heard.loud, 30000u);
     EXPECT_EQ(heard.loudAfterEnd, 0u);
@@ -348,21 +348,21 @@ TEST_F(ShowMusicE2E, Mp3InAnyCaseIsHeardAndStopsAtTheEnd) {
 
 TEST_F(ShowMusicE2E, WavLoopsUntilTheEnd) {
     // A fifth of a second of sound, played for two seconds: only looping fills the recording.
-    WriteToneWav(dir_.path() / "short.WAV", 0.2);
-    const Heard heard = play(2, (dir_.path() / "short.WAV").string(), 2000ms);
+    WriteToneWav(dir_.Path() / "short.WAV", 0.2);
+    const Heard heard = Play(2, (dir_.Path() / "short.WAV").string(), 2000ms);
     EXPECT_GT(heard.loud, 3u * 8820u);
     EXPECT_EQ(heard.loudAfterEnd, 0u);
 }
 
 TEST_F(ShowMusicE2E, OtherExtensionsAndAMissingDiscStaySilent) {
-    WriteToneWav(dir_.path() / "tone.mid", 1.0);
-    WriteToneWav(dir_.path() / "tone", 1.0);
+    WriteToneWav(dir_.Path() / "tone.mid", 1.0);
+    WriteToneWav(dir_.Path() / "tone", 1.0);
     for (const auto& [kind, file] :
-         {std::pair{2, (dir_.path() / "tone.mid").string()},
-          std::pair{2, (dir_.path() / "tone").string()}, std::pair{1, std::string()}}) {
+         {std::pair{2, (dir_.Path() / "tone.mid").string()},
+          std::pair{2, (dir_.Path() / "tone").string()}, std::pair{1, std::string()}}) {
         SCOPED_TRACE("BGMKind " + std::to_string(kind) + " " + file);
-        fs::remove(recording());
-        EXPECT_EQ(play(kind, file, 800ms, false).loud, 0u);
+        fs::remove(Recording());
+        EXPECT_EQ(Play(kind, file, 800ms, false).loud, 0u);
     }
 }
 

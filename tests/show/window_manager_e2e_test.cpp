@@ -63,20 +63,20 @@ TEST(WindowManagerE2E, TheShowCoversADockUnderOpenbox) {
         GTEST_SKIP() << "openbox is not installed";
     }
     Xvfb xvfb(XvfbOptions{1280, 720});
-    Display* dpy = xvfb.display();
+    Display* dpy = xvfb.Connection();
     ProgramFolder folder;
     // The panel is there before the window manager, which takes it over at its start.
     MakeDock(dpy, 1280);
-    Process openbox = Process::start("/usr/bin/openbox", {"--sm-disable"}, xvfb);
-    ASSERT_TRUE(WaitUntil([&] { return WindowManagerRunning(dpy); }, 20s)) << openbox.stdErr();
+    Process openbox = Process::Start("/usr/bin/openbox", {"--sm-disable"}, xvfb);
+    ASSERT_TRUE(WaitUntil([&] { return WindowManagerRunning(dpy); }, 20s)) << openbox.StdErr();
     const bool dockShown =
         WaitUntil([&] { return RedPixels(Capture(dpy, 0, 0, 1280, kDockHeight)) > 40000; }, 10s);
     SavePng(Capture(dpy, 0, 0, 1280, 720), ArtifactDir() / "dock.png");
     ASSERT_TRUE(dockShown);
 
     MovePointerTo(dpy, 640, 400);
-    Process show = Process::start(folder.scr(), {"/s"}, xvfb, &folder);
-    ASSERT_TRUE(WaitUntil([&] { return RendererWindow(dpy) != 0; }, 20s)) << show.stdErr();
+    Process show = Process::Start(folder.Scr(), {"/s"}, xvfb, &folder);
+    ASSERT_TRUE(WaitUntil([&] { return RendererWindow(dpy) != 0; }, 20s)) << show.StdErr();
     // The show's window fills the whole screen, dock strip included, and is drawn over it.
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -89,10 +89,10 @@ TEST(WindowManagerE2E, TheShowCoversADockUnderOpenbox) {
     EXPECT_TRUE(WaitUntil([&] { return LitShare(dpy, 640, 360) > 0.9; }, 10s));
     SavePng(Capture(dpy, 0, 0, 1280, 720), ArtifactDir() / "show-over-dock.png");
 
-    show.kill(SIGTERM);
-    EXPECT_EQ(show.waitExit(2s), 0) << show.stdErr();
-    openbox.kill(SIGTERM);
-    openbox.waitExit(5s);
+    show.Kill(SIGTERM);
+    EXPECT_EQ(show.WaitExit(2s), 0) << show.StdErr();
+    openbox.Kill(SIGTERM);
+    openbox.WaitExit(5s);
 }
 
 } // namespace

@@ -47,16 +47,16 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::file(const std::string& name) const {
+std::string TempDir::File(const std::string& name) const {
     return (path_ / name).string();
 }
 
-std::string TempDir::write(const std::string& name, const std::string& bytes) const {
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(path_ / name, std::ios::binary) << bytes;
-    return file(name);
+    return File(name);
 }
 
-std::string TempDir::read(const std::string& path) {
+std::string TempDir::Read(const std::string& path) {
     return ReadWholeFile(path);
 }
 

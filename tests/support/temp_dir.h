@@ -14,12 +14,12 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& Path() const { return path_; }
     // The path of `name` inside the folder.
-    std::string file(const std::string& name) const;
+    std::string File(const std::string& name) const;
     // Writes `bytes` to `name` inside the folder and returns its path.
-    std::string write(const std::string& name, const std::string& bytes) const;
-    static std::string read(const std::string& path);
+    std::string Write(const std::string& name, const std::string& bytes) const;
+    static std::string Read(const std::string& path);
 
 private:
     std::filesystem::path path_;

@@ -10,7 +10,7 @@ namespace {
 
 // Gives up root for good: the supplementary groups first, then the group and the user (the
 // user last, since changing the groups needs root). Checks that root cannot be taken back.
-bool dropRoot() {
+bool DropRoot() {
     if (::setgroups(0, nullptr) != 0) {
         return false;
     }
@@ -41,7 +41,7 @@ int RunUnprivileged(const std::function<int()>& body) {
     }
     if (child == 0) {
         // _exit: the test framework's exit handlers and buffered output belong to the parent.
-        if (root && !dropRoot()) {
+        if (root && !DropRoot()) {
             ::_exit(kCouldNotDropRoot);
         }
         int result = kBodyThrew;

@@ -42,8 +42,8 @@ bool WritePpm(const std::string& path, int width, int height, PixelAt pixelAt) {
 }
 
 bool WriteSurface(const std::string& path, const PixelSurface& surface) {
-    return WritePpm(path, surface.width(), surface.height(),
-                    [&](int x, int y) { return surface.pixel(x, y).value; });
+    return WritePpm(path, surface.Width(), surface.Height(),
+                    [&](int x, int y) { return surface.Pixel(x, y).value; });
 }
 
 int Strip(const std::string& folder) {
@@ -67,7 +67,7 @@ int Face(int width, int height, int picture, bool hover, const std::string& path
     }
     RgbImage face(width, height);
     PaintButtonFace(face, FacePictureImage(static_cast<FacePicture>(picture)), hover);
-    return WritePpm(path, width, height, [&](int x, int y) { return face.at(x, y); }) ? 0 : 1;
+    return WritePpm(path, width, height, [&](int x, int y) { return face.At(x, y); }) ? 0 : 1;
 }
 
 } // namespace

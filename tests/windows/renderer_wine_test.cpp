@@ -38,7 +38,7 @@ protected:
 
     // Waits for the window and for a frame with the Earth in the middle and glows around it.
     bool WaitForScene() {
-        Display* dpy = xvfb_->display();
+        Display* dpy = xvfb_->Connection();
         return WaitUntil([&] { return !FindWindows(dpy, kTitle).empty(); }, 60s) &&
                WaitUntil([&] { return LitShare(dpy, 640, 360) > 0.9; }, 30s) &&
                WaitUntil([&] { return GlowPixels(dpy, 0, 0, 1280, 720) > 200; }, 10s);
@@ -50,54 +50,54 @@ protected:
 };
 
 TEST_F(RendererWine, DrawsTheEarthAndGlowsOverTheScreenAndEscEndsIt) {
-    WritePictures(scratch_.path() / "handoff");
+    WritePictures(scratch_.Path() / "handoff");
     Process renderer = StartUnderWine(
-        renderer_, {"--handoff-folder", WindowsPath(scratch_.path() / "handoff")}, *xvfb_);
-    ASSERT_TRUE(WaitForScene()) << renderer.stdErr();
-    const unsigned long window = FindWindows(xvfb_->display(), kTitle).front();
-    const auto geometry = WindowGeometry(xvfb_->display(), window);
+        renderer_, {"--handoff-folder", WindowsPath(scratch_.Path() / "handoff")}, *xvfb_);
+    ASSERT_TRUE(WaitForScene()) << renderer.StdErr();
+    const unsigned long window = FindWindows(xvfb_->Connection(), kTitle).front();
+    const auto geometry = WindowGeometry(xvfb_->Connection(), window);
     ASSERT_TRUE(geometry);
     EXPECT_EQ(geometry->x, 0);
     EXPECT_EQ(geometry->y, 0);
     EXPECT_EQ(geometry->width, 1280);
     EXPECT_EQ(geometry->height, 720);
-    SavePng(Capture(xvfb_->display(), 0, 0, 1280, 720), ArtifactDir() / "wine-renderer.png");
+    SavePng(Capture(xvfb_->Connection(), 0, 0, 1280, 720), ArtifactDir() / "wine-renderer.png");
     // The one-shot folder is the renderer's to remove once it has read the pictures.
-    EXPECT_FALSE(fs::exists(scratch_.path() / "handoff"));
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "handoff"));
 
-    KeyDown(xvfb_->display(), XK_Escape);
-    EXPECT_EQ(renderer.waitExit(30s), std::optional<int>(0));
-    KeyUp(xvfb_->display(), XK_Escape);
+    KeyDown(xvfb_->Connection(), XK_Escape);
+    EXPECT_EQ(renderer.WaitExit(30s), std::optional<int>(0));
+    KeyUp(xvfb_->Connection(), XK_Escape);
 }
 
 // Without --handoff-folder the pictures come from the user's local application data, where a
 // standard user may write; a pointer move of 31 pixels on both axes ends the show.
 TEST_F(RendererWine, ReadsThePerUserFolderAndEndsOnAPointerMove) {
     WritePictures(WineLocalAppData() / "Kovessa");
-    MovePointerTo(xvfb_->display(), 600, 300);
+    MovePointerTo(xvfb_->Connection(), 600, 300);
     Process renderer = StartUnderWine(renderer_, {}, *xvfb_);
-    ASSERT_TRUE(WaitForScene()) << renderer.stdErr();
-    MovePointerTo(xvfb_->display(), 631, 331);
-    EXPECT_EQ(renderer.waitExit(30s), std::optional<int>(0));
+    ASSERT_TRUE(WaitForScene()) << renderer.StdErr();
+    MovePointerTo(xvfb_->Connection(), 631, 331);
+    EXPECT_EQ(renderer.WaitExit(30s), std::optional<int>(0));
     fs::remove_all(WineLocalAppData() / "Kovessa");
 }
 
 TEST_F(RendererWine, AMissingGlowBitmapShowsBothBoxesAndEndsWithOne) {
-    const fs::path empty = scratch_.path() / "empty";
+    const fs::path empty = scratch_.Path() / "empty";
     fs::create_directories(empty);
     const std::string glow = WindowsPath(empty) + "\\" + kGlowBitmapName;
     Process renderer = StartUnderWine(renderer_, {"--handoff-folder", WindowsPath(empty)}, *xvfb_);
 
     // The caption is the X window's title; the text inside is read through Win32.
-    EXPECT_TRUE(WaitUntil([&] { return !FindWindows(xvfb_->display(), "BMP Unit").empty(); }, 60s));
+    EXPECT_TRUE(WaitUntil([&] { return !FindWindows(xvfb_->Connection(), "BMP Unit").empty(); }, 60s));
     EXPECT_EQ(ReadAndCloseBox("BMP Unit", *xvfb_),
               std::optional<std::string>("Error opening \"" + glow));
     EXPECT_EQ(ReadAndCloseBox("Loading Textures", *xvfb_),
               std::optional<std::string>("Unable to load " + glow));
-    EXPECT_EQ(renderer.waitExit(30s), std::optional<int>(1));
-    EXPECT_NE(renderer.stdErr().find("Kovessa.xy: BMP Unit: Error opening \"" + glow),
+    EXPECT_EQ(renderer.WaitExit(30s), std::optional<int>(1));
+    EXPECT_NE(renderer.StdErr().find("Kovessa.xy: BMP Unit: Error opening \"" + glow),
               std::string::npos)
-        << renderer.stdErr();
+        << renderer.StdErr();
 }
 
 } // namespace

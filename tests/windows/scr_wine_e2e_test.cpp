@@ -25,7 +25,7 @@ namespace {
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 
-XvfbOptions screen() {
+XvfbOptions Screen() {
     XvfbOptions options;
     options.width = kScreenWidth;
     options.height = kScreenHeight;
@@ -48,7 +48,7 @@ void WaitForRenderer(Display* dpy) {
 
 // What a Windows program printed, with its line ends as on Linux.
 std::string LinesOf(const Process& process) {
-    std::string out = process.stdOut();
+    std::string out = process.StdOut();
     std::erase(out, '\r');
     return out;
 }
@@ -69,15 +69,15 @@ std::string WaitForOutput(const Process& process, const std::string& last) {
 constexpr size_t kMaxSamplesPerSecond = 48000 * 2;
 
 TEST(ScrWineE2E, ShowDrawsPlaysRepeatingMp3AndEndsWithTheMusicOnTheDiagonalMove) {
-    Xvfb xvfb(screen());
-    Display* dpy = xvfb.display();
+    Xvfb xvfb(Screen());
+    Display* dpy = xvfb.Connection();
     WineShowFolder folder;
     TempDir music;
-    const fs::path wav = music.path() / "tone.wav";
-    const fs::path mp3 = music.path() / "tone.mp3";
+    const fs::path wav = music.Path() / "tone.wav";
+    const fs::path mp3 = music.Path() / "tone.mp3";
     WriteToneWav(wav, 0.5);
     ASSERT_TRUE(EncodeMp3(wav, mp3, xvfb));
-    std::ofstream(folder.ini(), std::ios::binary) << MusicSettingsText(2, WindowsPath(mp3));
+    std::ofstream(folder.Ini(), std::ios::binary) << MusicSettingsText(2, WindowsPath(mp3));
 
     MovePointerTo(dpy, 500, 400);
     Process show = folder.StartScr({"/s"}, xvfb);
@@ -87,36 +87,36 @@ TEST(ScrWineE2E, ShowDrawsPlaysRepeatingMp3AndEndsWithTheMusicOnTheDiagonalMove)
 
     // Heard, and then heard again: one pass of half a second cannot fill more than half a
     // second of samples, so more than that means the watch started it over.
-    EXPECT_TRUE(WaitUntil([&] { return LoudSamples(folder.recording()) > 0; }, 30s));
+    EXPECT_TRUE(WaitUntil([&] { return LoudSamples(folder.Recording()) > 0; }, 30s));
     EXPECT_TRUE(
-        WaitUntil([&] { return LoudSamples(folder.recording()) > kMaxSamplesPerSecond / 2; }, 30s))
-        << LoudSamples(folder.recording());
+        WaitUntil([&] { return LoudSamples(folder.Recording()) > kMaxSamplesPerSecond / 2; }, 30s))
+        << LoudSamples(folder.Recording());
 
     // Straight along one axis is not enough; 31 pixels on both axes ends both programs.
     MovePointerBy(dpy, 200, 0);
     MovePointerBy(dpy, -200, 0);
-    EXPECT_FALSE(show.waitExit(500ms));
+    EXPECT_FALSE(show.WaitExit(500ms));
     MovePointerBy(dpy, 31, 31);
-    EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+    EXPECT_EQ(show.WaitExit(10s), 0) << show.StdErr();
     EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) == 0; }, 10s));
     // The music stopped with the show: the recording grows no more.
-    const uintmax_t ended = fs::file_size(folder.recording());
-    EXPECT_FALSE(WaitUntil([&] { return fs::file_size(folder.recording()) > ended + 8192; }, 2s));
+    const uintmax_t ended = fs::file_size(folder.Recording());
+    EXPECT_FALSE(WaitUntil([&] { return fs::file_size(folder.Recording()) > ended + 8192; }, 2s));
 }
 
 TEST(ScrWineE2E, EscEndsTheRendererAndTheShowAndASecondShowMeanwhileEndsSilently) {
-    Xvfb xvfb(screen());
-    Display* dpy = xvfb.display();
+    Xvfb xvfb(Screen());
+    Display* dpy = xvfb.Connection();
     WineShowFolder folder;
     Process show = folder.StartScr({"/s"}, xvfb);
     WaitForRenderer(dpy);
 
     // The guard finds the running show's windows by their titles.
     Process second = folder.StartScr({"/s"}, xvfb);
-    EXPECT_EQ(second.waitExit(30s), 0);
-    EXPECT_EQ(second.stdErr(), "");
+    EXPECT_EQ(second.WaitExit(30s), 0);
+    EXPECT_EQ(second.StdErr(), "");
     EXPECT_EQ(FindWindows(dpy, kRendererWindowTitle).size(), 1u);
-    EXPECT_TRUE(show.running());
+    EXPECT_TRUE(show.Running());
 
     // No window manager gives the renderer the keyboard, so the test does. Wine takes the
     // focus over asynchronously, and a key that comes first goes elsewhere: Esc is pressed
@@ -134,39 +134,39 @@ TEST(ScrWineE2E, EscEndsTheRendererAndTheShowAndASecondShowMeanwhileEndsSilently
         },
         10s));
     // The show ends with its picture.
-    EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+    EXPECT_EQ(show.WaitExit(10s), 0) << show.StdErr();
 }
 
 TEST(ScrWineE2E, MissingRendererShowsTheBoxAndEndsWhenItIsClosed) {
-    Xvfb xvfb(screen());
-    Display* dpy = xvfb.display();
+    Xvfb xvfb(Screen());
+    Display* dpy = xvfb.Connection();
     WineShowFolder folder;
-    fs::remove(folder.renderer());
+    fs::remove(folder.Renderer());
     Process show = folder.StartScr({"/s"}, xvfb);
     ASSERT_TRUE(WaitUntil([&] { return !FindWindows(dpy, kProgramTitle).empty(); }, 30s));
 
     // Read from inside: the label, the one button, and no icon.
     Process probe = folder.StartWine(WindowProbe(), {"box", kProgramTitle}, xvfb);
-    ASSERT_EQ(probe.waitExit(30s), 0);
+    ASSERT_EQ(probe.WaitExit(30s), 0);
     const std::string box = LinesOf(probe);
     EXPECT_NE(box.find(std::string("text:") + kMissingRendererMessage + "\n"), std::string::npos)
         << box;
     EXPECT_NE(box.find("button:OK\n"), std::string::npos) << box;
     EXPECT_EQ(std::count(box.begin(), box.end(), '\n'), 2) << box;
     EXPECT_EQ(box.find("icon"), std::string::npos) << box;
-    EXPECT_TRUE(show.running());
+    EXPECT_TRUE(show.Running());
 
     TapKey(dpy, XK_Return);
-    EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+    EXPECT_EQ(show.WaitExit(10s), 0) << show.StdErr();
     EXPECT_TRUE(FindWindows(dpy, kProgramTitle).empty());
 }
 
 TEST(ScrWineE2E, PreviewFillsTheWindowItIsGivenAndEndsWithIt) {
-    Xvfb xvfb(screen());
+    Xvfb xvfb(Screen());
     WineShowFolder folder;
     // The display settings' preview area is a window of another program.
     TempDir stop;
-    const fs::path stopFile = stop.path() / "stop";
+    const fs::path stopFile = stop.Path() / "stop";
     Process host =
         folder.StartWine(WindowProbe(), {"host", "200", "150", WindowsPath(stopFile)}, xvfb);
     std::string handle;
@@ -181,11 +181,11 @@ TEST(ScrWineE2E, PreviewFillsTheWindowItIsGivenAndEndsWithIt) {
     EXPECT_NE(WaitForOutput(host, "end\n").find("child:Preview Window:0,0,200,150\n"),
               std::string::npos)
         << LinesOf(host);
-    EXPECT_TRUE(preview.running());
+    EXPECT_TRUE(preview.Running());
 
     std::ofstream(stopFile) << "stop";
-    EXPECT_EQ(host.waitExit(10s), 0);
-    EXPECT_EQ(preview.waitExit(10s), 0) << preview.stdErr();
+    EXPECT_EQ(host.WaitExit(10s), 0);
+    EXPECT_EQ(preview.WaitExit(10s), 0) << preview.StdErr();
 }
 
 // Takes write permission away from a folder for as long as it lives.
@@ -213,14 +213,14 @@ fs::path UserProfile() {
 }
 
 TEST(ScrWineE2E, PerUserFoldersServeWhenTheWindowsAndProgramFoldersAreReadOnly) {
-    Xvfb xvfb(screen());
-    Display* dpy = xvfb.display();
+    Xvfb xvfb(Screen());
+    Display* dpy = xvfb.Connection();
     WineShowFolder folder;
     TempDir music;
-    const fs::path wav = music.path() / "tone.wav";
+    const fs::path wav = music.Path() / "tone.wav";
     WriteToneWav(wav, 2.0);
     // An administrator's file beside the program says no music; the user's own says the WAV.
-    std::ofstream(folder.ini(), std::ios::binary) << MusicSettingsText(0, "");
+    std::ofstream(folder.Ini(), std::ios::binary) << MusicSettingsText(0, "");
     const fs::path userSettings = UserProfile() / "AppData/Roaming/Kovessa";
     fs::create_directories(userSettings);
     std::ofstream(userSettings / "Kovessa.ini", std::ios::binary)
@@ -229,7 +229,7 @@ TEST(ScrWineE2E, PerUserFoldersServeWhenTheWindowsAndProgramFoldersAreReadOnly) 
     fs::remove_all(handoff);
     {
         ReadOnlyFolder windows(WinePrefix() / "drive_c/windows");
-        ReadOnlyFolder program(folder.dir());
+        ReadOnlyFolder program(folder.Dir());
 
         MovePointerTo(dpy, 500, 400);
         Process show = folder.StartScr({"/s"}, xvfb);
@@ -240,21 +240,21 @@ TEST(ScrWineE2E, PerUserFoldersServeWhenTheWindowsAndProgramFoldersAreReadOnly) 
         // The WAV is heard, so the settings came from the user's own file. The superuser may
         // write the program's folder whatever its permissions, and keeps the file beside it.
         if (geteuid() != 0) {
-            EXPECT_TRUE(WaitUntil([&] { return LoudSamples(folder.recording()) > 0; }, 30s));
+            EXPECT_TRUE(WaitUntil([&] { return LoudSamples(folder.Recording()) > 0; }, 30s));
         }
         MovePointerBy(dpy, 40, 40);
-        EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+        EXPECT_EQ(show.WaitExit(10s), 0) << show.StdErr();
         EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) == 0; }, 10s));
     }
     fs::remove_all(userSettings);
 }
 
 TEST(ScrWineE2E, BadInputGetsTheLinuxOutcomeNeverACrashOrAHang) {
-    Xvfb xvfb(screen());
-    Display* dpy = xvfb.display();
+    Xvfb xvfb(Screen());
+    Display* dpy = xvfb.Connection();
     WineShowFolder folder;
     TempDir music;
-    const fs::path notMusic = music.path() / "notes.mp3";
+    const fs::path notMusic = music.Path() / "notes.mp3";
     std::ofstream(notMusic) << "these are words, not music\n";
     std::string junk = "[Section\r\n\x8B\xE6=\xFF\xFE\r\n";
     junk += std::string(100000, 'x');
@@ -268,21 +268,21 @@ TEST(ScrWineE2E, BadInputGetsTheLinuxOutcomeNeverACrashOrAHang) {
          {Case{"malformed settings", junk},
           Case{"a music file that is not music", MusicSettingsText(2, WindowsPath(notMusic))}}) {
         SCOPED_TRACE(c.what);
-        std::ofstream(folder.ini(), std::ios::binary | std::ios::trunc) << c.settings;
+        std::ofstream(folder.Ini(), std::ios::binary | std::ios::trunc) << c.settings;
         MovePointerTo(dpy, 500, 400);
         Process show = folder.StartScr({"/s"}, xvfb);
         WaitForRenderer(dpy);
         EXPECT_TRUE(SceneIsDrawn(dpy));
         MovePointerBy(dpy, 40, 40);
-        EXPECT_EQ(show.waitExit(10s), 0) << show.stdErr();
+        EXPECT_EQ(show.WaitExit(10s), 0) << show.StdErr();
         EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) == 0; }, 10s));
         // Silent: nothing that is not music was played.
-        EXPECT_EQ(LoudSamples(folder.recording()), 0u);
+        EXPECT_EQ(LoudSamples(folder.Recording()), 0u);
     }
 
     // A handle that is no window: nothing is shown and the process ends.
     Process preview = folder.StartScr({"/p", "12345"}, xvfb);
-    EXPECT_EQ(preview.waitExit(30s), 0) << preview.stdErr();
+    EXPECT_EQ(preview.WaitExit(30s), 0) << preview.StdErr();
     EXPECT_TRUE(FindWindows(dpy, kPreviewWindowTitle).empty());
 }
 

@@ -11,13 +11,13 @@ namespace kovessa::test {
 
 namespace {
 
-fs::path windowsBinDir() {
+fs::path WindowsBinDir() {
     const char* dir = std::getenv("KOVESSA_WINDOWS_BIN_DIR");
     return dir != nullptr ? fs::path(dir) : fs::path();
 }
 
 // Runs a Wine tool to its end (wineboot, wineserver) with the prefix and no display.
-int runWineTool(const std::vector<std::string>& args, const fs::path& prefix) {
+int RunWineTool(const std::vector<std::string>& args, const fs::path& prefix) {
     const pid_t pid = fork();
     if (pid == 0) {
         setenv("WINEPREFIX", prefix.c_str(), 1);
@@ -40,10 +40,10 @@ int runWineTool(const std::vector<std::string>& args, const fs::path& prefix) {
 struct OwnPrefix {
     TempDir dir;
     OwnPrefix() {
-        runWineTool({"wineboot", "-i"}, dir.path());
-        runWineTool({"wineserver", "-w"}, dir.path());
+        RunWineTool({"wineboot", "-i"}, dir.Path());
+        RunWineTool({"wineserver", "-w"}, dir.Path());
     }
-    ~OwnPrefix() { runWineTool({"wineserver", "-k"}, dir.path()); }
+    ~OwnPrefix() { RunWineTool({"wineserver", "-k"}, dir.Path()); }
 };
 
 } // namespace
@@ -55,7 +55,7 @@ const fs::path& WinePrefix() {
             return fs::path(given);
         }
         static OwnPrefix own;
-        return own.dir.path();
+        return own.dir.Path();
     }();
     return prefix;
 }
@@ -70,13 +70,13 @@ std::string WindowsPath(const fs::path& path) {
     return text;
 }
 
-WineShowFolder::WineShowFolder() : dir_(root_.path() / "Kovessa") {
+WineShowFolder::WineShowFolder() : dir_(root_.Path() / "Kovessa") {
     fs::create_directories(dir_);
     for (const char* program : {"Kovessa.scr", "Kovessa.xy"}) {
-        fs::copy_file(windowsBinDir() / program, dir_ / program);
+        fs::copy_file(WindowsBinDir() / program, dir_ / program);
     }
-    std::ofstream(home_.path() / ".asoundrc")
-        << "pcm.!default { type file; slave.pcm \"null\"; file \"" << recording().string()
+    std::ofstream(home_.Path() / ".asoundrc")
+        << "pcm.!default { type file; slave.pcm \"null\"; file \"" << Recording().string()
         << "\"; format \"raw\" }\n";
 }
 
@@ -88,11 +88,11 @@ Process WineShowFolder::StartWine(const fs::path& exe, const std::vector<std::st
                                   const Xvfb& xvfb) const {
     std::vector<std::string> all = {exe.string()};
     all.insert(all.end(), args.begin(), args.end());
-    return Process::start("/usr/bin/wine", all, xvfb, nullptr,
+    return Process::Start("/usr/bin/wine", all, xvfb, nullptr,
                           {{"WINEPREFIX", WinePrefix().string()},
                            {"WINEDEBUG", "-all"},
                            {"WINEDLLOVERRIDES", "mscoree,mshtml="},
-                           {"HOME", home_.path().string()}});
+                           {"HOME", home_.Path().string()}});
 }
 
 std::string MusicSettingsText(int kind, const std::string& file) {
@@ -102,11 +102,11 @@ std::string MusicSettingsText(int kind, const std::string& file) {
 }
 
 fs::path WindowProbe() {
-    return windowsBinDir().parent_path() / "tests" / "wine_window_probe.exe";
+    return WindowsBinDir().parent_path() / "tests" / "wine_window_probe.exe";
 }
 
 void EndWineProcesses() {
-    runWineTool({"wineserver", "-k"}, WinePrefix());
+    RunWineTool({"wineserver", "-k"}, WinePrefix());
 }
 
 } // namespace kovessa::test

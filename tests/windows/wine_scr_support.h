@@ -27,19 +27,19 @@ public:
     WineShowFolder(const WineShowFolder&) = delete;
     WineShowFolder& operator=(const WineShowFolder&) = delete;
 
-    const fs::path& dir() const { return dir_; }
-    fs::path scr() const { return dir_ / "Kovessa.scr"; }
-    fs::path renderer() const { return dir_ / "Kovessa.xy"; }
-    fs::path ini() const { return dir_ / "Kovessa.ini"; }
+    const fs::path& Dir() const { return dir_; }
+    fs::path Scr() const { return dir_ / "Kovessa.scr"; }
+    fs::path Renderer() const { return dir_ / "Kovessa.xy"; }
+    fs::path Ini() const { return dir_ / "Kovessa.ini"; }
     // 16-bit little-endian samples, as Wine played them.
-    fs::path recording() const { return home_.path() / "played.raw"; }
-    const fs::path& home() const { return home_.path(); }
+    fs::path Recording() const { return home_.Path() / "played.raw"; }
+    const fs::path& Home() const { return home_.Path(); }
 
     // Starts a Windows program of this machine under Wine, with this folder's home.
     Process StartWine(const fs::path& exe, const std::vector<std::string>& args,
                       const Xvfb& xvfb) const;
     Process StartScr(const std::vector<std::string>& args, const Xvfb& xvfb) const {
-        return StartWine(scr(), args, xvfb);
+        return StartWine(Scr(), args, xvfb);
     }
 
 private:

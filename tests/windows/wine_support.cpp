@@ -19,7 +19,7 @@ const Process::Env& WineEnvironment() {
 class OwnPrefix {
 public:
     OwnPrefix() {
-        const std::string command = "env -u DISPLAY WINEPREFIX='" + folder_.path().string() +
+        const std::string command = "env -u DISPLAY WINEPREFIX='" + folder_.Path().string() +
                                     "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' "
                                     "wineboot -i >/dev/null 2>&1";
         if (std::system(command.c_str()) != 0) {
@@ -28,10 +28,10 @@ public:
     }
     ~OwnPrefix() {
         const std::string command =
-            "WINEPREFIX='" + folder_.path().string() + "' wineserver -k >/dev/null 2>&1";
+            "WINEPREFIX='" + folder_.Path().string() + "' wineserver -k >/dev/null 2>&1";
         [[maybe_unused]] const int ignored = std::system(command.c_str());
     }
-    const fs::path& path() const { return folder_.path(); }
+    const fs::path& Path() const { return folder_.Path(); }
 
 private:
     TempDir folder_;
@@ -61,7 +61,7 @@ const fs::path& WinePrefix() {
         return prefix;
     }
     static const OwnPrefix own;
-    return own.path();
+    return own.Path();
 }
 
 fs::path WineLocalAppData() {
@@ -74,7 +74,7 @@ Process StartUnderWine(const fs::path& exe, const std::vector<std::string>& args
                        const Xvfb& xvfb) {
     std::vector<std::string> all = {exe.string()};
     all.insert(all.end(), args.begin(), args.end());
-    return Process::start("/usr/bin/wine", all, xvfb, nullptr, WineEnvironment());
+    return Process::Start("/usr/bin/wine", all, xvfb, nullptr, WineEnvironment());
 }
 
 std::string WindowsPath(const fs::path& unixPath) {
@@ -89,10 +89,10 @@ std::string WindowsPath(const fs::path& unixPath) {
 
 std::optional<std::string> ReadAndCloseBox(const std::string& caption, const Xvfb& xvfb) {
     Process reader = StartUnderWine(WindowsTestProgram("box_reader.exe"), {caption}, xvfb);
-    if (reader.waitExit(60s) != std::optional<int>(0)) {
+    if (reader.WaitExit(60s) != std::optional<int>(0)) {
         return std::nullopt;
     }
-    std::string text = reader.stdOut();
+    std::string text = reader.StdOut();
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
         text.pop_back();
     }

@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string_view trimmed(std::string_view s) {
+std::string_view Trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
         s.remove_prefix(1);
     }
@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t a = edit.find('\x02');
     const size_t b = a == std::string_view::npos ? a : edit.find('\x02', a + 1);
     // Names are compared without their surrounding blanks.
-    const std::string section(trimmed(edit.substr(0, a)));
+    const std::string section(Trimmed(edit.substr(0, a)));
     const std::string key(
-        trimmed(a == std::string_view::npos ? "k" : edit.substr(a + 1, b - a - 1)));
+        Trimmed(a == std::string_view::npos ? "k" : edit.substr(a + 1, b - a - 1)));
     const std::string value(b == std::string_view::npos ? "v" : edit.substr(b + 1));
 
     kovessa::ProfileDocument document(file);
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     // Blanks around the value are dropped, and a quoted value reads back without its quotes.
-    std::string_view expected = trimmed(value);
+    std::string_view expected = Trimmed(value);
     if (expected.size() >= 2 && (expected.front() == '"' || expected.front() == '\'') &&
         expected.back() == expected.front()) {
         expected = expected.substr(1, expected.size() - 2);

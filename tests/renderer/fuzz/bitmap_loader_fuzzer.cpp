@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ::close(fd);
     if (bitmap) {
         if (bitmap->width <= 0 || bitmap->height <= 0 ||
-            bitmap->pixels.size() != bitmap->rowBytes() * static_cast<size_t>(bitmap->height) ||
+            bitmap->pixels.size() != bitmap->RowBytes() * static_cast<size_t>(bitmap->height) ||
             bitmap->pixels.size() > size + 4) {
             std::abort();
         }
