@@ -2,11 +2,10 @@
 
 // What the benchmarks share: finding the two programs, reading a running program's processor
 // time, memory, open descriptors and threads from /proc, and the median of a run's figures.
-#include <sys/types.h>
-
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace kovessa::bench {

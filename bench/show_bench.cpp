@@ -8,9 +8,8 @@
 // The programs are taken from --bin, else $KOVESSA_BIN_DIR, else the build's bin folder beside
 // this program's own; --where prints the folder that would be used and ends.
 #include "bench/bench_support.h"
-#include "tests/show/show_e2e_support.h"
-
 #include "common/window_titles.h"
+#include "tests/show/show_e2e_support.h"
 
 #include <algorithm>
 #include <cstdio>

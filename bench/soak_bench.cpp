@@ -9,22 +9,20 @@
 // time as on a sound card, into a pipe that the benchmark listens to, so it also counts the
 // passes of the music.
 #include "bench/bench_support.h"
-#include "tests/show/show_e2e_support.h"
-
 #include "common/window_titles.h"
+#include "tests/show/show_e2e_support.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <thread>
-#include <vector>
-
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace kovessa::test;
 using namespace kovessa::bench;

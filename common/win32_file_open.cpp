@@ -1,5 +1,4 @@
 #include "common/file_open.h"
-
 #include "common/win32_text.h"
 
 #include <fcntl.h>

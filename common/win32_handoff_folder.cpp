@@ -1,5 +1,4 @@
 #include "common/handoff_folder.h"
-
 #include "common/win32_text.h"
 
 #include <windows.h>

@@ -6,9 +6,8 @@
 #include "controls/win32_face_pictures.h"
 #include "controls/win32_font.h"
 
-#include <windowsx.h>
-
 #include <utility>
+#include <windowsx.h>
 
 namespace kovessa {
 namespace {

@@ -3,9 +3,8 @@
 #include <chrono>
 #include <optional>
 #include <string>
-#include <vector>
-
 #include <sys/types.h>
+#include <vector>
 
 // The programs that Kovessa.scr starts (the renderer). Each is started directly, without a
 // shell, and kept in a process-wide list until it has been reaped, so that whatever ends this

@@ -1,8 +1,7 @@
-#include "launcher/settings_place.h"
-
 #include "common/window_titles.h"
 #include "launcher/program_paths.h"
 #include "launcher/settings_file.h"
+#include "launcher/settings_place.h"
 
 namespace kovessa {
 

@@ -1,6 +1,5 @@
-#include "launcher/atomic_file.h"
-
 #include "common/win32_text.h"
+#include "launcher/atomic_file.h"
 
 #include <windows.h>
 

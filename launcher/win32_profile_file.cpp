@@ -1,6 +1,5 @@
-#include "launcher/profile_file.h"
-
 #include "common/win32_ansi_text.h"
+#include "launcher/profile_file.h"
 
 #include <windows.h>
 

@@ -1,6 +1,5 @@
-#include "launcher/program_paths.h"
-
 #include "common/win32_text.h"
+#include "launcher/program_paths.h"
 
 #include <windows.h>
 

@@ -1,14 +1,13 @@
-#include "launcher/settings_place.h"
-
 #include "common/win32_text.h"
 #include "common/window_titles.h"
 #include "launcher/program_paths.h"
 #include "launcher/settings_file.h"
+#include "launcher/settings_place.h"
 
-#include <shlobj.h>
 #include <windows.h>
 
 #include <random>
+#include <shlobj.h>
 
 // The same rule as on the desktops of Linux, over the Windows folders: a copy in a folder the
 // user may write keeps Kovessa.ini beside it; a copy in a folder of the system (Program Files)

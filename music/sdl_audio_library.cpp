@@ -3,7 +3,6 @@
 #include "common/problem_report.h"
 
 #include <dlfcn.h>
-
 #include <optional>
 #include <string>
 

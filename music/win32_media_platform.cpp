@@ -4,7 +4,6 @@
 #include "common/win32_ansi_text.h"
 
 #include <windows.h>
-
 #include <mmsystem.h>
 
 // The multimedia header names the wide or narrow call by a macro of the same name as ours.

@@ -6,10 +6,9 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <utility>
-
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kovessa {
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "renderer/message_sink.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "renderer/message_sink.h"
 
 // The texture loader of the renderer: reads the 24-bit bottom-up bitmaps that the show hands
 // over and turns them into red-green-blue pixel rows for the texture upload.

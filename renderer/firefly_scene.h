@@ -1,13 +1,13 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
-
 #include "renderer/cell_table.h"
 #include "renderer/firefly.h"
 #include "renderer/frame_geometry.h"
 #include "renderer/random_source.h"
 #include "renderer/virtual_keys.h"
+
+#include <array>
+#include <cstdint>
 
 namespace kovessa {
 

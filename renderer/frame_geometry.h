@@ -1,9 +1,9 @@
 #pragma once
 
+#include "renderer/cell_table.h"
+
 #include <array>
 #include <cstdint>
-
-#include "renderer/cell_table.h"
 
 namespace kovessa {
 

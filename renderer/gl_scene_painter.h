@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "renderer/frame_geometry.h"
+
+#include <cstdint>
 
 // The OpenGL 1.1 layer of the renderer: fixed-function state, the projection and the
 // immediate-mode drawing of one FrameGeometry. It decides nothing; every position, colour and

@@ -1,12 +1,12 @@
 #include "renderer/gl_texture.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include "renderer/bitmap_loader.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "renderer/bitmap_loader.h"
+#include <cstdio>
+#include <cstdlib>
 
 namespace kovessa {
 

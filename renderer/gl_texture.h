@@ -1,9 +1,9 @@
 #pragma once
 
+#include "renderer/message_sink.h"
+
 #include <cstdint>
 #include <string>
-
-#include "renderer/message_sink.h"
 
 namespace kovessa {
 

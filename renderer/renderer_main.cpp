@@ -11,9 +11,6 @@
 #include <vector>
 
 #define SDL_MAIN_HANDLED
-#include <GL/gl.h>
-#include <SDL.h>
-
 #include "common/handoff_folder.h"
 #include "common/problem_report.h"
 #include "common/session_bus.h"
@@ -35,6 +32,9 @@
 #include "renderer/x11_error_handler.h"
 #include "renderer/x11_pointer.h"
 #include "renderer/x11_window_watch.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
 
 namespace kovessa {
 namespace {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "renderer/message_sink.h"
 
 #include <SDL.h>
 
-#include "renderer/message_sink.h"
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace kovessa {
 

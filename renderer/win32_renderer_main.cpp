@@ -20,12 +20,12 @@
 #include "renderer/win32_pointer.h"
 #include "renderer/win32_renderer_window.h"
 
-#include <GL/gl.h>
-#include <shellapi.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <shellapi.h>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,5 @@
-#include "settings/strip_pictures.h"
-
 #include "settings/embedded_settings_pictures.h"
+#include "settings/strip_pictures.h"
 
 #include <cstddef>
 

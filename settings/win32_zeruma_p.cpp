@@ -18,13 +18,12 @@
 #include "settings/win32_strip_view.h"
 
 #include <commdlg.h>
-#include <shellapi.h>
-#include <windowsx.h>
-
 #include <cstddef>
 #include <optional>
+#include <shellapi.h>
 #include <string>
 #include <utility>
+#include <windowsx.h>
 
 namespace kovessa {
 

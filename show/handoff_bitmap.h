@@ -3,7 +3,6 @@
 #include "show/rgb_pixels.h"
 
 #include <cstddef>
-
 #include <optional>
 #include <string>
 #include <vector>

@@ -2,10 +2,10 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <utility>
-#include <xcb/xcb.h>
 
 namespace kovessa {
 

@@ -2,14 +2,13 @@
 #include "controls/command.h"
 #include "controls/qt_face_pictures.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCursor>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <tuple>

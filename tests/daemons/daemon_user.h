@@ -5,9 +5,8 @@
 // run the daemon as that user, with the environment a desktop session gives it.
 #include "tests/harness/harness.h"
 
-#include <sys/types.h>
-
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace kovessa::test {

@@ -5,6 +5,8 @@
 // performs (finding windows, moving the pointer, pressing keys, closing windows, looking at
 // the screen). Every wait polls with a timeout; nothing sleeps for a fixed time.
 
+#include "tests/support/temp_dir.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -12,12 +14,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 #include <utility>
 #include <vector>
-
-#include <sys/types.h>
-
-#include "tests/support/temp_dir.h"
 
 using Display = struct _XDisplay;
 

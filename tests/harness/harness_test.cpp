@@ -4,7 +4,6 @@
 
 // GoogleTest first: Xlib defines macros (None, Bool) that clash with its names.
 #include <gtest/gtest.h>
-
 #include <X11/Xlib.h>
 
 namespace kovessa::test {

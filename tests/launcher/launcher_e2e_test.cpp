@@ -5,7 +5,6 @@
 
 // GoogleTest first: Xlib defines macros (None, Bool) that clash with its names.
 #include <gtest/gtest.h>
-
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 

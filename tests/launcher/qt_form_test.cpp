@@ -1,10 +1,9 @@
 #include "launcher/qt_form.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <string>

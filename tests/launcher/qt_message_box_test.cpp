@@ -1,8 +1,7 @@
 #include "launcher/qt_message_box.h"
 
-#include <QAbstractButton>
-
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 
 namespace kovessa {
 namespace {

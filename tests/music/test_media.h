@@ -1,10 +1,10 @@
 #pragma once
 
+#include "tests/support/temp_dir.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "tests/support/temp_dir.h"
 
 namespace kovessa::test {
 

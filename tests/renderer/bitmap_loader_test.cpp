@@ -1,14 +1,13 @@
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include "renderer/bitmap_loader.h"
+#include "tests/renderer/bitmap_test_files.h"
 
 #include <gtest/gtest.h>
 
-#include "renderer/bitmap_loader.h"
-#include "tests/renderer/bitmap_test_files.h"
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace kovessa {
 namespace {

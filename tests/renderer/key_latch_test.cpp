@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "renderer/key_latch.h"
+
+#include <gtest/gtest.h>
 
 namespace kovessa {
 namespace {

@@ -1,8 +1,8 @@
-#include <SDL_keyboard.h>
-#include <gtest/gtest.h>
-
 #include "renderer/sdl_key_map.h"
 #include "renderer/virtual_keys.h"
+
+#include <gtest/gtest.h>
+#include <SDL_keyboard.h>
 
 namespace kovessa {
 namespace {

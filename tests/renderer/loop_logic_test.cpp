@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "renderer/frame_pacer.h"
 #include "renderer/pointer_watch.h"
 #include "renderer/scene_clock.h"
+
+#include <gtest/gtest.h>
 
 namespace kovessa {
 namespace {

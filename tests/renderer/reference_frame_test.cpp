@@ -3,23 +3,23 @@
 // where the projection puts the background's corners and two fireflies' glows are read back.
 // This pins the constants of the layer (background depth and quad, camera distance and tilt,
 // glow square size, projection) that a colour in the middle of the screen cannot.
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
-#include <gtest/gtest.h>
-
 #define SDL_MAIN_HANDLED
-#include <GL/gl.h>
-#include <SDL.h>
-
 #include "renderer/firefly_scene.h"
 #include "renderer/gl_scene_painter.h"
 #include "renderer/gl_texture.h"
 #include "tests/harness/harness.h"
 #include "tests/renderer/bitmap_test_files.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
 
 namespace kovessa::test {
 namespace {

@@ -1,10 +1,10 @@
-#include <string>
-
-#include <X11/keysym.h>
-#include <gtest/gtest.h>
-
 #include "tests/harness/harness.h"
 #include "tests/renderer/bitmap_test_files.h"
+
+#include <gtest/gtest.h>
+#include <X11/keysym.h>
+
+#include <string>
 
 namespace kovessa::test {
 namespace {
@@ -143,7 +143,8 @@ TEST_F(RendererE2e, MissingGlowBitmapReportsTwiceAndEndsWithOne) {
             << caption;
         EXPECT_TRUE(renderer.Running()) << "the box blocks until dismissed";
         SendCloseRequest(xvfb_.Connection(), box);
-        ASSERT_TRUE(WaitUntil([&] { return FindWindows(xvfb_.Connection(), caption).empty(); }, 5s));
+        ASSERT_TRUE(
+            WaitUntil([&] { return FindWindows(xvfb_.Connection(), caption).empty(); }, 5s));
     }
     EXPECT_EQ(renderer.WaitExit(10s), std::optional<int>(1));
     const std::string glow = (folder_.HandoffDir() / "Zeruma1.bmp").string();

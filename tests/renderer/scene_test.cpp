@@ -1,13 +1,13 @@
+#include "renderer/firefly_scene.h"
+
+#include <gtest/gtest.h>
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
 #include <set>
-
-#include <gtest/gtest.h>
-
-#include "renderer/firefly_scene.h"
 
 namespace kovessa {
 namespace {

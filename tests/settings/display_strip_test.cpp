@@ -4,7 +4,6 @@
 #include "settings/strip_pictures.h"
 
 #include <gtest/gtest.h>
-
 #include <QGuiApplication>
 
 #include <algorithm>

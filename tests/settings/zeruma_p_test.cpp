@@ -3,7 +3,6 @@
 #include "settings/zeruma_p.h"
 
 #include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>

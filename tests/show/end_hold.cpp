@@ -4,14 +4,13 @@
 // hear whether the sound stopped with the show's end sequence or would only have stopped
 // with the process. The variables are taken out of the environment at load, so the programs
 // the show starts (the renderer) are neither preloaded nor held.
+#include <cstdlib>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
-
-#include <cstdlib>
-#include <string>
 
 namespace {
 

@@ -7,7 +7,6 @@
 
 // GoogleTest before Xlib: Xlib's macros clash with its names.
 #include <gtest/gtest.h>
-
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 

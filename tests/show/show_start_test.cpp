@@ -1,6 +1,5 @@
-#include "show/show_start.h"
-
 #include "common/handoff_folder.h"
+#include "show/show_start.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,11 +1,10 @@
 // Stands in for the renderer where a test must see what the show program alone does: it starts
 // where the renderer would, draws nothing, marks its start with "<its own path>.started" and
 // waits until a signal ends it.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <climits>
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 
 int main() {
     char self[PATH_MAX] = {};

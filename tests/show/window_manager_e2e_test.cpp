@@ -4,7 +4,6 @@
 
 // GoogleTest before Xlib: Xlib's macros clash with its names.
 #include <gtest/gtest.h>
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 

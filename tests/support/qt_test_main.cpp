@@ -1,8 +1,8 @@
 // The main of the tests that need a Qt application: the application is made before any test,
 // outlives every widget, and ends before Qt's own globals do.
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     // Test discovery runs the program outside CTest's environment, where no display exists;

@@ -6,8 +6,8 @@
 #include "tests/show/show_e2e_support.h"
 #include "tests/windows/wine_support.h"
 
-#include <X11/keysym.h>
 #include <gtest/gtest.h>
+#include <X11/keysym.h>
 
 #include <fstream>
 
@@ -89,7 +89,8 @@ TEST_F(RendererWine, AMissingGlowBitmapShowsBothBoxesAndEndsWithOne) {
     Process renderer = StartUnderWine(renderer_, {"--handoff-folder", WindowsPath(empty)}, *xvfb_);
 
     // The caption is the X window's title; the text inside is read through Win32.
-    EXPECT_TRUE(WaitUntil([&] { return !FindWindows(xvfb_->Connection(), "BMP Unit").empty(); }, 60s));
+    EXPECT_TRUE(
+        WaitUntil([&] { return !FindWindows(xvfb_->Connection(), "BMP Unit").empty(); }, 60s));
     EXPECT_EQ(ReadAndCloseBox("BMP Unit", *xvfb_),
               std::optional<std::string>("Error opening \"" + glow));
     EXPECT_EQ(ReadAndCloseBox("Loading Textures", *xvfb_),

@@ -2,13 +2,12 @@
 // must stay inside its buffers (AddressSanitizer watches), allocate no more than the file
 // holds, and hand back a picture whose buffer covers all of its rows.
 
+#include "renderer/bitmap_loader.h"
+
 #include <cstdint>
 #include <cstdlib>
-
 #include <sys/mman.h>
 #include <unistd.h>
-
-#include "renderer/bitmap_loader.h"
 
 namespace {
 
