@@ -183,13 +183,14 @@ int WrongPreviewPixels(const Image& shot, const QImage& picture) {
 
 // Windows' display settings are another program, and under Wine nothing that GDI draws into a
 // child window reaches the screen when the child's top-level window belongs to another
-// process: Wine 8 gives such a child no surface of its own and the top-level's surface lives
-// in the other process. A minimal Win32 program showed it: a child that fills itself red in
-// WM_PAINT (or through GetDC on a timer) shows red under a parent of its own process, made
-// directly as WS_CHILD or reparented with SetParent, and shows nothing at all, not even its
-// background, under a parent of another process, whatever the styles and clipping. So the
-// preview in another program's window is checked for its place and its end, and its picture
-// is read off the screen in a window of its own process, set up by the same start steps.
+// process: Wine 8 gives such a child no surface of its own, and the top-level's surface lives
+// in the other process. A minimal Win32 program showed it. A child that fills itself red in
+// WM_PAINT shows red under a parent of its own process, made directly as WS_CHILD or
+// reparented with SetParent (with WS_POPUP kept or not). Under a parent of another process it
+// shows nothing at all, not even its background, whatever its styles and the parent's
+// clipping, and also when it draws through GetDC on a timer. So the preview in another
+// program's window is checked for its place and its end, and its picture is read off the
+// screen in a window of its own process, set up by the same start steps.
 TEST(ScrWineE2E, PreviewFillsTheWindowItIsGivenShowsThePictureAndEndsWithIt) {
     Xvfb xvfb(screen());
     Display* dpy = xvfb.display();
