@@ -179,5 +179,8 @@ function(kovessa_win32_program name)
     # The name is the whole file name (Kovessa.scr, Kovessa.xy), not name + ".exe".
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
                                              SUFFIX "")
+    # A release carries no symbols: Windows' own debuggers cannot read GCC's debug sections,
+    # and they are nine tenths of the file. The build with debug information keeps them.
+    target_link_options(${name} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
     kovessa_apply_warnings(${name})
 endfunction()

@@ -1,6 +1,7 @@
 #include "controls/win32_command.h"
 
 #include "common/win32_text.h"
+#include "common/win32_window_class.h"
 #include "controls/button_face_painter.h"
 #include "controls/caption_layout.h"
 #include "controls/win32_face_pictures.h"
@@ -47,10 +48,7 @@ Command::Command(HWND parent, int id, const RECT& rect, FontSpec ambientFont)
 }
 
 Command::~Command() {
-    if (hwnd_ != nullptr) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+    DestroyOwnedWindow(hwnd_);
     if (font_ != nullptr) {
         DeleteObject(font_);
     }
@@ -62,27 +60,13 @@ bool Command::RegisterClassOnce() {
         windowClass.cbSize = sizeof(windowClass);
         // No CS_DBLCLKS: a quick second press is a press like any other.
         windowClass.style = CS_HREDRAW | CS_VREDRAW;
-        windowClass.lpfnWndProc = &Command::WindowProc;
+        windowClass.lpfnWndProc = &OwnedWindowProc<Command, &Command::hwnd_, &Command::Handle>;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         windowClass.lpszClassName = kClassName;
         return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }();
     return registered;
-}
-
-LRESULT CALLBACK Command::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<Command*>(create->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Command*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
 }
 
 LRESULT Command::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

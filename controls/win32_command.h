@@ -71,7 +71,6 @@ public:
 
 private:
     static bool RegisterClassOnce();
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     void MouseDown(MouseButton button);

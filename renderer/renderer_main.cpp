@@ -16,24 +16,18 @@
 #include "common/session_bus.h"
 #include "common/window_id.h"
 #include "common/window_titles.h"
-#include "renderer/firefly_scene.h"
-#include "renderer/frame_pacer.h"
 #include "renderer/gl_scene_painter.h"
-#include "renderer/gl_texture.h"
-#include "renderer/key_latch.h"
-#include "renderer/pointer_watch.h"
+#include "renderer/gl_scene_setup.h"
+#include "renderer/renderer_loop.h"
 #include "renderer/renderer_options.h"
-#include "renderer/scene_clock.h"
 #include "renderer/sdl_key_map.h"
 #include "renderer/sdl_message_box.h"
 #include "renderer/sdl_renderer_window.h"
 #include "renderer/stderr_message_sink.h"
-#include "renderer/virtual_keys.h"
 #include "renderer/x11_error_handler.h"
 #include "renderer/x11_pointer.h"
 #include "renderer/x11_window_watch.h"
 
-#include <GL/gl.h>
 #include <SDL.h>
 
 namespace kovessa {
@@ -55,12 +49,7 @@ int64_t NowMicros() {
 // Process-wide state of the renderer, one per process, used on the one thread only.
 struct Renderer {
     RendererWindow window;
-    KeyLatch keys;
-    SceneClock clock;
-    PointerWatch StartCursor;
-    FramePacer pacer;
-    FireflyScene scene;
-    FrameGeometry frame;
+    RendererLoop loop;
     SceneTextures textures;
     RendererOptions options;
     X11WindowWatch foreignWindow;
@@ -84,19 +73,15 @@ std::string HandoffFile(const Renderer& r, const char* name) {
     return HandoffPath(name).value_or(std::string("/nonexistent/") + name);
 }
 
-// SetupScene: the OpenGL start state, the two textures (glow first), then the fireflies.
+// The scene with its two textures; a one-shot folder served this start only.
 void SetupScene(Renderer& r) {
-    SetupRenderState();
-    LoadTextureFile(HandoffFile(r, kGlowBitmapName), r.textures.GlowTexture, *r.messages);
-    LoadTextureFile(HandoffFile(r, kBackgroundBitmapName), r.textures.BackgroundTexture,
-                    *r.messages);
-    // A one-shot folder served this start only.
+    // The seed is the low half of a nanosecond clock, different at every start.
+    kovessa::SetupScene(HandoffFile(r, kGlowBitmapName), HandoffFile(r, kBackgroundBitmapName),
+                        static_cast<uint32_t>(MonotonicNanos()), r.loop.Scene(), r.textures,
+                        *r.messages);
     if (r.options.handoffFolder) {
         RemoveOneShotHandoffFolder(*r.options.handoffFolder);
     }
-    glBindTexture(GL_TEXTURE_2D, r.textures.GlowTexture);
-    // The seed is the low half of a nanosecond clock, different at every start.
-    r.scene.SetUp(static_cast<uint32_t>(MonotonicNanos()));
 }
 
 // The window procedure: keys by virtual-key code, resizes and close requests.
@@ -106,13 +91,13 @@ void HandleEvent(Renderer& r, const SDL_Event& event) {
         // Keys pressed with Alt are system keys and not recorded.
         if ((event.key.keysym.mod & KMOD_ALT) == 0) {
             if (const int vk = VirtualKeyFor(event.key.keysym.sym); vk >= 0) {
-                r.keys.Press(vk);
+                r.loop.Keys().Press(vk);
             }
         }
         break;
     case SDL_KEYUP:
         if (const int vk = VirtualKeyFor(event.key.keysym.sym); vk >= 0) {
-            r.keys.Release(vk);
+            r.loop.Keys().Release(vk);
         }
         break;
     case SDL_WINDOWEVENT:
@@ -138,7 +123,7 @@ bool NextEvent(Renderer& r, SDL_Event& event) {
     if (SDL_PollEvent(&event)) {
         return true;
     }
-    const int64_t wait = r.pacer.WaitMicros(NowMicros());
+    const int64_t wait = r.loop.WaitMicros(NowMicros());
     return wait > 0 && SDL_WaitEventTimeout(&event, static_cast<int>((wait + 999) / 1000));
 }
 
@@ -192,17 +177,12 @@ int RunRenderer(const std::vector<std::string>& arguments) {
         return *code;
     }
     SetupScene(r);
-    if (!r.window.vsync) {
-        r.pacer = FramePacer(FramePacer::PeriodForRefreshRate(r.window.refreshRate));
-    }
-
-    r.clock.Start(TickCount());
+    r.loop.Start(TickCount(), r.window.vsync, r.window.refreshRate);
     // The daemon owns the pointer and keyboard of its window: neither ends the show there.
     const bool ownWindow = !r.window.foreign;
     if (ownWindow) {
         // A position that cannot be read starts the watch at the screen's corner.
-        const ScreenPoint start = GetCursorPos(r.window.WindowHandle).value_or(ScreenPoint{});
-        r.StartCursor.Start(start.x, start.y);
+        r.loop.WatchPointerFrom(GetCursorPos(r.window.WindowHandle).value_or(ScreenPoint{}));
         SDL_ShowCursor(SDL_DISABLE);
     }
 
@@ -218,21 +198,9 @@ int RunRenderer(const std::vector<std::string>& arguments) {
         if (ForeignWindowGone(r)) {
             break;
         }
-        r.pacer.FrameStarted(NowMicros());
-        r.scene.BuildFrame(r.clock.Advance(TickCount()), r.frame);
-        DrawScene(r.frame, r.textures);
+        DrawScene(r.loop.BuildFrame(TickCount(), NowMicros()), r.textures);
         SDL_GL_SwapWindow(r.window.WindowHandle);
-        if (!ownWindow) {
-            continue;
-        }
-        if (r.keys.KeyDown()[kVkEscape]) {
-            break;
-        }
-        r.scene.HandleKeys(r.keys.KeyDown());
-        r.keys.FrameSeen();
-        // A pointer position that cannot be read counts as no movement.
-        const std::optional<ScreenPoint> at = GetCursorPos(r.window.WindowHandle);
-        if (at && r.StartCursor.MovedAway(at->x, at->y)) {
+        if (ownWindow && !r.loop.GoesOnAfterFrame(GetCursorPos(r.window.WindowHandle))) {
             break;
         }
     }

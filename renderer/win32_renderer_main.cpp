@@ -7,21 +7,15 @@
 #include "common/problem_report.h"
 #include "common/win32_text.h"
 #include "common/window_titles.h"
-#include "renderer/firefly_scene.h"
-#include "renderer/frame_pacer.h"
 #include "renderer/gl_scene_painter.h"
-#include "renderer/gl_texture.h"
-#include "renderer/key_latch.h"
-#include "renderer/pointer_watch.h"
+#include "renderer/gl_scene_setup.h"
+#include "renderer/renderer_loop.h"
 #include "renderer/renderer_options.h"
-#include "renderer/scene_clock.h"
-#include "renderer/virtual_keys.h"
 #include "renderer/win32_message_box.h"
 #include "renderer/win32_pointer.h"
 #include "renderer/win32_renderer_window.h"
 
 #include <windows.h>
-#include <GL/gl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -56,12 +50,7 @@ int64_t NowMicros() {
 // Process-wide state of the renderer, one per process, used on the one thread only.
 struct Renderer {
     RendererWindow window;
-    KeyLatch keys;
-    SceneClock clock;
-    PointerWatch StartCursor;
-    FramePacer pacer;
-    FireflyScene scene;
-    FrameGeometry frame;
+    RendererLoop loop;
     SceneTextures textures;
     RendererOptions options;
     Win32MessageBox messages;
@@ -86,26 +75,22 @@ std::string HandoffFile(const Renderer& r, const char* name) {
     return std::string("<no hand-off folder>\\") + name;
 }
 
-// SetupScene: the OpenGL start state, the two textures (glow first), then the fireflies.
+// The scene with its two textures; a one-shot folder served this start only.
 void SetupScene(Renderer& r) {
-    SetupRenderState();
-    LoadTextureFile(HandoffFile(r, kGlowBitmapName), r.textures.GlowTexture, r.messages);
-    LoadTextureFile(HandoffFile(r, kBackgroundBitmapName), r.textures.BackgroundTexture,
-                    r.messages);
-    // A one-shot folder served this start only.
+    // The seed is the low half of the performance counter, different at every start.
+    kovessa::SetupScene(HandoffFile(r, kGlowBitmapName), HandoffFile(r, kBackgroundBitmapName),
+                        static_cast<uint32_t>(PerformanceCount()), r.loop.Scene(), r.textures,
+                        r.messages);
     if (r.options.handoffFolder) {
         RemoveOneShotHandoffFolder(*r.options.handoffFolder);
     }
-    glBindTexture(GL_TEXTURE_2D, r.textures.GlowTexture);
-    // The seed is the low half of the performance counter, different at every start.
-    r.scene.SetUp(static_cast<uint32_t>(PerformanceCount()));
 }
 
 // Where the driver does not make the swap wait for the vertical blank, the loop waits for a
 // message until the next refresh period instead of drawing frames nobody sees. A message that
 // arrives meanwhile ends the wait at once.
 void WaitForMessageOrFrame(Renderer& r) {
-    const int64_t wait = r.pacer.WaitMicros(NowMicros());
+    const int64_t wait = r.loop.WaitMicros(NowMicros());
     if (wait > 0) {
         MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>((wait + 999) / 1000),
                                     QS_ALLINPUT, MWMO_INPUTAVAILABLE);
@@ -124,19 +109,14 @@ int RunRenderer(const std::vector<std::string>& arguments) {
         // program's own, so the renderer always draws full screen.
         ReportProblem("--window-id is for X windows and is ignored here");
     }
-    r.window.keys = &r.keys;
+    r.window.keys = &r.loop.Keys();
     if (!CreateRendererWindow(r.window, 32, r.messages)) {
         return 0;
     }
     SetupScene(r);
-    if (!r.window.vsync) {
-        r.pacer = FramePacer(FramePacer::PeriodForRefreshRate(r.window.refreshRate));
-    }
-
-    r.clock.Start(TickCount());
+    r.loop.Start(TickCount(), r.window.vsync, r.window.refreshRate);
     // A position that cannot be read starts the watch at the screen's corner.
-    const ScreenPoint start = GetCursorPos().value_or(ScreenPoint{});
-    r.StartCursor.Start(start.x, start.y);
+    r.loop.WatchPointerFrom(GetCursorPos().value_or(ScreenPoint{}));
     ShowCursor(FALSE);
 
     for (;;) {
@@ -150,22 +130,13 @@ int RunRenderer(const std::vector<std::string>& arguments) {
             DispatchMessageW(&message);
             continue;
         }
-        if (r.pacer.WaitMicros(NowMicros()) > 0) {
+        if (r.loop.WaitMicros(NowMicros()) > 0) {
             WaitForMessageOrFrame(r);
             continue;
         }
-        r.pacer.FrameStarted(NowMicros());
-        r.scene.BuildFrame(r.clock.Advance(TickCount()), r.frame);
-        DrawScene(r.frame, r.textures);
+        DrawScene(r.loop.BuildFrame(TickCount(), NowMicros()), r.textures);
         SwapBuffers(r.window.DeviceContext);
-        if (r.keys.KeyDown()[kVkEscape]) {
-            break;
-        }
-        r.scene.HandleKeys(r.keys.KeyDown());
-        r.keys.FrameSeen();
-        // A pointer position that cannot be read counts as no movement.
-        const std::optional<ScreenPoint> at = GetCursorPos();
-        if (at && r.StartCursor.MovedAway(at->x, at->y)) {
+        if (!r.loop.GoesOnAfterFrame(GetCursorPos())) {
             break;
         }
     }

@@ -1,5 +1,6 @@
 #include "settings/win32_strip_view.h"
 
+#include "common/win32_window_class.h"
 #include "settings/pixel_surface.h"
 
 #include <windowsx.h>
@@ -10,7 +11,8 @@ StripView::StripView(HWND parent, const PixelSurface& frame, const RECT& rect) :
     static const bool registered = [] {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = &StripView::WindowProc;
+        windowClass.lpfnWndProc =
+            &OwnedWindowProc<StripView, &StripView::hwnd_, &StripView::Handle>;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -24,10 +26,7 @@ StripView::StripView(HWND parent, const PixelSurface& frame, const RECT& rect) :
 }
 
 StripView::~StripView() {
-    if (hwnd_ != nullptr) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+    DestroyOwnedWindow(hwnd_);
 }
 
 void StripView::Show() {
@@ -59,20 +58,6 @@ void StripView::Blit(HDC dc) {
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, frame_.Width(), frame_.Height(),
                   frame_.Bits(), &info, DIB_RGB_COLORS, SRCCOPY);
-}
-
-LRESULT CALLBACK StripView::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<StripView*>(create->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<StripView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
 }
 
 LRESULT StripView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

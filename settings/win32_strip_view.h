@@ -29,7 +29,6 @@ public:
     std::function<void()> onClick;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Blit(HDC dc);
 

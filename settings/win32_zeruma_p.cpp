@@ -2,6 +2,7 @@
 
 #include "common/win32_ansi_text.h"
 #include "common/win32_text.h"
+#include "common/win32_window_class.h"
 #include "common/window_titles.h"
 #include "controls/property_bag.h"
 #include "controls/win32_command.h"
@@ -135,10 +136,7 @@ Zeruma_P::~Zeruma_P() {
     Cmd_Set_.reset();
     Cmd_Can_.reset();
     picDisplay_.reset();
-    if (hwnd_ != nullptr) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+    DestroyOwnedWindow(hwnd_);
     if (labelFont_ != nullptr) {
         DeleteObject(labelFont_);
     }
@@ -163,7 +161,7 @@ RECT Zeruma_P::PicC(int left, int top, int width, int height) const {
 void Zeruma_P::ShowModal() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &Zeruma_P::WindowProc;
+    windowClass.lpfnWndProc = &OwnedWindowProc<Zeruma_P, &Zeruma_P::hwnd_, &Zeruma_P::Handle>;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -296,20 +294,6 @@ void Zeruma_P::InitCommands() {
     for (Command* button : {Cmd_BGM_.get(), Cmd_Set_.get(), Cmd_Can_.get()}) {
         button->Initialize();
     }
-}
-
-LRESULT CALLBACK Zeruma_P::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<Zeruma_P*>(create->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Zeruma_P*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
 }
 
 LRESULT Zeruma_P::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,7 @@
 #include "show/win32_zeruma_r.h"
 
 #include "common/win32_text.h"
+#include "common/win32_window_class.h"
 #include "common/window_titles.h"
 #include "launcher/process_end.h"
 #include "show/embedded_pictures.h"
@@ -24,7 +25,8 @@ bool Zeruma_R::Load() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &Zeruma_R::windowProc;
+    windowClass.lpfnWndProc =
+        &OwnedWindowProc<Zeruma_R, &Zeruma_R::window_, &Zeruma_R::HandleMessage>;
     windowClass.hInstance = instance;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     // IDC_ARROW, spelled for the wide call.
@@ -48,22 +50,13 @@ void Zeruma_R::WatchParent(HWND parent) {
     SetTimer(window_, kParentTimer, kParentCheckMs, nullptr);
 }
 
-LRESULT CALLBACK Zeruma_R::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Zeruma_R*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+LRESULT Zeruma_R::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
-        self->paint();
+        paint();
         return 0;
     case WM_TIMER:
-        if (wParam == kParentTimer && !IsWindow(self->parent_)) {
+        if (wParam == kParentTimer && !IsWindow(parent_)) {
             EndProcessAtOnce(0);
         }
         return 0;
@@ -71,7 +64,7 @@ LRESULT CALLBACK Zeruma_R::windowProc(HWND window, UINT message, WPARAM wParam, 
         // Destroyed with its parent: no window of the program is left, so the process ends.
         EndProcessAtOnce(0);
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return DefWindowProcW(window_, message, wParam, lParam);
     }
 }
 

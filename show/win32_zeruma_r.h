@@ -28,7 +28,7 @@ public:
     void WatchParent(HWND parent);
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
 
     HWND window_ = nullptr;

@@ -3,6 +3,7 @@
 #include "common/handoff_folder.h"
 #include "common/problem_report.h"
 #include "common/win32_text.h"
+#include "common/win32_window_class.h"
 #include "common/window_titles.h"
 #include "launcher/process_end.h"
 #include "launcher/win32_message_loop.h"
@@ -96,7 +97,8 @@ bool Zeruma_S::Load() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &Zeruma_S::windowProc;
+    windowClass.lpfnWndProc =
+        &OwnedWindowProc<Zeruma_S, &Zeruma_S::window_, &Zeruma_S::HandleMessage>;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
@@ -111,35 +113,26 @@ bool Zeruma_S::Load() {
     return true;
 }
 
-LRESULT CALLBACK Zeruma_S::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Zeruma_S*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+LRESULT Zeruma_S::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
         if (wParam == timerId(ShowTimer::Timer1)) {
-            self->controller_->Timer1_Timer();
+            controller_->Timer1_Timer();
         } else if (wParam == timerId(ShowTimer::Timer2)) {
-            self->controller_->Timer2_Timer();
+            controller_->Timer2_Timer();
         } else if (wParam == timerId(ShowTimer::Timer3)) {
-            self->controller_->Timer3_Timer();
+            controller_->Timer3_Timer();
         }
         return 0;
     case WM_CLOSE:
     case WM_ENDSESSION:
         // A close request from another program, or Windows shutting down: the same end.
         if (message == WM_CLOSE || wParam != FALSE) {
-            self->controller_->Form_QueryUnload();
+            controller_->Form_QueryUnload();
         }
         return 0;
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return DefWindowProcW(window_, message, wParam, lParam);
     }
 }
 

@@ -29,7 +29,7 @@ public:
     bool Load();
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     HandoffResult HandOverPictures() override;
     bool StartRenderer(const RendererLaunch& launch,

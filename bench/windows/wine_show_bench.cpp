@@ -3,16 +3,19 @@
 // drawn frame as a ratio to Kovessa.xy started alone, and Kovessa.scr's processor use during
 // the show (with an MP3 playing when lame can make one).
 //
-//   build/bench/kovessa-wine-show-bench
+//   build/bench/kovessa-wine-show-bench [--bin FOLDER] [--windows-bin FOLDER]
 //
-// The Linux programs come from $KOVESSA_BIN_DIR (else the build's bin folder), the Windows
-// ones from $KOVESSA_WINDOWS_BIN_DIR; Wine uses $WINEPREFIX, or a prefix of its own.
+// The Linux programs come from --bin, else $KOVESSA_BIN_DIR, else build/bin beside the bench;
+// the Windows ones from --windows-bin, else $KOVESSA_WINDOWS_BIN_DIR, else the checkout's
+// build-windows/bin. Wine uses $WINEPREFIX, or a prefix of its own made for the run.
 #include "bench/bench_support.h"
 #include "tests/show/show_e2e_support.h"
 #include "tests/windows/wine_scr_support.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <thread>
@@ -85,9 +88,40 @@ double CpuPercent(pid_t pid, std::chrono::seconds over) {
            static_cast<double>(over.count());
 }
 
+// Where the Windows programs are, said once for the helpers that start them.
+bool UseWindowsProgramFolder(std::string given) {
+    if (given.empty()) {
+        const char* env = std::getenv("KOVESSA_WINDOWS_BIN_DIR");
+        given = env != nullptr && *env != '\0' ? env : KOVESSA_WINDOWS_BIN_DIR;
+    }
+    for (const char* program : {"Kovessa.scr", "Kovessa.xy"}) {
+        if (!fs::is_regular_file(fs::path(given) / program)) {
+            std::fprintf(stderr,
+                         "%s not found in %s; build it with scripts/build-windows.sh or name its "
+                         "folder with --windows-bin\n",
+                         program, given.c_str());
+            return false;
+        }
+    }
+    setenv("KOVESSA_WINDOWS_BIN_DIR", given.c_str(), 1);
+    return true;
+}
+
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    std::string bin;
+    std::string windowsBin;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--bin") == 0) {
+            bin = argv[i + 1];
+        } else if (std::strcmp(argv[i], "--windows-bin") == 0) {
+            windowsBin = argv[i + 1];
+        }
+    }
+    if (!kovessa::bench::UseProgramFolder(bin) || !UseWindowsProgramFolder(windowsBin)) {
+        return 1;
+    }
     XvfbOptions options;
     options.width = 1024;
     options.height = 768;

@@ -1,6 +1,8 @@
 #include "renderer/frame_pacer.h"
 #include "renderer/pointer_watch.h"
+#include "renderer/renderer_loop.h"
 #include "renderer/scene_clock.h"
+#include "renderer/virtual_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +90,54 @@ TEST(FramePacer, KeepsFramesOnTheRefreshGrid) {
     unpaced.FrameStarted(0);
     EXPECT_FALSE(unpaced.Paced());
     EXPECT_EQ(unpaced.WaitMicros(1), 0);
+}
+
+// The loop both renderers share: the keys a frame saw act once, and Esc ends the show even when
+// it was tapped between two frames.
+TEST(RendererLoop, KeysSeenByAFrameActOnceAndEscEnds) {
+    RendererLoop loop;
+    loop.Scene().SetUp(1);
+    loop.Start(0, true, 0);
+    loop.WatchPointerFrom({100, 100});
+    const bool shown = loop.Scene().ShowBackground;
+    loop.Keys().Press(kVkB);
+    loop.Keys().Release(kVkB);
+    loop.BuildFrame(16, 16000);
+    EXPECT_TRUE(loop.GoesOnAfterFrame(ScreenPoint{100, 100}));
+    EXPECT_NE(loop.Scene().ShowBackground, shown);
+    loop.BuildFrame(32, 32000);
+    EXPECT_TRUE(loop.GoesOnAfterFrame(ScreenPoint{100, 100}));
+    EXPECT_NE(loop.Scene().ShowBackground, shown) << "the tap acted twice";
+
+    loop.Keys().Press(kVkEscape);
+    loop.Keys().Release(kVkEscape);
+    loop.BuildFrame(48, 48000);
+    EXPECT_FALSE(loop.GoesOnAfterFrame(ScreenPoint{100, 100}));
+}
+
+TEST(RendererLoop, EndsWhenThePointerLeavesOnBothAxesAndNeverOnAnUnreadablePosition) {
+    RendererLoop loop;
+    loop.Scene().SetUp(1);
+    loop.Start(0, true, 0);
+    loop.WatchPointerFrom({500, 400});
+    EXPECT_TRUE(loop.GoesOnAfterFrame(std::nullopt));
+    EXPECT_TRUE(loop.GoesOnAfterFrame(ScreenPoint{800, 400}));
+    EXPECT_FALSE(loop.GoesOnAfterFrame(ScreenPoint{531, 431}));
+}
+
+// Where the swap does not wait for the vertical blank, the loop waits a refresh period after a
+// frame; where it does, the next frame is always due.
+TEST(RendererLoop, PacesFramesOnlyWithoutVsync) {
+    RendererLoop paced;
+    paced.Scene().SetUp(1);
+    paced.Start(0, false, 50);
+    paced.BuildFrame(0, 1000);
+    EXPECT_EQ(paced.WaitMicros(1000), 20000);
+    RendererLoop synced;
+    synced.Scene().SetUp(1);
+    synced.Start(0, true, 50);
+    synced.BuildFrame(0, 1000);
+    EXPECT_EQ(synced.WaitMicros(1000), 0);
 }
 
 } // namespace
