@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace kovessa::test {
 
@@ -16,83 +14,62 @@ fs::path windowsBinDir() {
     return dir != nullptr ? fs::path(dir) : fs::path();
 }
 
-// Runs a Wine tool to its end (wineboot, wineserver) with the prefix and no display.
-int runWineTool(const std::vector<std::string>& args, const fs::path& prefix) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("WINEPREFIX", prefix.c_str(), 1);
-        setenv("WINEDEBUG", "-all", 1);
-        setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
-        unsetenv("DISPLAY");
-        std::vector<char*> argv;
-        for (const std::string& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-}
-
-struct OwnPrefix {
-    TempDir dir;
-    OwnPrefix() {
-        runWineTool({"wineboot", "-i"}, dir.path());
-        runWineTool({"wineserver", "-w"}, dir.path());
-    }
-    ~OwnPrefix() { runWineTool({"wineserver", "-k"}, dir.path()); }
-};
-
 } // namespace
 
-const fs::path& WinePrefix() {
-    static const fs::path prefix = [] {
-        const char* given = std::getenv("WINEPREFIX");
-        if (given != nullptr && given[0] != '\0') {
-            return fs::path(given);
-        }
-        static OwnPrefix own;
-        return own.dir.path();
-    }();
-    return prefix;
-}
-
-std::string WindowsPath(const fs::path& path) {
-    std::string text = "Z:" + fs::absolute(path).string();
-    for (char& c : text) {
-        if (c == '/') {
-            c = '\\';
-        }
+WineShowFolder::WineShowFolder(const WineUser* user) : user_(user) {
+    if (user_ != nullptr) {
+        // A fresh folder each time, in the user's home.
+        static int made = 0;
+        home_ = user_->home() / ("show-" + std::to_string(++made));
+        user_->makeFolder(home_);
+        dir_ = home_ / "Kovessa";
+        user_->makeFolder(dir_);
+    } else {
+        root_.emplace();
+        ownHome_.emplace();
+        home_ = ownHome_->path();
+        dir_ = root_->path() / "Kovessa";
+        fs::create_directories(dir_);
     }
-    return text;
-}
-
-WineShowFolder::WineShowFolder() : dir_(root_.path() / "Kovessa") {
-    fs::create_directories(dir_);
     for (const char* program : {"Kovessa.scr", "Kovessa.xy"}) {
-        fs::copy_file(windowsBinDir() / program, dir_ / program);
+        if (user_ != nullptr) {
+            user_->copyFile(windowsBinDir() / program, dir_ / program);
+        } else {
+            fs::copy_file(windowsBinDir() / program, dir_ / program);
+        }
     }
-    std::ofstream(home_.path() / ".asoundrc")
-        << "pcm.!default { type file; slave.pcm \"null\"; file \"" << recording().string()
-        << "\"; format \"raw\" }\n";
+    const std::string asoundrc = "pcm.!default { type file; slave.pcm \"null\"; file \"" +
+                                 recording().string() + "\"; format \"raw\" }\n";
+    if (user_ != nullptr) {
+        user_->writeFile(home_ / ".asoundrc", asoundrc);
+    } else {
+        std::ofstream(home_ / ".asoundrc") << asoundrc;
+    }
 }
 
 WineShowFolder::~WineShowFolder() {
-    EndWineProcesses();
+    if (user_ != nullptr) {
+        user_->endWineProcesses();
+        std::error_code ignored;
+        fs::remove_all(home_, ignored);
+    } else {
+        EndWineProcesses();
+    }
 }
 
 Process WineShowFolder::StartWine(const fs::path& exe, const std::vector<std::string>& args,
                                   const Xvfb& xvfb) const {
+    if (user_ != nullptr) {
+        // The user's home holds this folder's sound settings.
+        return user_->startWine(exe, args, xvfb, home_);
+    }
     std::vector<std::string> all = {exe.string()};
     all.insert(all.end(), args.begin(), args.end());
     return Process::start("/usr/bin/wine", all, xvfb, nullptr,
                           {{"WINEPREFIX", WinePrefix().string()},
                            {"WINEDEBUG", "-all"},
                            {"WINEDLLOVERRIDES", "mscoree,mshtml="},
-                           {"HOME", home_.path().string()}});
+                           {"HOME", home_.string()}});
 }
 
 std::string MusicSettingsText(int kind, const std::string& file) {
@@ -103,10 +80,6 @@ std::string MusicSettingsText(int kind, const std::string& file) {
 
 fs::path WindowProbe() {
     return windowsBinDir().parent_path() / "tests" / "wine_window_probe.exe";
-}
-
-void EndWineProcesses() {
-    runWineTool({"wineserver", "-k"}, WinePrefix());
 }
 
 } // namespace kovessa::test
