@@ -323,7 +323,8 @@ check "the file beside the program is unchanged" cmp -s "$INI" "$WORK/before.ini
 
 echo "== %APPDATA%\\Kovessa closed to writing too"
 cp "$USER_INI" "$WORK/user-before.ini"
-chmod a-w "$APPDATA_U/Kovessa"
+# A folder closed to a user on Windows is closed with the files it holds.
+chmod a-w "$APPDATA_U/Kovessa" "$USER_INI"
 open_dialog
 # shellcheck disable=SC2086
 click $MARK_NONE
@@ -336,7 +337,7 @@ check "nothing is written" sh -c "cmp -s '$USER_INI' '$WORK/user-before.ini' && 
 # shellcheck disable=SC2086
 click $CANCEL
 check "ｷｬﾝｾﾙ then closes it" wait_for 30 closed
-chmod u+w "$PROG" "$INI" "$APPDATA_U/Kovessa"
+chmod u+w "$PROG" "$INI" "$APPDATA_U/Kovessa" "$USER_INI"
 
 echo "== an unreadable settings file"
 printf '\377\376\000\000garbage\r\n[Section\r\nBGM=\r\n' >"$INI"
