@@ -5,8 +5,10 @@
 #      %LOCALAPPDATA%\Programs\Kovessa, makes Kovessa the screensaver (SCRNSAVE.EXE and
 #      ScreenSaveActive under HKCU\Control Panel\Desktop, read back with `wine reg query`) and
 #      lists the uninstaller among the user's Apps; the screensaver chosen before is kept;
-#   2. the program named by SCRNSAVE.EXE, started with /s as Windows starts it, draws its show;
-#   3. the Start menu entry's command opens the settings dialog "<Kovessa>";
+#   2. the program named by SCRNSAVE.EXE, started with /s as Windows starts it, draws its show
+#      and plays the music its settings choose, and a pointer move ends it;
+#   3. the Start menu entry starts the installed Kovessa.scr with /c (read from the link), and
+#      the shell's start of it opens the settings dialog "<Kovessa>";
 #   4. a silent uninstall removes every file and key, gives the earlier screensaver back and
 #      keeps the user's settings file; /REMOVESETTINGS takes that too.
 # Usage: installer_test.sh SETUP.EXE   (scripts/package-windows.sh builds it)
@@ -102,14 +104,19 @@ samples = struct.unpack('<%dh' % (len(data) // 2), data[:len(data) // 2 * 2])
 sys.exit(0 if sum(1 for s in samples if abs(s) > 1000) > 1000 else 1)
 PY
 }
+show_ended() { ! kill -0 "$SHOW" 2>/dev/null; }
+xdotool mousemove 400 300
 (cd "$WORK" && HOME="$WORK/home" exec wine "$CHOSEN" /s >/dev/null 2>&1) &
 SHOW=$!
 check "the show's window appears" wait_for 60 has_window Zeruma_Main
 check "the renderer's window covers the screen" wait_for 60 has_window Zeruma_Pelios
 check "the renderer draws the scene" wait_for 60 centre_lit
 check "the chosen WAV is heard" wait_for 60 heard
+# The pointer moved as a user moves it ends the show and its renderer.
+xdotool mousemove 440 340
+check "a pointer move ends the show" wait_for 30 show_ended
+wait_for 30 sh -c "! xdotool search --name '^Zeruma_Pelios\$'" || true
 wine_restart
-wait "$SHOW" 2>/dev/null || true
 
 echo "== the Start menu entry opens the settings"
 LINK="$STARTMENU/Kovessa settings.lnk"
@@ -119,9 +126,26 @@ check "the entry starts the installed Kovessa.scr" \
     test "$(readlink -f "$(unix_path "$(sed -n 's/^target: //p' "$WORK/link")")" 2>/dev/null)" = \
     "$(readlink -f "$INSTDIR/Kovessa.scr")"
 check "with /c" test "$(sed -n 's/^arguments: //p' "$WORK/link")" = /c
-# The link as the shell starts it.
+# The link as the shell starts it; the dialog is closed with its ｷｬﾝｾﾙ once drawn (the white
+# frame round "BGM"), so that nothing of it is left running for the uninstaller to meet.
+dialog_drawn() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    import -window root -crop "1x1+$((X + 32))+$((Y + 40))" -depth 8 txt:- 2>/dev/null |
+        grep -q '(255,255,255)'
+}
+dialog_closed() { ! has_window "<Kovessa>"; }
 wine start /unix "$LINK" >/dev/null 2>&1 &
+START=$!
 check "the Start menu entry opens <Kovessa>" wait_for 60 has_window "<Kovessa>"
+if has_window "<Kovessa>"; then
+    W=$(window_titled "<Kovessa>")
+    wait_for 30 dialog_drawn "$W" || true
+    xdotool mousemove --window "$W" 430 192 click 1
+    check "its ｷｬﾝｾﾙ closes it" wait_for 30 dialog_closed
+fi
+wait "$START" 2>/dev/null || true
+wine_restart
+
 echo "== silent uninstall keeps the user's settings"
 printf '[Section]\r\n' >"$INSTDIR/Kovessa.ini"
 mkdir -p "$APPDATA_U/Kovessa"

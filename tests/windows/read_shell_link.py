@@ -45,7 +45,7 @@ def read(path):
             count = struct.unpack_from('<H', data, at)[0]
             width = 2 if unicode else 1
             raw = data[at + 2:at + 2 + count * width]
-            strings[flag] = raw.decode('utf-16-le' if unicode else 'cp1252')
+            strings[flag] = raw.decode('utf-16-le' if unicode else 'cp1252').rstrip('\0')
             at += 2 + count * width
     return target, strings.get(HAS_ARGUMENTS, '')
 

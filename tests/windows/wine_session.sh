@@ -11,10 +11,10 @@ wine_environment() {
     export LC_ALL=C.UTF-8
 }
 
-# make_wine_prefix: makes $WINEPREFIX (without a display, so nothing is drawn) and waits for its
-# server to finish the first start's work.
+# make_wine_prefix: makes $WINEPREFIX (on $DISPLAY when there is one) and waits for its server
+# to finish the first start's work.
 make_wine_prefix() {
-    env -u DISPLAY wineboot -i >/dev/null 2>&1 || return 1
+    wineboot -i >/dev/null 2>&1 || return 1
     wineserver -w
 }
 
@@ -47,7 +47,6 @@ wine_session_end() {
 # nothing of one step is left for the next.
 wine_restart() {
     wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
     wineserver -p
 }
 
