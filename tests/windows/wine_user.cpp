@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <pwd.h>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace kovessa::test {
