@@ -25,21 +25,21 @@ if ! ./scripts/build.sh --target wine-tests >/dev/null; then
     exit 1
 fi
 
+. tests/windows/wine_session.sh
 WINEPREFIX=$(mktemp -d /tmp/kovessa-wine-XXXXXX)
 export WINEPREFIX
-# Quiet, and no offer to fetch the .NET and browser runtimes that nothing here uses.
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine_environment
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT INT TERM
-# The prefix is made once, without a display, and shared by every test of this run.
-if ! env -u DISPLAY wineboot -i >/dev/null 2>&1; then
+# The prefix is made once and shared by every test of this run that does not need one of its
+# own.
+if ! make_wine_prefix; then
     echo "windows: wineboot could not make the Wine prefix"
     exit 1
 fi
-wineserver -w
 
 echo "== unit tests under Wine"
 ctest --test-dir build-windows -j "$JOBS" --output-on-failure --timeout 300 || status=1

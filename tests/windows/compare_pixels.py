@@ -9,8 +9,9 @@
       font rasteriser may draw otherwise. Prints the frame's number and whether its star shows.
   compare_pixels.py face CAPTURE.ppm EXPECTED.ppm
       A Command button's face taken from the screen and the face the Linux painter composes.
-      Passes when they are equal outside the caption: the box round the dark pixels of the
-      capture inside the face's band, with two pixels of room for smoothed letter edges.
+      Passes when they are equal outside the caption: the box round the pixels of the capture
+      inside the face's band that are darker than any of the gradient, with two pixels of room
+      for smoothed letter edges.
 """
 import os
 import sys
@@ -92,9 +93,11 @@ def face(capture_path, expected_path):
         print('face: the capture is %dx%d, the expected face %dx%d' % (width, height, ew, eh))
         return 1
     band = 4
+    # Inside the band lie only the gradient, whose every pixel has a channel of 0xD7 or more
+    # (its blue runs from 0xFF to 0xD7), and the caption: black, or grey when disabled.
     ink = [(i % width, i // width) for i, p in enumerate(shot)
            if band <= i % width < width - band and band <= i // width < height - band
-           and max(p) < 0xA0]
+           and max(p) < 0xD0]
     caption = set()
     if ink:
         left = max(min(x for x, _ in ink) - 2, 0)

@@ -5,8 +5,10 @@
 #      %LOCALAPPDATA%\Programs\Kovessa, makes Kovessa the screensaver (SCRNSAVE.EXE and
 #      ScreenSaveActive under HKCU\Control Panel\Desktop, read back with `wine reg query`) and
 #      lists the uninstaller among the user's Apps; the screensaver chosen before is kept;
-#   2. the program named by SCRNSAVE.EXE, started with /s as Windows starts it, draws its show;
-#   3. the Start menu entry's command opens the settings dialog "<Kovessa>";
+#   2. the program named by SCRNSAVE.EXE, started with /s as Windows starts it, draws its show
+#      and plays the music its settings choose, and a pointer move ends it;
+#   3. the Start menu entry starts the installed Kovessa.scr with /c (read from the link), and
+#      the shell's start of it opens the settings dialog "<Kovessa>";
 #   4. a silent uninstall removes every file and key, gives the earlier screensaver back and
 #      keeps the user's settings file; /REMOVESETTINGS takes that too.
 # Usage: installer_test.sh SETUP.EXE   (scripts/package-windows.sh builds it)
@@ -19,24 +21,9 @@ SETUP=$(readlink -f "$1")
 HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/../install/x_helpers.sh"
 . "$HERE/../../scripts/xvfb.sh"
-
-WORK=$(mktemp -d /tmp/kovessa-wine-install-XXXXXX)
-export WINEPREFIX="$WORK/prefix" WINEDEBUG=-all
-# No menu files or file associations on the host for what the prefix installs.
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+. "$HERE/wine_session.sh"
+wine_session_begin install
 failures=0
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    stop_xvfb
-    rm -rf "$WORK"
-}
-trap cleanup EXIT INT TERM
-
-start_xvfb
-wineboot -i >/dev/null 2>&1
-wineserver -w
-# One server for the whole test: each Wine command then starts in a second, not in ten.
-wineserver -p
 
 DESKTOP='HKCU\Control Panel\Desktop'
 UNINSTALL='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kovessa'
@@ -85,35 +72,79 @@ check "SCRNSAVE.EXE unchanged by a second install" \
     test "$(reg_value "$DESKTOP" SCRNSAVE.EXE || true)" = "$CHOSEN"
 
 echo "== the show, started as Windows starts it"
-# Windows starts the value's program with /s; the show's renderer window covers the screen.
-if grep -qa 'Zeruma_Main' "$INSTDIR/Kovessa.scr"; then
-    wine "$CHOSEN" /s >/dev/null 2>&1 &
-    SHOW=$!
-    check "the show's window appears" wait_for 60 has_window Zeruma_Main
-    check "the renderer draws" wait_for 60 sh -c \
-        "import -window root -format '%[fx:maxima]' info: | grep -qv '^0\$'"
-    wineserver -k 2>/dev/null || true
-    wait "$SHOW" 2>/dev/null || true
-    wineserver -p
-else
-    echo "SKIP: this Kovessa.scr has no show to start"
-fi
+# Windows starts the value's program with /s. The settings beside the installed program choose
+# a WAV, and ALSA's default device of the show's home records what it plays.
+python3 - "$WORK/tone.wav" <<'PY'
+import math, struct, sys, wave
+with wave.open(sys.argv[1], 'wb') as w:
+    w.setnchannels(1)
+    w.setsampwidth(2)
+    w.setframerate(44100)
+    w.writeframes(b''.join(struct.pack('<h', int(12000 * math.sin(2 * math.pi * 440 * i / 44100)))
+                           for i in range(44100 * 2)))
+PY
+# Key names in code page 932: BGM区分, BGMﾘﾋﾟｰﾄ, BGMﾌｧｲﾙ.
+printf '[Section]\r\nBGM\213\346\225\252=2\r\nBGM\330\313\337\260\304=0\r\nBGM\314\247\262\331=Z:%s\r\n' \
+    "$(printf '%s' "$WORK/tone.wav" | tr / '\\')" >"$INSTDIR/Kovessa.ini"
+mkdir -p "$WORK/home"
+printf 'pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' \
+    "$WORK/home/played.raw" >"$WORK/home/.asoundrc"
+# centre_lit: the middle of the screen, where the renderer draws the Earth, is not black.
+centre_lit() {
+    _c=$(import -window root -crop 1x1+640+360 -depth 8 txt:- 2>/dev/null |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | tail -1)
+    [ -n "$_c" ] && [ "$_c" != "0 0 0" ]
+}
+# heard: the recording holds samples that are not silence.
+heard() {
+    python3 - "$WORK/home/played.raw" <<'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+samples = struct.unpack('<%dh' % (len(data) // 2), data[:len(data) // 2 * 2])
+sys.exit(0 if sum(1 for s in samples if abs(s) > 1000) > 1000 else 1)
+PY
+}
+show_ended() { ! kill -0 "$SHOW" 2>/dev/null; }
+xdotool mousemove 400 300
+(cd "$WORK" && HOME="$WORK/home" exec wine "$CHOSEN" /s >/dev/null 2>&1) &
+SHOW=$!
+check "the show's window appears" wait_for 60 has_window Zeruma_Main
+check "the renderer's window covers the screen" wait_for 60 has_window Zeruma_Pelios
+check "the renderer draws the scene" wait_for 60 centre_lit
+check "the chosen WAV is heard" wait_for 60 heard
+# The pointer moved as a user moves it ends the show and its renderer.
+xdotool mousemove 440 340
+check "a pointer move ends the show" wait_for 30 show_ended
+wait_for 30 sh -c "! xdotool search --name '^Zeruma_Pelios\$'" || true
+wine_restart
 
 echo "== the Start menu entry opens the settings"
-# The link's target and arguments, as the shell would start them.
-wine start /unix "$STARTMENU/Kovessa settings.lnk" >/dev/null 2>&1 &
-if wait_for 60 has_window "<Kovessa>"; then
-    echo "ok: the Start menu entry opens <Kovessa>"
-else
-    if grep -qa 'Zeruma_P' "$INSTDIR/Kovessa.scr"; then
-        echo "FAILED: the Start menu entry opens <Kovessa>"
-        failures=$((failures + 1))
-    else
-        echo "SKIP: this Kovessa.scr has no settings dialog"
-    fi
+LINK="$STARTMENU/Kovessa settings.lnk"
+python3 "$HERE/read_shell_link.py" "$LINK" >"$WORK/link" 2>&1 || true
+sed 's/^/    /' "$WORK/link"
+check "the entry starts the installed Kovessa.scr" \
+    test "$(readlink -f "$(unix_path "$(sed -n 's/^target: //p' "$WORK/link")")" 2>/dev/null)" = \
+    "$(readlink -f "$INSTDIR/Kovessa.scr")"
+check "with /c" test "$(sed -n 's/^arguments: //p' "$WORK/link")" = /c
+# The link as the shell starts it; the dialog is closed with its ｷｬﾝｾﾙ once drawn (the white
+# frame round "BGM"), so that nothing of it is left running for the uninstaller to meet.
+dialog_drawn() {
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    import -window root -crop "1x1+$((X + 32))+$((Y + 40))" -depth 8 txt:- 2>/dev/null |
+        grep -q '(255,255,255)'
+}
+dialog_closed() { ! has_window "<Kovessa>"; }
+wine start /unix "$LINK" >/dev/null 2>&1 &
+START=$!
+check "the Start menu entry opens <Kovessa>" wait_for 60 has_window "<Kovessa>"
+if has_window "<Kovessa>"; then
+    W=$(window_titled "<Kovessa>")
+    wait_for 30 dialog_drawn "$W" || true
+    xdotool mousemove --window "$W" 430 192 click 1
+    check "its ｷｬﾝｾﾙ closes it" wait_for 30 dialog_closed
 fi
-wineserver -k 2>/dev/null || true
-wineserver -p
+wait "$START" 2>/dev/null || true
+wine_restart
 
 echo "== silent uninstall keeps the user's settings"
 printf '[Section]\r\n' >"$INSTDIR/Kovessa.ini"

@@ -246,48 +246,48 @@ TEST(ScrWineE2E, PreviewFillsTheWindowItIsGivenShowsThePictureAndEndsWithIt) {
     }
 }
 
-// Takes write permission away from a folder for as long as it lives.
-class ReadOnlyFolder {
+// Takes write permission away from a folder or a file for as long as it lives.
+class ReadOnly {
 public:
-    explicit ReadOnlyFolder(fs::path path)
+    explicit ReadOnly(fs::path path)
         : path_(std::move(path)), was_(fs::status(path_).permissions()) {
         fs::permissions(path_,
                         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
     }
-    ~ReadOnlyFolder() { fs::permissions(path_, was_); }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    ~ReadOnly() { fs::permissions(path_, was_); }
+    ReadOnly(const ReadOnly&) = delete;
+    ReadOnly& operator=(const ReadOnly&) = delete;
 
 private:
     fs::path path_;
     fs::perms was_;
 };
 
-// The profile folder of this user in the prefix, which Wine names after the user.
-fs::path UserProfile() {
-    const char* user = std::getenv("USER");
-    return WinePrefix() / "drive_c/users" / (user != nullptr ? user : "root");
-}
-
+// Folder modes bind an ordinary user only, so this test runs the show as one: as root it makes
+// a user with a prefix of its own.
 TEST(ScrWineE2E, PerUserFoldersServeWhenTheWindowsAndProgramFoldersAreReadOnly) {
-    Xvfb xvfb(Screen());
+    XvfbOptions options = Screen();
+    options.openToAllUsers = true;
+    Xvfb xvfb(options);
     Display* dpy = xvfb.Connection();
-    WineShowFolder folder;
-    TempDir music;
-    const fs::path wav = music.Path() / "tone.wav";
+    WineUser user(xvfb);
+    ASSERT_TRUE(user.Available());
+    WineShowFolder folder(&user);
+    const fs::path wav = folder.Home() / "tone.wav";
     WriteToneWav(wav, 2.0);
     // An administrator's file beside the program says no music; the user's own says the WAV.
-    std::ofstream(folder.Ini(), std::ios::binary) << MusicSettingsText(0, "");
-    const fs::path userSettings = UserProfile() / "AppData/Roaming/Kovessa";
-    fs::create_directories(userSettings);
-    std::ofstream(userSettings / "Kovessa.ini", std::ios::binary)
-        << MusicSettingsText(2, WindowsPath(wav));
-    const fs::path handoff = UserProfile() / "AppData/Local/Kovessa";
+    user.WriteFile(folder.Ini(), MusicSettingsText(0, ""));
+    const fs::path userSettings = user.Profile() / "AppData/Roaming/Kovessa";
+    user.MakeFolder(userSettings);
+    user.WriteFile(userSettings / "Kovessa.ini", MusicSettingsText(2, WindowsPath(wav)));
+    const fs::path handoff = user.Profile() / "AppData/Local/Kovessa";
     fs::remove_all(handoff);
     {
-        ReadOnlyFolder windows(WinePrefix() / "drive_c/windows");
-        ReadOnlyFolder program(folder.Dir());
+        ReadOnly windows(user.Prefix() / "drive_c/windows");
+        ReadOnly program(folder.Dir());
+        // The administrator's file is not the user's to change either.
+        ReadOnly administrators(folder.Ini());
 
         MovePointerTo(dpy, 500, 400);
         Process show = folder.StartScr({"/s"}, xvfb);
@@ -295,11 +295,8 @@ TEST(ScrWineE2E, PerUserFoldersServeWhenTheWindowsAndProgramFoldersAreReadOnly) 
         EXPECT_TRUE(SceneIsDrawn(dpy));
         EXPECT_EQ(fs::file_size(handoff / "Zeruma1.bmp"), 54u + 64 * 64 * 3);
         EXPECT_EQ(fs::file_size(handoff / "Zeruma2.bmp"), 54u + 320 * 320 * 3);
-        // The WAV is heard, so the settings came from the user's own file. The superuser may
-        // write the program's folder whatever its permissions, and keeps the file beside it.
-        if (geteuid() != 0) {
-            EXPECT_TRUE(WaitUntil([&] { return LoudSamples(folder.Recording()) > 0; }, 30s));
-        }
+        // The WAV is heard, so the settings came from the user's own file.
+        EXPECT_TRUE(WaitUntil([&] { return LoudSamples(folder.Recording()) > 0; }, 30s));
         MovePointerBy(dpy, 40, 40);
         EXPECT_EQ(show.WaitExit(10s), 0) << show.StdErr();
         EXPECT_TRUE(WaitUntil([&] { return RendererWindow(dpy) == 0; }, 10s));

@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace kovessa::test {
 
@@ -16,83 +14,62 @@ fs::path WindowsBinDir() {
     return dir != nullptr ? fs::path(dir) : fs::path();
 }
 
-// Runs a Wine tool to its end (wineboot, wineserver) with the prefix and no display.
-int RunWineTool(const std::vector<std::string>& args, const fs::path& prefix) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("WINEPREFIX", prefix.c_str(), 1);
-        setenv("WINEDEBUG", "-all", 1);
-        setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
-        unsetenv("DISPLAY");
-        std::vector<char*> argv;
-        for (const std::string& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-}
-
-struct OwnPrefix {
-    TempDir dir;
-    OwnPrefix() {
-        RunWineTool({"wineboot", "-i"}, dir.Path());
-        RunWineTool({"wineserver", "-w"}, dir.Path());
-    }
-    ~OwnPrefix() { RunWineTool({"wineserver", "-k"}, dir.Path()); }
-};
-
 } // namespace
 
-const fs::path& WinePrefix() {
-    static const fs::path prefix = [] {
-        const char* given = std::getenv("WINEPREFIX");
-        if (given != nullptr && given[0] != '\0') {
-            return fs::path(given);
-        }
-        static OwnPrefix own;
-        return own.dir.Path();
-    }();
-    return prefix;
-}
-
-std::string WindowsPath(const fs::path& path) {
-    std::string text = "Z:" + fs::absolute(path).string();
-    for (char& c : text) {
-        if (c == '/') {
-            c = '\\';
-        }
+WineShowFolder::WineShowFolder(const WineUser* user) : user_(user) {
+    if (user_ != nullptr) {
+        // A fresh folder each time, in the user's home.
+        static int made = 0;
+        home_ = user_->Home() / ("show-" + std::to_string(++made));
+        user_->MakeFolder(home_);
+        dir_ = home_ / "Kovessa";
+        user_->MakeFolder(dir_);
+    } else {
+        root_.emplace();
+        ownHome_.emplace();
+        home_ = ownHome_->Path();
+        dir_ = root_->Path() / "Kovessa";
+        fs::create_directories(dir_);
     }
-    return text;
-}
-
-WineShowFolder::WineShowFolder() : dir_(root_.Path() / "Kovessa") {
-    fs::create_directories(dir_);
     for (const char* program : {"Kovessa.scr", "Kovessa.xy"}) {
-        fs::copy_file(WindowsBinDir() / program, dir_ / program);
+        if (user_ != nullptr) {
+            user_->CopyFile(WindowsBinDir() / program, dir_ / program);
+        } else {
+            fs::copy_file(WindowsBinDir() / program, dir_ / program);
+        }
     }
-    std::ofstream(home_.Path() / ".asoundrc")
-        << "pcm.!default { type file; slave.pcm \"null\"; file \"" << Recording().string()
-        << "\"; format \"raw\" }\n";
+    const std::string asoundrc = "pcm.!default { type file; slave.pcm \"null\"; file \"" +
+                                 Recording().string() + "\"; format \"raw\" }\n";
+    if (user_ != nullptr) {
+        user_->WriteFile(home_ / ".asoundrc", asoundrc);
+    } else {
+        std::ofstream(home_ / ".asoundrc") << asoundrc;
+    }
 }
 
 WineShowFolder::~WineShowFolder() {
-    EndWineProcesses();
+    if (user_ != nullptr) {
+        user_->EndWineProcesses();
+        std::error_code ignored;
+        fs::remove_all(home_, ignored);
+    } else {
+        EndWineProcesses();
+    }
 }
 
 Process WineShowFolder::StartWine(const fs::path& exe, const std::vector<std::string>& args,
                                   const Xvfb& xvfb) const {
+    if (user_ != nullptr) {
+        // The user's home holds this folder's sound settings.
+        return user_->StartWine(exe, args, xvfb, home_);
+    }
     std::vector<std::string> all = {exe.string()};
     all.insert(all.end(), args.begin(), args.end());
     return Process::Start("/usr/bin/wine", all, xvfb, nullptr,
                           {{"WINEPREFIX", WinePrefix().string()},
                            {"WINEDEBUG", "-all"},
                            {"WINEDLLOVERRIDES", "mscoree,mshtml="},
-                           {"HOME", home_.Path().string()}});
+                           {"HOME", home_.string()}});
 }
 
 std::string MusicSettingsText(int kind, const std::string& file) {
@@ -103,10 +80,6 @@ std::string MusicSettingsText(int kind, const std::string& file) {
 
 fs::path WindowProbe() {
     return WindowsBinDir().parent_path() / "tests" / "wine_window_probe.exe";
-}
-
-void EndWineProcesses() {
-    RunWineTool({"wineserver", "-k"}, WinePrefix());
 }
 
 } // namespace kovessa::test

@@ -1,28 +1,25 @@
 #pragma once
 
-// What the end-to-end tests of the Windows Kovessa.scr share: a Wine prefix, a program folder
-// with the Windows programs, a home folder whose ALSA default device records what Wine plays,
-// and the small Windows probe that sees windows from inside Wine.
+// What the end-to-end tests of the Windows Kovessa.scr share: a program folder with the
+// Windows programs, a home folder whose ALSA default device records what Wine plays, and the
+// small Windows probe that sees windows from inside Wine.
 #include "tests/harness/harness.h"
 #include "tests/support/temp_dir.h"
+#include "tests/windows/wine_support.h"
+#include "tests/windows/wine_user.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kovessa::test {
 
-// The Wine prefix of this test run: $WINEPREFIX when the Windows stage made one, otherwise one
-// made once for this test program and removed at its end.
-const fs::path& WinePrefix();
-
-// A Windows path for a file of this machine, as Wine maps the root folder to drive Z:.
-std::string WindowsPath(const fs::path& path);
-
 // The folder of a copy of Kovessa.scr and Kovessa.xy from $KOVESSA_WINDOWS_BIN_DIR, and a home
-// folder whose .asoundrc makes ALSA's default device write into recording().
+// folder whose .asoundrc makes ALSA's default device write into recording(). Given a user, both
+// are that user's and the programs run as it, in its prefix.
 class WineShowFolder {
 public:
-    WineShowFolder();
+    explicit WineShowFolder(const WineUser* user = nullptr);
     ~WineShowFolder();
     WineShowFolder(const WineShowFolder&) = delete;
     WineShowFolder& operator=(const WineShowFolder&) = delete;
@@ -32,8 +29,8 @@ public:
     fs::path Renderer() const { return dir_ / "Kovessa.xy"; }
     fs::path Ini() const { return dir_ / "Kovessa.ini"; }
     // 16-bit little-endian samples, as Wine played them.
-    fs::path Recording() const { return home_.Path() / "played.raw"; }
-    const fs::path& Home() const { return home_.Path(); }
+    fs::path Recording() const { return home_ / "played.raw"; }
+    const fs::path& Home() const { return home_; }
 
     // Starts a Windows program of this machine under Wine, with this folder's home.
     Process StartWine(const fs::path& exe, const std::vector<std::string>& args,
@@ -43,9 +40,11 @@ public:
     }
 
 private:
-    TempDir root_;
-    TempDir home_;
+    const WineUser* user_;
+    std::optional<TempDir> root_;
+    std::optional<TempDir> ownHome_;
     fs::path dir_;
+    fs::path home_;
 };
 
 // The settings file's bytes for a music choice (keys in code page 932).
@@ -53,8 +52,5 @@ std::string MusicSettingsText(int kind, const std::string& file);
 
 // The path of the Windows probe (tests/windows/wine_window_probe.cpp) in the Windows build.
 fs::path WindowProbe();
-
-// Ends every Wine process of the prefix, so nothing of one test stays for the next.
-void EndWineProcesses();
 
 } // namespace kovessa::test

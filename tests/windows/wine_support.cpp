@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace kovessa::test {
 
@@ -19,18 +21,12 @@ const Process::Env& WineEnvironment() {
 class OwnPrefix {
 public:
     OwnPrefix() {
-        const std::string command = "env -u DISPLAY WINEPREFIX='" + folder_.Path().string() +
-                                    "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' "
-                                    "wineboot -i >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0) {
+        if (RunWineTool({"wineboot", "-i"}, folder_.Path()) != 0 ||
+            RunWineTool({"wineserver", "-w"}, folder_.Path()) != 0) {
             throw std::runtime_error("wineboot could not make a prefix");
         }
     }
-    ~OwnPrefix() {
-        const std::string command =
-            "WINEPREFIX='" + folder_.Path().string() + "' wineserver -k >/dev/null 2>&1";
-        [[maybe_unused]] const int ignored = std::system(command.c_str());
-    }
+    ~OwnPrefix() { RunWineTool({"wineserver", "-k"}, folder_.Path()); }
     const fs::path& Path() const { return folder_.Path(); }
 
 private:
@@ -68,6 +64,32 @@ fs::path WineLocalAppData() {
     const char* user = std::getenv("USER");
     const std::string name = user != nullptr && *user != '\0' ? user : "root";
     return WinePrefix() / "drive_c" / "users" / name / "AppData" / "Local";
+}
+
+int RunWineTool(const std::vector<std::string>& args, const fs::path& prefix) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("WINEPREFIX", prefix.c_str(), 1);
+        setenv("WINEDEBUG", "-all", 1);
+        setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
+        unsetenv("DISPLAY");
+        std::vector<char*> argv;
+        for (const std::string& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) {
+        return 128;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+void EndWineProcesses() {
+    RunWineTool({"wineserver", "-k"}, WinePrefix());
 }
 
 Process StartUnderWine(const fs::path& exe, const std::vector<std::string>& args,

@@ -24,6 +24,13 @@ const fs::path& WinePrefix();
 // The per-user local application data folder of the prefix's user, as a Unix path.
 fs::path WineLocalAppData();
 
+// Runs a Wine tool (wineboot, wineserver) in `prefix` to its end, without a display; its exit
+// code.
+int RunWineTool(const std::vector<std::string>& args, const fs::path& prefix);
+
+// Ends every Wine process of the prefix, so nothing of one test stays for the next.
+void EndWineProcesses();
+
 // Starts `exe` under Wine on the server, in the prefix, quietly.
 Process StartUnderWine(const fs::path& exe, const std::vector<std::string>& args, const Xvfb& xvfb);
 

@@ -8,12 +8,22 @@
 //   wine_window_probe box CAPTION  prints the texts of the message box titled CAPTION (UTF-8),
 //       one line each: "text:" for a label, "button:" for a button, "icon" for an icon.
 //       Exit code 1 when there is no such window.
+//   wine_window_probe name CAPTION TEXT  puts TEXT into the file name field of the system's file
+//       dialog titled CAPTION, as if it had been typed: names in any script reach the dialog,
+//       which keys sent from the X side cannot do. Exit code 1 when there is no such dialog.
+//   wine_window_probe long PATH  prints the long form of PATH (UTF-8), as Windows knows the file.
+//       Exit code 1 when there is no such file.
+//
+// The arguments are taken as the wide-character command line has them, so a caption or a name
+// in any script arrives whole whatever the ANSI code page.
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <shellapi.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -30,17 +40,6 @@ std::string utf8(const std::wstring& text) {
         WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), length, nullptr, nullptr);
-    return out;
-}
-
-std::wstring wide(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::wstring out(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), length);
     return out;
 }
 
@@ -129,8 +128,12 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
     return TRUE;
 }
 
-int box(const std::string& caption) {
-    HWND window = FindWindowW(nullptr, wide(caption).c_str());
+int box(const std::wstring& caption) {
+    // A box may share its caption with the window it belongs to: the dialog class first.
+    HWND window = FindWindowW(L"#32770", caption.c_str());
+    if (window == nullptr) {
+        window = FindWindowW(nullptr, caption.c_str());
+    }
     if (window == nullptr) {
         return 1;
     }
@@ -139,16 +142,59 @@ int box(const std::string& caption) {
     return 0;
 }
 
+int name(const std::wstring& caption, const std::wstring& text) {
+    const HWND dialog = FindWindowW(L"#32770", caption.c_str());
+    if (dialog == nullptr) {
+        return 1;
+    }
+    // The file name field: the combo box of the newer dialogs (cmb13), or the plain edit field
+    // of the older ones (edt1).
+    constexpr int kFileNameCombo = 0x47c;
+    constexpr int kFileNameEdit = 0x480;
+    for (const int id : {kFileNameCombo, kFileNameEdit}) {
+        if (GetDlgItem(dialog, id) != nullptr) {
+            return SetDlgItemTextW(dialog, id, text.c_str()) ? 0 : 1;
+        }
+    }
+    return 1;
+}
+
+int longForm(const std::wstring& path) {
+    const DWORD length = GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (length == 0) {
+        return 1;
+    }
+    std::wstring full(length, L'\0');
+    const DWORD written = GetLongPathNameW(path.c_str(), full.data(), length);
+    if (written == 0 || written >= length) {
+        return 1;
+    }
+    full.resize(written);
+    std::printf("%s\n", utf8(full).c_str());
+    return 0;
+}
+
 } // namespace
 
-int main(int argc, char** argv) {
-    if (argc == 5 && std::string(argv[1]) == "host") {
-        stopFile = wide(argv[4]);
-        return host(std::atoi(argv[2]), std::atoi(argv[3]));
+int main() {
+    int argc = 0;
+    wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::wstring> args(given, given + argc);
+    LocalFree(given);
+    if (argc == 5 && args[1] == L"host") {
+        stopFile = args[4];
+        return host(_wtoi(args[2].c_str()), _wtoi(args[3].c_str()));
     }
-    if (argc == 3 && std::string(argv[1]) == "box") {
-        return box(argv[2]);
+    if (argc == 3 && args[1] == L"box") {
+        return box(args[2]);
     }
-    std::fprintf(stderr, "usage: wine_window_probe host WIDTH HEIGHT STOPFILE | box CAPTION\n");
+    if (argc == 3 && args[1] == L"long") {
+        return longForm(args[2]);
+    }
+    if (argc == 4 && args[1] == L"name") {
+        return name(args[2], args[3]);
+    }
+    std::fprintf(stderr, "usage: wine_window_probe host WIDTH HEIGHT STOPFILE | box CAPTION | "
+                         "name CAPTION TEXT | long PATH\n");
     return 2;
 }
