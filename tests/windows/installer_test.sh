@@ -169,8 +169,8 @@ check "gave back the earlier ScreenSaveActive" \
     test "$(reg_value "$DESKTOP" ScreenSaveActive || true)" = 0
 
 echo "== install and uninstall with /REMOVESETTINGS, no screensaver chosen before"
-wine reg delete "$DESKTOP" /v SCRNSAVE.EXE /f >/dev/null 2>&1
-wine reg delete "$DESKTOP" /v ScreenSaveActive /f >/dev/null 2>&1
+wine reg delete "$DESKTOP" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
+wine reg delete "$DESKTOP" /v ScreenSaveActive /f >/dev/null 2>&1 || true
 wine "$SETUP" /S >/dev/null 2>&1
 wait_for 60 reg_value "$UNINSTALL" UninstallString || true
 wine "$INSTDIR/Uninstall.exe" /S /REMOVESETTINGS >/dev/null 2>&1
