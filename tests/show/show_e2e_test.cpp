@@ -140,7 +140,7 @@ TEST(ShowE2E, PlantedLinksNamedLikeTheBitmapsAreReplacedNotFollowed) {
     ProgramFolder folder;
     TempDir elsewhere;
     const fs::path victim = elsewhere.path() / "victim";
-    { std::ofstream(victim) << "not yours"; }
+    std::ofstream(victim) << "not yours";
     fs::create_symlink(victim, folder.handoffDir() / kGlowBitmapName);
     fs::create_symlink(victim, folder.handoffDir() / kBackgroundBitmapName);
 
