@@ -19,7 +19,12 @@
 # CI runs the whole set.
 set -u
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh || exit 1
+# The other release's run (in its root) leaves the Windows stage to the first one.
+if [ "${KOVESSA_OTHER_RELEASE:-yes}" = no ]; then
+    ./scripts/install-deps.sh --no-windows || exit 1
+else
+    ./scripts/install-deps.sh || exit 1
+fi
 JOBS=${KOVESSA_JOBS:-$(nproc)}
 WITH_OTHER_RELEASE=no
 if [ "${1:-}" = "--other-release" ]; then
@@ -72,8 +77,12 @@ else
 fi
 
 echo "== windows"
+# The Windows programs are the same whichever release cross-builds them: tried once, by the run
+# on this machine.
 windows_start=$(date +%s)
-if ! ./scripts/test-windows.sh 2>&1 | tee "$LOG/windows.txt"; then
+if [ "${KOVESSA_OTHER_RELEASE:-yes}" = no ]; then
+    echo "windows: tried on the first release"
+elif ! ./scripts/test-windows.sh 2>&1 | tee "$LOG/windows.txt"; then
     failed_steps="$failed_steps windows"
 fi
 echo "windows: $(($(date +%s) - windows_start)) s"
