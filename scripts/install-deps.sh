@@ -22,7 +22,7 @@ TEST_PACKAGES="clang libclang-rt-dev clang-format clang-tidy mesa-utils
 xauth x11-xserver-utils xdotool
 xscreensaver xscreensaver-gl openbox
 sox libsox-fmt-mp3 lame
-debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
+build-essential debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
 # The Windows programs: cross-built with mingw-w64 and tested under Wine, whose media commands
 # decode MP3 through GStreamer.
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine wine64
