@@ -6,11 +6,24 @@
 # 12 and kovessa_1.0.0-1~deb13u1_amd64.deb on Debian 13, its Depends computed on that release.
 # Usage: scripts/build-deb.sh OUT_DIR; the .deb goes there, its path is the last line printed,
 # and the build's log is OUT_DIR/build.log.
+# The copy lies in a folder of its own for each checkout, the same each time, so that with
+# ccache on the machine a second package build compiles only what changed (the compiler's
+# command lines name that folder).
 set -eu
 cd "$(dirname "$0")/.."
 OUT=$(mkdir -p "$1" && cd "$1" && pwd)
-WORK=$(mktemp -d /tmp/kovessa-deb-XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
+WORK=${TMPDIR:-/tmp}/kovessa-deb-$(id -u)-$(pwd | cksum | cut -d' ' -f1)
+mkdir -p "$WORK"
+exec 7>"$WORK.lock"
+flock 7
+rm -rf "${WORK:?}"/*
+trap 'rm -rf "${WORK:?}"/*' EXIT
+if command -v ccache >/dev/null 2>&1; then
+    export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-ccache}"
+    export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
+    # debhelper gives the build a home folder of its own; the cache stays where it was.
+    export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
+fi
 UPSTREAM=$(dpkg-parsechangelog -l debian/changelog -S Version)
 SRC=$WORK/kovessa-$UPSTREAM
 mkdir "$SRC"

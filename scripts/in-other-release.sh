@@ -85,7 +85,7 @@ chroot "$ROOT" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/us
     HOME=/root LANG=C.UTF-8 TERM=dumb KOVESSA_JOBS="${KOVESSA_JOBS:-$(nproc)}" \
     KOVESSA_OTHER_RELEASE=no KOVESSA_PACKAGE_OUT=/var/tmp/kovessa-out \
     CCACHE_DIR=/var/cache/ccache CCACHE_BASEDIR=$SRC \
-    sh -c 'cd "$0" && ./scripts/install-deps.sh >/dev/null &&
+    sh -c 'cd "$0" && ./scripts/install-deps.sh --no-windows >/dev/null &&
         if command -v ccache >/dev/null; then
             export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
         fi && exec "$@"' "$SRC" "$@" &

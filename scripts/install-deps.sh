@@ -3,6 +3,8 @@
 # are not fetched again, so a second run costs a second.
 #   install-deps.sh          what building, running and testing need (test.sh, CI)
 #   install-deps.sh --run    what building and running need, nothing for the tests (show.sh)
+#   install-deps.sh --no-windows   all but the Windows tools: the other release's root, where
+#                                  the Windows stage does not run (the programs are the same)
 set -eu
 
 # Building (the build configures its tests too, so GoogleTest is among these) and running,
@@ -20,7 +22,7 @@ TEST_PACKAGES="clang libclang-rt-dev clang-format clang-tidy mesa-utils
 xauth x11-xserver-utils xdotool
 xscreensaver xscreensaver-gl openbox
 sox libsox-fmt-mp3 lame
-debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
+build-essential debhelper dpkg-dev fakeroot lintian git desktop-file-utils"
 # The Windows programs: cross-built with mingw-w64 and tested under Wine, whose media commands
 # decode MP3 through GStreamer.
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine wine64
@@ -62,6 +64,8 @@ missing_in() {
 if [ "${1:-}" = "--windows" ]; then
     PACKAGES="cmake ninja-build libgtest-dev libgmock-dev $WINDOWS_PACKAGES"
     LEAN_PACKAGES=""
+elif [ "${1:-}" = "--no-windows" ] || [ "${1:-}" = "--run" ]; then
+    :
 else
     PACKAGES="$PACKAGES $WINDOWS_PACKAGES"
 fi

@@ -83,7 +83,7 @@ else
     # The apt lists are kept: scripts/install-deps.sh asks them which packages the release has.
     mmdebstrap --quiet --variant=minbase --skip=cleanup/apt/lists \
         --customize-hook='copy-in scripts/install-deps.sh /tmp' \
-        --customize-hook='chroot "$1" sh /tmp/install-deps.sh' \
+        --customize-hook='chroot "$1" sh /tmp/install-deps.sh --no-windows' \
         --customize-hook='rm -f "$1/tmp/install-deps.sh"' \
         "$SUITE" "$NEW" "$SOURCES" >&2
 fi

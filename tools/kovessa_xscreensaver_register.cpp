@@ -60,7 +60,7 @@ std::string Basename(const std::string& path) {
 // An open file with what was read from it, and its state when it was read.
 struct Snapshot {
     int fd = -1;
-    struct stat st {};
+    struct stat st = {};
     std::string bytes;
 };
 
@@ -137,7 +137,7 @@ bool BecomeFolderOwner(const std::string& file) {
     if (::geteuid() != 0) {
         return true;
     }
-    struct stat folder {};
+    struct stat folder = {};
     if (::stat(Dirname(file).c_str(), &folder) != 0 || folder.st_uid == 0) {
         return true;
     }
@@ -187,8 +187,8 @@ Replacement ReplaceIfUnchanged(const std::string& target, const std::string& tex
     }
     // The file is still the one that was read: another program that changed it meanwhile would
     // otherwise lose its change.
-    struct stat atTarget {};
-    struct stat now {};
+    struct stat atTarget = {};
+    struct stat now = {};
     if (::lstat(target.c_str(), &atTarget) != 0 || ::fstat(guardFd, &now) != 0 ||
         atTarget.st_dev != guard.st_dev || atTarget.st_ino != guard.st_ino ||
         !SameState(now, guard)) {
@@ -348,7 +348,7 @@ int Run(int argc, char** argv) {
         // file that is now replaced: its bytes are taken up into a new edit. One that opened
         // the old file just before the rename is given a moment to finish its write. (The old
         // file's change time moved with the rename, which unlinked it: size and time tell.)
-        struct stat old {};
+        struct stat old = {};
         const timespec settle{0, kSettleNanos};
         ::nanosleep(&settle, nullptr);
         if (::fstat(base->fd, &old) != 0 || SameContents(old, base->st) || !ReadAll(*base)) {

@@ -145,7 +145,7 @@ TEST(RuntimeFolder, APrivateFolderWhenNoneIsUsableGoesAtTheEnd) {
     ASSERT_TRUE(UsePrivateRuntimeFolder());
     const std::string made = std::getenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(std::filesystem::path(made).parent_path(), tmp);
-    struct stat st {};
+    struct stat st = {};
     ASSERT_EQ(stat(made.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_FALSE(UsePrivateRuntimeFolder()); // one per process

@@ -229,7 +229,7 @@ TEST_F(HackE2E, UnusableOrVanishingWindowsGiveOneLineAndNoXlibDump) {
 // A daemon that drops XDG_RUNTIME_DIR, on a system without a runtime folder for the user: the
 // hack runs, and leaves nothing in the temporary folder.
 TEST_F(HackE2E, WithoutARuntimeFolderNothingIsLeftInTheTemporaryFolder) {
-    struct stat st {};
+    struct stat st = {};
     const std::string login = "/run/user/" + std::to_string(getuid());
     if (lstat(login.c_str(), &st) == 0) {
         GTEST_SKIP() << login << " exists, and the hack would use it";

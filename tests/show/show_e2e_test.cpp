@@ -139,7 +139,7 @@ TEST(ShowE2E, PlantedLinksNamedLikeTheBitmapsAreReplacedNotFollowed) {
     ProgramFolder folder;
     TempDir elsewhere;
     const fs::path victim = elsewhere.Path() / "victim";
-    { std::ofstream(victim) << "not yours"; }
+    std::ofstream(victim) << "not yours";
     fs::create_symlink(victim, folder.HandoffDir() / kGlowBitmapName);
     fs::create_symlink(victim, folder.HandoffDir() / kBackgroundBitmapName);
 
