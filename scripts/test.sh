@@ -9,7 +9,8 @@
 #      installed, tried as a user would, and purged (scripts/package-test.sh);
 #   5. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
 #      again, and each libFuzzer target for a short run over its regression inputs;
-#   6. braces always (clang-tidy over every source, with the two builds' compile commands).
+#   6. the naming style and braces always (tools/check_naming.sh: clang-tidy over every source,
+#      with the two builds' compile commands).
 #   7. with --other-release: the other Debian release (13 on a Debian 12 machine, 12 on 13):
 #      the whole suite again
 #      but the Windows stage and the braces, in a root of that release
@@ -139,18 +140,18 @@ else
     failed_steps="$failed_steps sanitizer-build"
 fi
 
-echo "== braces"
+echo "== names and braces"
 stage_start=$(date +%s)
 # The sources are the same on the other release: checked once, by the run on this machine.
 if [ "${KOVESSA_OTHER_RELEASE:-yes}" = no ]; then
-    echo "braces: checked on the first release"
-elif tools/check_braces.sh >"$LOG/braces.txt" 2>&1; then
-    tail -1 "$LOG/braces.txt"
+    echo "names and braces: checked on the first release"
+elif tools/check_naming.sh >"$LOG/names.txt" 2>&1; then
+    tail -1 "$LOG/names.txt"
 else
-    cat "$LOG/braces.txt"
-    failed_steps="$failed_steps braces"
+    cat "$LOG/names.txt"
+    failed_steps="$failed_steps names-and-braces"
 fi
-took braces "$stage_start"
+took "names and braces" "$stage_start"
 
 # ---- the other Debian release, and both releases' packages under piuparts --------------------
 other_release_stage() {
