@@ -1,9 +1,9 @@
 #!/bin/sh
 # Fails when a name in the project's sources breaks the naming style of CONTRIBUTING.md
 # (clang-tidy's readability-identifier-naming, with the style below). The names the design
-# gives are accepted as they are: tools/design_names.txt lists them. Like tools/check_braces.sh
-# it reads the compile commands of configured builds, so each file is parsed with its real
-# flags, and headers are checked through the sources that include them.
+# gives are accepted as they are: tools/design_names.txt lists them. Braces always (.clang-tidy)
+# are checked in the same pass. It reads the compile commands of configured builds, so each file
+# is parsed with its real flags, and headers are checked through the sources that include them.
 # Usage: tools/check_naming.sh [--fix] [--build DIR]... [FILE.cpp ...]
 #   --build DIR  a build whose compile_commands.json to use; may be given more than once, and
 #                each file is taken from the first build that compiles it (default: build,
