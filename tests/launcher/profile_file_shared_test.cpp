@@ -29,8 +29,8 @@ TEST(ProfileFile, ReadingCutsAndDefaults) {
     EXPECT_EQ(ReadIniString("Section", "nul", ini), "ab");
     EXPECT_EQ(GetProfileString("Section", "none", "dflt", 256, ini), "dflt");
     EXPECT_EQ(ReadIniString("Section", "long", dir.File("missing.ini")), "");
-    EXPECT_FALSE(std::filesystem::exists(dir.File("missing.ini"))); // reading creates nothing
-    EXPECT_EQ(ReadIniString("Section", "long", dir.Path()), "");    // a folder
+    EXPECT_FALSE(std::filesystem::exists(dir.File("missing.ini")));       // reading creates nothing
+    EXPECT_EQ(ReadIniString("Section", "long", dir.Path().string()), ""); // a folder
     // The file keeps the long value whole.
     EXPECT_NE(TempDir::Read(ini).find(std::string(300, 'v')), std::string::npos);
 }

@@ -9,7 +9,10 @@
 #   4. a Japanese file name, which the prefix's code page (1252) cannot spell, is kept so that
 #      Windows finds the file again (by its short form) and shown by its own name;
 #   5. ｷｬﾝｾﾙ after a change leaves the settings file byte for byte as it was;
-#   6. an unreadable settings file: the dialog opens all the same and closes cleanly.
+#   6. a failed save (a settings file that cannot be read; both folders read-only, for a user
+#      other than the superuser) is told in a box and the dialog stays open; with only the
+#      program's folder read-only the save lands in the user's own folder;
+#   7. an unreadable settings file: the dialog opens all the same and closes cleanly.
 # Usage: settings_dialog_test.sh BIN_DIR REFERENCE_PIXELS [ARTIFACTS]
 #   BIN_DIR holds Kovessa.scr and Kovessa.xy; REFERENCE_PIXELS is the Linux build's tool.
 set -eu
@@ -192,6 +195,66 @@ click $MARK_CD
 click $CANCEL
 check "ｷｬﾝｾﾙ closes the dialog" wait_for 30 closed
 check "the settings file is unchanged" cmp -s "$INI" "$WORK/before.ini"
+
+box_shown() {
+    [ "$(xdotool search --onlyvisible --name '^<Kovessa>$' 2>/dev/null | wc -l)" -ge 2 ]
+}
+# set_fails WHAT: 設定 after a change; a box tells that the save failed, the dialog stays open
+# and ｷｬﾝｾﾙ then closes it.
+set_fails() {
+    open_dialog
+    # shellcheck disable=SC2086
+    click $MARK_CD
+    # shellcheck disable=SC2086
+    click $SET
+    check "$1: a box tells that the settings could not be saved" wait_for 30 box_shown
+    check "$1: the dialog stays open" kill -0 "$DIALOG_PID"
+    xdotool key Return
+    # shellcheck disable=SC2086
+    click $CANCEL
+    check "$1: ｷｬﾝｾﾙ then closes it" wait_for 30 closed
+}
+
+echo "== a failed save"
+# A settings file that cannot be read is not replaced: that would lose what else it holds.
+rm -f "$INI"
+mkdir "$INI"
+set_fails "the settings file's name taken by a folder"
+check "the folder stays" test -d "$INI"
+rmdir "$INI"
+
+echo "== read-only folders"
+# The superuser writes read-only folders all the same, so only another user sees these.
+if [ "$(id -u)" -ne 0 ]; then
+    # With no settings file beside the program and its folder closed to writing, the save goes
+    # to the user's own folder.
+    OWN="$WORK/prefix/drive_c/users/$(id -un)/AppData/Roaming/Kovessa"
+    chmod a-w "$PROG"
+    open_dialog
+    # shellcheck disable=SC2086
+    click $MARK_CD
+    # shellcheck disable=SC2086
+    click $SET
+    check "設定 closes the dialog" wait_for 30 closed
+    own_has_cd() {
+        _beside=$INI
+        INI="$OWN/Kovessa.ini"
+        ini_has $KIND 1
+        _found=$?
+        INI=$_beside
+        return $_found
+    }
+    check "the choice is stored in the user's own folder" own_has_cd
+    check "and not beside the program" test ! -e "$INI"
+    # With the user's folder closed too, the save fails.
+    rm -f "$OWN/Kovessa.ini"
+    chmod a-w "$OWN"
+    set_fails "both folders read-only"
+    check "no file is left in the user's folder" test -z "$(ls -A "$OWN")"
+    chmod u+w "$OWN" "$PROG"
+else
+    echo "SKIP: run as the superuser"
+fi
 
 echo "== an unreadable settings file"
 printf '\377\376\000\000garbage\r\n[Section\r\nBGM=\r\n' >"$INI"
