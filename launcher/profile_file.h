@@ -34,11 +34,11 @@ struct ProfileEntry {
 // file, so that a kill or a failure at any moment leaves either all of them or none. The file
 // and the section are created as needed; writing the values the keys already have leaves the
 // file untouched. The file is saved as SaveUserFile does (through links, in place when only the
-// file is writable). Returns false, with the file unchanged and the reason in `error` when
-// given, when the folder is missing, when neither the folder nor an existing file may be
-// written, when an existing file cannot be read (replacing it would lose its other contents),
-// when it is too large to be a settings file, or when a name or value cannot be stored as one
-// line.
+// file is writable; on Windows a link is replaced rather than followed). Returns false, with
+// the file unchanged and the reason in `error` when given, when the folder is missing, when
+// neither the folder nor an existing file may be written, when an existing file cannot be read
+// (replacing it would lose its other contents), when it is too large to be a settings file, or
+// when a name or value cannot be stored as one line.
 bool WriteProfileStrings(const std::string& section, const std::vector<ProfileEntry>& entries,
                          const std::string& path, std::string* error = nullptr);
 

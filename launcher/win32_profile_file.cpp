@@ -1,27 +1,152 @@
 #include "common/win32_ansi_text.h"
+#include "common/win32_text.h"
+#include "launcher/profile_edit.h"
 #include "launcher/profile_file.h"
 
 #include <windows.h>
 
 // Windows names its calls for win.ini like ours, by macros.
 #undef GetProfileString
-#undef WriteProfileString
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
-// On Windows the settings file is read and written by the system's own profile calls. Section
-// and key names pass as the bytes they are (the key names in code page 932), values in the ANSI
-// code page, as the file has always held them; the program keeps its values as UTF-8, so they
-// are converted at this border. The file keeps the same bytes whichever program wrote it.
+// On Windows the settings file is read and edited by the same logic as on Linux, and saved the
+// same way: the whole edited text replaces the file in one step. Section and key names pass as
+// the bytes they are (the key names in code page 932), values in the ANSI code page, as the
+// file has always held them; the program keeps its values as UTF-8, so they are converted at
+// this border. The file keeps the same bytes whichever program wrote it.
 namespace kovessa {
 
 namespace {
 
 // What a C caller passes is what stands before the first NUL.
-std::string cString(const std::string& s) {
+std::string CString(const std::string& s) {
     return s.substr(0, s.find('\0'));
+}
+
+std::string Failure(const std::string& what, const std::string& path) {
+    return "cannot " + what + " " + path + ": error " + std::to_string(GetLastError());
+}
+
+// Reads what the cap allows of the file at `path`: never more than kProfileReadLimit bytes.
+ProfileFileText ReadFile(const std::string& path, ProfileSizeRule rule) {
+    const HANDLE file = CreateFileW(WideFromUtf8(CString(path)).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD reason = GetLastError();
+        const bool missing = reason == ERROR_FILE_NOT_FOUND || reason == ERROR_PATH_NOT_FOUND;
+        return {missing ? ProfileReadStatus::Missing : ProfileReadStatus::Failed, {}};
+    }
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return {ProfileReadStatus::Failed, {}};
+    }
+    std::string bytes;
+    std::vector<char> buffer(64 * 1024);
+    bool failed = false;
+    while (bytes.size() < kProfileReadLimit) {
+        const DWORD want =
+            static_cast<DWORD>(std::min(buffer.size(), kProfileReadLimit - bytes.size()));
+        DWORD got = 0;
+        if (!::ReadFile(file, buffer.data(), want, &got, nullptr)) {
+            failed = true;
+            break;
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.append(buffer.data(), got);
+    }
+    CloseHandle(file);
+    if (failed || !FitProfileBytesToCap(bytes, rule)) {
+        return {ProfileReadStatus::Failed, {}};
+    }
+    return {ProfileReadStatus::Ok, std::move(bytes)};
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD wrote = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
+            return false;
+        }
+        done += wrote;
+    }
+    return true;
+}
+
+// A file the user may write in a folder the user may not, where no temporary file can be made,
+// is written in place, as on Linux: its new length is reserved first, so that a full disk fails
+// before any byte changes.
+bool WriteInPlace(const std::wstring& target, const std::string& bytes, const std::string& path,
+                  std::string* error) {
+    const HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        if (error != nullptr) {
+            *error = Failure("write", path);
+        }
+        return false;
+    }
+    LARGE_INTEGER size = {};
+    size.QuadPart = static_cast<LONGLONG>(bytes.size());
+    LARGE_INTEGER old = {};
+    const LARGE_INTEGER start = {};
+    const bool ok = GetFileSizeEx(file, &old) &&
+                    (size.QuadPart <= old.QuadPart ||
+                     (SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file))) &&
+                    SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && WriteAll(file, bytes) &&
+                    SetEndOfFile(file) && FlushFileBuffers(file);
+    if (!ok && error != nullptr) {
+        *error = Failure("write", path);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// Replaces the file at `path` with `bytes` in one step: the bytes go to a temporary file in the
+// same folder, reach the disk, and then take the file's place, so that a kill or a failure at
+// any moment leaves the old file or the whole new one. The temporary file goes on any failure.
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string* error) {
+    const std::wstring target = WideFromUtf8(CString(path));
+    // A name nobody else holds in the same folder: this process's id and a counter.
+    static unsigned counter = 0;
+    const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(++counter) + L".saving";
+    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_ACCESS_DENIED &&
+            GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            return WriteInPlace(target, bytes, path, error);
+        }
+        if (error != nullptr) {
+            *error = Failure("create a temporary file for", path);
+        }
+        return false;
+    }
+    bool saved = WriteAll(file, bytes) && FlushFileBuffers(file);
+    if (!saved && error != nullptr) {
+        *error = Failure("write", path);
+    }
+    CloseHandle(file);
+    if (saved && !MoveFileExW(temporary.c_str(), target.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (error != nullptr) {
+            *error = Failure("replace", path);
+        }
+        saved = false;
+    }
+    if (!saved) {
+        DeleteFileW(temporary.c_str());
+    }
+    return saved;
 }
 
 } // namespace
@@ -29,51 +154,45 @@ std::string cString(const std::string& s) {
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, std::size_t bufferSize,
                              const std::string& path) {
-    if (bufferSize == 0) {
-        return {};
-    }
-    const std::string fallback = cString(defaultValue);
-    // A settings file whose path has no narrow form cannot be read by the narrow call.
-    const std::optional<std::string> file = AnsiPathFromUtf8(cString(path));
-    if (!file) {
-        return fallback.substr(0, bufferSize - 1);
-    }
-    std::vector<char> buffer(bufferSize, '\0');
-    const DWORD length = GetPrivateProfileStringA(
-        cString(section).c_str(), cString(key).c_str(), LossyAnsiFromUtf8(fallback).c_str(),
-        buffer.data(), static_cast<DWORD>(bufferSize), file->c_str());
-    return Utf8FromAnsi(
-        std::string_view(buffer.data(), std::min<std::size_t>(length, bufferSize - 1)));
+    // The value arrives in the ANSI code page and is cut there, as the narrow call would cut it.
+    return Utf8FromAnsi(ProfileValueOf(ReadFile(path, ProfileSizeRule::HeadWithinCap), section, key,
+                                       LossyAnsiFromUtf8(CString(defaultValue)), bufferSize));
 }
 
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
-    // A value of more than one line would read back as another value.
-    if (value.find_first_of("\r\n") != std::string::npos) {
+bool IsProfileFileOverCap(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(WideFromUtf8(CString(path)).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return false;
     }
-    // A value or a path the code page cannot hold is not written rather than written wrong.
-    const std::optional<std::string> ansiValue = AnsiFromUtf8(cString(value));
-    const std::optional<std::string> file = AnsiPathFromUtf8(cString(path));
-    if (!ansiValue || !file) {
-        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
-        return false;
-    }
-    return WritePrivateProfileStringA(cString(section).c_str(), cString(key).c_str(),
-                                      ansiValue->c_str(), file->c_str()) != 0;
+    const unsigned long long size =
+        (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return size > kProfileFileCap;
 }
 
 bool WriteProfileStrings(const std::string& section, const std::vector<ProfileEntry>& entries,
                          const std::string& path, std::string* error) {
+    // A value the code page cannot hold is not written rather than written wrong.
+    std::vector<ProfileEntry> ansiEntries;
     for (const ProfileEntry& entry : entries) {
-        if (!WriteProfileString(section, entry.key, entry.value, path)) {
+        const std::optional<std::string> value = AnsiFromUtf8(CString(entry.value));
+        if (!value) {
             if (error != nullptr) {
-                *error = "cannot write " + path + ": error " + std::to_string(GetLastError());
+                *error = "a value has a character the system's code page cannot hold";
             }
             return false;
         }
+        ansiEntries.push_back({entry.key, *value});
     }
-    return true;
+    const ProfileEdit edit = EditProfileText(ReadFile(path, ProfileSizeRule::WholeOrNothing),
+                                             section, ansiEntries, path);
+    if (!edit.ok) {
+        if (error != nullptr) {
+            *error = edit.error;
+        }
+        return false;
+    }
+    return !edit.changed || ReplaceWholeFile(path, edit.text, error);
 }
 
 } // namespace kovessa

@@ -312,7 +312,7 @@ TEST_F(DialogTest, CancelledFileDialogLeavesThePathAsItWas) {
 
 TEST_F(DialogTest, StripClickOpensTheDocumentationAndTheAnimationGoesOn) {
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
     Zeruma_P& d = Open();
     QWidget* strip = Child<QWidget>("picDisplay");
     EXPECT_EQ(strip->cursor().shape(), Qt::PointingHandCursor);
