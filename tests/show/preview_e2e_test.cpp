@@ -9,25 +9,6 @@
 namespace kovessa::test {
 namespace {
 
-// Pixels of `shot` that differ from the picture in the top-left corner and black elsewhere.
-int WrongPixels(const Image& shot, const QImage& picture) {
-    int wrong = 0;
-    for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0; x < shot.width; ++x) {
-            Rgb want{};
-            if (x < picture.width() && y < picture.height()) {
-                const QRgb p = picture.pixel(x, y);
-                want = Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
-                           static_cast<uint8_t>(qBlue(p))};
-            }
-            if (!(shot.At(x, y) == want)) {
-                ++wrong;
-            }
-        }
-    }
-    return wrong;
-}
-
 TEST(PreviewE2E, ShowsThePictureAtItsOwnSizeOnBlackAndEndsWithItsParent) {
     const QImage picture = AssetPicture("preview.png");
     ASSERT_EQ(picture.size(), QSize(152, 112));
@@ -49,10 +30,10 @@ TEST(PreviewE2E, ShowsThePictureAtItsOwnSizeOnBlackAndEndsWithItsParent) {
         const bool drawn = WaitUntil(
             [&] {
                 shot = CaptureWindow(dpy, parent);
-                return WrongPixels(shot, picture) == 0;
+                return WrongPreviewPixels(shot, picture) == 0;
             },
             10s);
-        EXPECT_TRUE(drawn) << WrongPixels(shot, picture) << " pixels differ";
+        EXPECT_TRUE(drawn) << WrongPreviewPixels(shot, picture) << " pixels differ";
         if (!drawn || (w == 400 && h == 300 && scale[0] == '1')) {
             SavePng(shot, ArtifactDir() /
                               ("preview-" + std::to_string(w) + "x" + std::to_string(h) + ".png"));

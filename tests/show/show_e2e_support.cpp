@@ -29,6 +29,24 @@ QImage AssetPicture(const char* pngName) {
     return QImage(QString::fromStdString(png.string()));
 }
 
+int WrongPreviewPixels(const Image& shot, const QImage& picture) {
+    int wrong = 0;
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            Rgb want{};
+            if (x < picture.width() && y < picture.height()) {
+                const QRgb p = picture.pixel(x, y);
+                want = Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
+                           static_cast<uint8_t>(qBlue(p))};
+            }
+            if (!(shot.At(x, y) == want)) {
+                ++wrong;
+            }
+        }
+    }
+    return wrong;
+}
+
 std::string ExpectedHandoffBitmap(const char* pngName) {
     return EncodeHandoffBitmap(ToRgbPixels(AssetPicture(pngName)));
 }

@@ -15,6 +15,10 @@ namespace kovessa::test {
 // A picture of assets/show as the source tree holds it.
 QImage AssetPicture(const char* pngName);
 
+// Pixels of `shot` that differ from a preview: `picture` at its own size in the top-left corner,
+// black elsewhere.
+int WrongPreviewPixels(const Image& shot, const QImage& picture);
+
 // The hand-off file the show must write for one of the pictures in assets/show, built from
 // the PNG in the source tree.
 std::string ExpectedHandoffBitmap(const char* pngName);

@@ -160,26 +160,6 @@ TEST(ScrWineE2E, MissingRendererShowsTheBoxAndEndsWhenItIsClosed) {
     EXPECT_TRUE(FindWindows(dpy, kProgramTitle).empty());
 }
 
-// Pixels of `shot` that differ from the preview's picture in the top-left corner and black
-// elsewhere.
-int WrongPreviewPixels(const Image& shot, const QImage& picture) {
-    int wrong = 0;
-    for (int y = 0; y < shot.height; ++y) {
-        for (int x = 0; x < shot.width; ++x) {
-            Rgb want{};
-            if (x < picture.width() && y < picture.height()) {
-                const QRgb p = picture.pixel(x, y);
-                want = Rgb{static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)),
-                           static_cast<uint8_t>(qBlue(p))};
-            }
-            if (!(shot.At(x, y) == want)) {
-                ++wrong;
-            }
-        }
-    }
-    return wrong;
-}
-
 // Windows' display settings are another program, and under Wine nothing that GDI draws into a
 // child window reaches the screen when the child's top-level window belongs to another
 // process: Wine 8 gives such a child no surface of its own, and the top-level's surface lives
