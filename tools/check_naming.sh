@@ -55,19 +55,20 @@ if [ -z "$design" ]; then
     exit 2
 fi
 ignored="^($design)\$"
-# The header filter is the one .clang-tidy gives the braces check.
+# The checks, header filter and options of .clang-tidy (braces always) ride along, so that
+# test.sh reads every source once.
+checks=$(sed -n "s/^Checks: *'\(.*\)'\$/\1/p" .clang-tidy)
 headers=$(sed -n "s/^HeaderFilterRegex: *'\(.*\)'\$/\1/p" .clang-tidy)
 
 # The house style, kind by kind; a kind not named here is not checked. clang-tidy 14 reports
 # the invented template parameter of a constrained placeholder ('expr-type'), which no source
 # spells, so that kind ignores it instead of the design's names.
 {
-    # Braces always (.clang-tidy) rides along, so that test.sh reads every source once.
-    echo "Checks: '-*,readability-identifier-naming,readability-braces-around-statements'"
+    echo "Checks: '$checks,readability-identifier-naming'"
     echo "WarningsAsErrors: '*'"
     echo "HeaderFilterRegex: '$headers'"
     echo "CheckOptions:"
-    echo "  - { key: readability-braces-around-statements.ShortStatementLines, value: '0' }"
+    sed -n '/^CheckOptions:/,/^\.\.\./{/^  /p}' .clang-tidy
     while read -r kind style affix; do
         [ -z "$kind" ] && continue
         echo "  - { key: readability-identifier-naming.${kind}Case, value: $style }"
