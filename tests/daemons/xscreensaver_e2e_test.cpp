@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <set>
 #include <sys/stat.h>
 
 namespace kovessa::test {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 std::string XScreenSaverSettings(const fs::path& scr) {
     return "mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
@@ -90,6 +90,21 @@ protected:
         }
         return left;
     }
+    // The window a running Kovessa.scr was told to draw into with --window-id, or 0.
+    unsigned long PreviewPane() {
+        for (const auto& [pid, state] : user_.Processes("Kovessa.scr")) {
+            std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+            std::vector<std::string> args;
+            for (std::string arg; std::getline(in, arg, '\0');) {
+                args.push_back(arg);
+            }
+            const auto flag = std::find(args.begin(), args.end(), "--window-id");
+            if (flag != args.end() && flag + 1 != args.end()) {
+                return std::strtoul((flag + 1)->c_str(), nullptr, 0);
+            }
+        }
+        return 0;
+    }
     bool RecordingStill() {
         const auto size = [&] { return fs::exists(recording_) ? fs::file_size(recording_) : 0; };
         const uintmax_t before = size();
@@ -119,15 +134,10 @@ TEST_F(XScreenSaverE2E, ActivateShowsTheSceneAndPlaysDeactivateLeavesNothing) {
     EXPECT_TRUE(WaitUntil([&] { return LoudSamples(recording_) > 44100; }, 10s));
 
     ASSERT_EQ(Command("-deactivate"), 0);
-    const Clock::time_point asked = Clock::now();
-    EXPECT_TRUE(WaitUntil([&] { return KovessaProcesses() == 0; }, 5s)) << KovessaLeft();
-    const auto took =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count();
     // The daemon's own steps come first here (its command, then its graphics process signals
     // the hack); the hack's part alone, signal to gone, is held to a second where the test
     // sends the signal itself.
-    EXPECT_LT(took, 3000) << "the hack took " << took << " ms to go";
-    RecordProperty("deactivate_to_gone_ms", static_cast<int>(took));
+    EXPECT_TRUE(WaitUntil([&] { return KovessaProcesses() == 0; }, 5s)) << KovessaLeft();
     EXPECT_TRUE(RecordingStill());
 
     // Twenty more rounds: every one starts, draws and goes, and leaves nothing behind.
@@ -148,6 +158,36 @@ TEST_F(XScreenSaverE2E, ActivateShowsTheSceneAndPlaysDeactivateLeavesNothing) {
     runtimeAfter.erase("Zeruma1.bmp");
     runtimeAfter.erase("Zeruma2.bmp");
     EXPECT_EQ(runtimeAfter, runtimeBefore);
+}
+
+// The daemon's settings program runs the chosen hack in its preview pane: the same command with
+// --root still on it, and --window-id naming the pane. Closing the program ends the hack.
+TEST_F(XScreenSaverE2E, SettingsPreviewDrawsTheSceneInItsPaneAndClosingEndsIt) {
+    if (!fs::exists("/usr/bin/xscreensaver-settings")) {
+        GTEST_SKIP() << "xscreensaver-settings is not installed";
+    }
+    StartDaemon();
+    Display* dpy = xvfb_->Connection();
+    Process settings =
+        user_.Start("xscreensaver-settings", {}, *xvfb_,
+                    {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", recording_.string()}});
+    unsigned long pane = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (pane = PreviewPane()) != 0; }, 20s)) << settings.StdErr();
+    const std::optional<Geometry> area = WindowGeometry(dpy, pane);
+    ASSERT_TRUE(area);
+    const bool drawn = WaitUntil(
+        [&] { return LitShare(dpy, area->x + area->width / 2, area->y + area->height / 2) > 0.9; },
+        20s);
+    SavePng(Capture(dpy, 0, 0, 1024, 768), ArtifactDir() / "xscreensaver-settings-preview.png");
+    ASSERT_TRUE(drawn) << settings.StdErr();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return GlowPixels(dpy, area->x, area->y, area->width, area->height) > 50; }, 10s));
+    // The scene stays in the pane: the settings window's own face beside it is not black.
+    EXPECT_GT(LitShare(dpy, area->x / 2, area->y + area->height / 2), 0.9);
+
+    SendCloseRequest(dpy, TopLevelOf(dpy, pane));
+    EXPECT_TRUE(settings.WaitExit(10s)) << settings.StdErr();
+    EXPECT_TRUE(WaitUntil([&] { return KovessaProcesses() == 0; }, 5s)) << KovessaLeft();
 }
 
 // Two monitors: the daemon runs one hack per monitor. Both show the scene; exactly one of them

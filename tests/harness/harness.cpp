@@ -453,6 +453,24 @@ std::optional<Geometry> WindowGeometry(Display* dpy, unsigned long window) {
     return Geometry{x, y, attributes.width, attributes.height};
 }
 
+unsigned long TopLevelOf(Display* dpy, unsigned long window) {
+    for (;;) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(dpy, window, &root, &parent, &children, &count)) {
+            return window;
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+        if (parent == 0 || parent == root) {
+            return window;
+        }
+        window = parent;
+    }
+}
+
 // ---- input ------------------------------------------------------------------------------
 
 void MovePointerTo(Display* dpy, int x, int y) {

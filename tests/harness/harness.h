@@ -134,6 +134,9 @@ struct Geometry {
     int x = 0, y = 0, width = 0, height = 0; // x, y relative to the root window
 };
 std::optional<Geometry> WindowGeometry(Display* dpy, unsigned long window);
+// The ancestor of `window` that is a child of the root window: the one a window manager frames
+// and asks to close.
+unsigned long TopLevelOf(Display* dpy, unsigned long window);
 
 // Pointer and keyboard through XTest, as a user would move and type.
 void MovePointerTo(Display* dpy, int x, int y);
