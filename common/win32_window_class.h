@@ -12,7 +12,12 @@ namespace kovessa {
 // handling. The owner names its own private members, so nothing else needs to see them:
 //
 //     windowClass.lpfnWndProc = &OwnedWindowProc<Command, &Command::hwnd_, &Command::Handle>;
-template <typename Owner, HWND Owner::*Window, LRESULT (Owner::*Handler)(UINT, WPARAM, LPARAM)>
+template <typename Owner>
+using WindowMember = HWND Owner::*;
+template <typename Owner>
+using MessageHandler = LRESULT (Owner::*)(UINT, WPARAM, LPARAM);
+
+template <typename Owner, WindowMember<Owner> Window, MessageHandler<Owner> Handler>
 LRESULT CALLBACK OwnedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
