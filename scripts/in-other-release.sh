@@ -6,8 +6,9 @@
 # whatever happens; the root's packages are brought up to scripts/install-deps.sh first.
 #   scripts/in-other-release.sh ./scripts/test.sh          the whole suite there
 #   scripts/in-other-release.sh ./scripts/build-deb.sh OUT  that release's package
-# The command finds /var/tmp/kovessa-out for what it makes; with KOVESSA_PACKAGE_OUT=DIR, what
-# lies there afterwards is copied to DIR. Exits with the command's status.
+# The command finds /var/tmp/kovessa-out for what it makes; with KOVESSA_PACKAGE_OUT=DIR, that
+# folder is DIR itself, so what the command puts there is seen here at once. Exits with the
+# command's status.
 set -u
 cd "$(dirname "$0")/.."
 . /etc/os-release
@@ -70,7 +71,16 @@ cp /etc/resolv.conf "$ROOT/etc/resolv.conf"
 # The build folders of the last run stay, and the copy keeps the files' times, so a build there
 # compiles only what changed since.
 SRC=/var/tmp/kovessa
+# A folder of this machine's that an ended run left mounted there must not be emptied.
+if mountpoint -q "$ROOT/var/tmp/kovessa-out"; then
+    umount -l "$ROOT/var/tmp/kovessa-out"
+fi
 rm -rf "$ROOT/var/tmp/kovessa-out"
+mkdir -p "$ROOT/var/tmp/kovessa-out"
+if [ -n "${KOVESSA_PACKAGE_OUT:-}" ]; then
+    mkdir -p "$KOVESSA_PACKAGE_OUT"
+    mount_at var/tmp/kovessa-out --bind "$KOVESSA_PACKAGE_OUT"
+fi
 mkdir -p "$ROOT$SRC"
 find "$ROOT$SRC" -mindepth 1 -maxdepth 1 ! -name 'build*' -exec rm -rf {} +
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
@@ -93,9 +103,5 @@ chroot "$ROOT" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/us
 # trap's release() stops every process in the root) rather than after it.
 wait $!
 rc=$?
-if [ -n "${KOVESSA_PACKAGE_OUT:-}" ] && [ -d "$ROOT/var/tmp/kovessa-out" ]; then
-    mkdir -p "$KOVESSA_PACKAGE_OUT"
-    cp "$ROOT"/var/tmp/kovessa-out/* "$KOVESSA_PACKAGE_OUT/"
-fi
 echo "on $SUITE: $* took $(($(date +%s) - start)) s"
 exit $rc

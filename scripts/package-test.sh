@@ -95,7 +95,10 @@ grep -E '^[EWIP]: ' "$WORK/lintian.txt" || echo "lintian: no tags"
 check "lintian finds no errors or warnings" sh -c "! grep -qE '^[EW]: ' '$WORK/lintian.txt'"
 if [ -n "${KOVESSA_PACKAGE_OUT:-}" ]; then
     mkdir -p "$KOVESSA_PACKAGE_OUT"
-    cp "$DEB" "$WORK/lintian.txt" "$KOVESSA_PACKAGE_OUT/"
+    cp "$WORK/lintian.txt" "$KOVESSA_PACKAGE_OUT/"
+    # Whole or not at all: test.sh starts piuparts as soon as the package is there.
+    cp "$DEB" "$KOVESSA_PACKAGE_OUT/.incoming"
+    mv "$KOVESSA_PACKAGE_OUT/.incoming" "$KOVESSA_PACKAGE_OUT/$(basename "$DEB")"
 fi
 
 # ---- the installed package, end to end --------------------------------------------------------

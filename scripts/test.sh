@@ -10,17 +10,16 @@
 #   5. the clang build with AddressSanitizer + UndefinedBehaviorSanitizer: the unit tests
 #      again, and each libFuzzer target for a short run over its regression inputs;
 #   6. the naming style and braces always (tools/check_naming.sh: clang-tidy over every source,
-#      with the two builds' compile commands).
-#   7. with --other-release: the other Debian release (13 on a Debian 12 machine, 12 on 13):
-#      the whole suite again
-#      but the Windows stage and the braces, in a root of that release
-#      (scripts/in-other-release.sh), then both releases' packages under piuparts, and the
-#      upgrade from the one to the other (scripts/piuparts-test.sh). This needs root (CI runs
-#      as root); without it the stage is skipped and says so.
+#      with the two builds' compile commands);
+#   7. the other Debian release (13 on a Debian 12 machine, 12 on 13): the whole suite again but
+#      the Windows stage and the names, which are the same on both, in a root of that release
+#      (scripts/in-other-release.sh); and both releases' packages under piuparts, with the
+#      upgrade from the one to the other (scripts/piuparts-test.sh), beside the rest of that
+#      suite once its package is built. Both need root: run as a user, they go through sudo
+#      where sudo asks for no password, and are skipped, saying so, where it does.
 # Ends with the time each stage took and the combined count of passed and failed tests.
-# --quick builds and runs the unit tests alone (ctest -L unit), for the edit-compile-test loop;
-# Without --other-release the run covers this release alone; CI runs it so (the other release's
-# stage has not yet passed whole in CI's time).
+# --this-release leaves the other release out (all but step 7), for a quicker full run;
+# --quick builds and runs the unit tests alone (ctest -L unit), for the edit-compile-test loop.
 set -u
 cd "$(dirname "$0")/.."
 # The other release's run (in its root) leaves the Windows stage to the first one.
@@ -31,9 +30,18 @@ else
 fi
 JOBS=${KOVESSA_JOBS:-$(nproc)}
 # Inside the other release's root the suite runs for that release alone.
-WITH_OTHER_RELEASE=no
-if [ "${1:-}" = "--other-release" ] && [ "${KOVESSA_OTHER_RELEASE:-yes}" != no ]; then
-    WITH_OTHER_RELEASE=yes
+WITH_OTHER_RELEASE=yes
+if [ "${1:-}" = "--this-release" ] || [ "${KOVESSA_OTHER_RELEASE:-yes}" = no ]; then
+    WITH_OTHER_RELEASE=no
+fi
+# The roots and piuparts need root.
+AS_ROOT=""
+if [ "$WITH_OTHER_RELEASE" = yes ] && [ "$(id -u)" -ne 0 ]; then
+    if sudo -n true 2>/dev/null; then
+        AS_ROOT="sudo -n"
+    else
+        WITH_OTHER_RELEASE=unable
+    fi
 fi
 # A machine that keeps its compiler cache between runs compiles only what changed.
 if command -v ccache >/dev/null 2>&1; then
@@ -56,12 +64,13 @@ suite_start=$(date +%s)
 
 # The other release's roots are made (or found fresh) in the background while this release's
 # stages run: that is mostly downloading and unpacking, and the stage at the end waits for it.
-if [ "$WITH_OTHER_RELEASE" = yes ] && [ "$(id -u)" -eq 0 ]; then
+if [ "$WITH_OTHER_RELEASE" = yes ]; then
     (
         . /etc/os-release
         case ${VERSION_ID:-} in 12*) other=trixie ;; *) other=bookworm ;; esac
-        ./scripts/release-root.sh dev "$other" && ./scripts/release-root.sh base bookworm &&
-            ./scripts/release-root.sh base trixie
+        $AS_ROOT ./scripts/release-root.sh dev "$other" &&
+            $AS_ROOT ./scripts/release-root.sh base bookworm &&
+            $AS_ROOT ./scripts/release-root.sh base trixie
     ) >"$LOG/roots.log" 2>&1 &
 fi
 
@@ -157,8 +166,36 @@ took "names and braces" "$stage_start"
 other_release_stage() {
     echo "== the other Debian release"
     other_start=$(date +%s)
-    KOVESSA_PACKAGE_OUT="$LOG/other-package" ./scripts/in-other-release.sh ./scripts/test.sh \
-        >"$LOG/other.txt" 2>&1
+    mkdir -p "$LOG/other-package"
+    # Its end is marked by a file: through sudo, this script may not signal the run to ask.
+    (
+        KOVESSA_PACKAGE_OUT="$LOG/other-package" $AS_ROOT ./scripts/in-other-release.sh \
+            ./scripts/test.sh >"$LOG/other.txt" 2>&1
+        touch "$LOG/other.done"
+    ) &
+    other_pid=$!
+    # piuparts needs both packages. The other release's comes with its package stage, half way
+    # through its suite; piuparts, mostly fetching and unpacking, then runs beside the rest.
+    here_deb=$(ls "$KOVESSA_PACKAGE_OUT"/kovessa_*.deb 2>/dev/null | head -1)
+    other_deb=""
+    while [ -z "$other_deb" ] && [ ! -e "$LOG/other.done" ]; do
+        sleep 1
+        other_deb=$(ls "$LOG"/other-package/kovessa_*.deb 2>/dev/null | head -1)
+    done
+    other_deb=${other_deb:-$(ls "$LOG"/other-package/kovessa_*.deb 2>/dev/null | head -1)}
+    piuparts_pid=""
+    if [ -n "$here_deb" ] && [ -n "$other_deb" ]; then
+        # Older release first: the upgrade goes from it to the newer one.
+        set -- "$here_deb" "$other_deb"
+        case "$here_deb" in *~deb13u*) set -- "$other_deb" "$here_deb" ;; esac
+        piuparts_start=$(date +%s)
+        (
+            $AS_ROOT ./scripts/piuparts-test.sh "$1" "$2" >"$LOG/piuparts.txt" 2>&1
+            took piuparts "$piuparts_start" >/dev/null
+        ) &
+        piuparts_pid=$!
+    fi
+    wait "$other_pid"
     # Its stages, what failed there, and its own count, which is added to this one's below.
     grep -E '^(== |the |on |[0-9]+% tests|Failed steps|[0-9]+ passed|Stage times|  .*: [0-9]+ s$)|FAILED|\((Failed|Timeout)\)' \
         "$LOG/other.txt"
@@ -169,31 +206,22 @@ other_release_stage() {
         failed_steps="$failed_steps other-release"
     fi
     echo "== piuparts"
-    here_deb=$(ls "$KOVESSA_PACKAGE_OUT"/kovessa_*.deb 2>/dev/null | head -1)
-    other_deb=$(ls "$LOG"/other-package/kovessa_*.deb 2>/dev/null | head -1)
-    if [ -z "$here_deb" ] || [ -z "$other_deb" ]; then
+    if [ -z "$piuparts_pid" ]; then
         echo "piuparts: a package is missing (this release: ${here_deb:-none}, the other: ${other_deb:-none})"
         failed_steps="$failed_steps piuparts"
         return
     fi
-    # Older release first: the upgrade goes from it to the newer one.
-    set -- "$here_deb" "$other_deb"
-    case "$here_deb" in *~deb13u*) set -- "$other_deb" "$here_deb" ;; esac
-    piuparts_start=$(date +%s)
-    ./scripts/piuparts-test.sh "$1" "$2" 2>&1 | tee "$LOG/piuparts.txt"
-    took piuparts "$piuparts_start"
+    wait "$piuparts_pid"
+    cat "$LOG/piuparts.txt"
     piuparts_line=$(grep -E '^piuparts: [0-9]+ passed, [0-9]+ failed$' "$LOG/piuparts.txt")
     if [ -z "$piuparts_line" ]; then
         failed_steps="$failed_steps piuparts"
     fi
 }
-if [ "$WITH_OTHER_RELEASE" = yes ]; then
-    if [ "$(id -u)" -eq 0 ]; then
-        other_release_stage
-    else
-        echo "== the other Debian release: SKIP (its root needs root; CI runs as root)"
-    fi
-fi
+case $WITH_OTHER_RELEASE in
+yes) other_release_stage ;;
+unable) echo "== the other Debian release: SKIP (its root and piuparts need root, or sudo with no password)" ;;
+esac
 
 # ctest closes with "N% tests passed, F tests failed out of T"; add the runs up.
 passed=0 failed=0
