@@ -5,11 +5,9 @@
 #include "launcher/file_exists.h"
 #include "launcher/main_flow.h"
 #include "launcher/preview_size.h"
-#include "launcher/profile_file.h"
 #include "launcher/qt_form.h"
 #include "launcher/qt_message_box.h"
 #include "launcher/settings_file.h"
-#include "launcher/settings_place.h"
 #include "launcher/x11_desktop.h"
 #include "settings/zeruma_p.h"
 #include "show/early_start.h"
@@ -50,12 +48,7 @@ bool QtMainPlatform::WindowExists(const std::string& title) {
 }
 
 void QtMainPlatform::LoadSettings() {
-    const std::string path = LocateSettings(app_.programFolder, UserConfigHome()).readPath;
-    if (IsProfileFileOverCap(path)) {
-        ReportProblem(path + ": too large for a settings file; only its first " +
-                      std::to_string(kProfileFileCap / (1024 * 1024)) + " MiB are read");
-    }
-    LoadSettingsFrom(app_.music, path);
+    kovessa::LoadSettings(app_.music, app_.programFolder);
 }
 
 bool QtMainPlatform::FileExists(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "launcher/settings_file.h"
 
+#include "common/problem_report.h"
 #include "common/window_titles.h"
 #include "launcher/file_exists.h"
 #include "launcher/number_reader.h"
@@ -47,6 +48,12 @@ void LoadSettings(MusicSettings& settings, const std::string& programFolder) {
 }
 
 void LoadSettingsFrom(MusicSettings& settings, const std::string& path) {
+    // No dialog writes a file this large; whoever made it learns why the keys past the cap
+    // are not seen.
+    if (IsProfileFileOverCap(path)) {
+        ReportProblem(path + ": too large for a settings file; only its first " +
+                      std::to_string(kProfileFileCap / (1024 * 1024)) + " MiB are read");
+    }
     // The keys are read in this order because the file path corrects the kind read first.
     settings.BGMKind =
         ReadSetting(ReadIniString(kSettingsSection, kKeyBGMKind, path), settings.BGMKind);

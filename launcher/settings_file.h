@@ -33,7 +33,8 @@ void LoadSettings(MusicSettings& settings, const std::string& programFolder);
 // Fills the music settings from the settings file at `path`. A value that is not a
 // whole number in -32768..32767 after rounding down leaves its setting as it was; a file mode
 // whose music file cannot be read falls back to no music for this run (the file on disk keeps
-// what it holds).
+// what it holds). A file over the size cap is read up to the cap, and a line on standard error
+// says so.
 void LoadSettingsFrom(MusicSettings& settings, const std::string& path);
 
 } // namespace kovessa

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 
@@ -56,6 +57,15 @@ TEST(ProfileFile, AnOversizedFileIsReadWithinTheCapAndNeverWritten) {
     const std::string small = dir.Write("small.ini", "[Section]\nkind=2\n");
     EXPECT_FALSE(IsProfileFileOverCap(small));
     EXPECT_FALSE(IsProfileFileOverCap(dir.File("missing.ini")));
+
+    // Loading the music settings from such a file says so, once, naming the file.
+    MusicSettings music;
+    testing::internal::CaptureStderr();
+    LoadSettingsFrom(music, ini);
+    LoadSettingsFrom(music, small);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(ini + ": too large for a settings file"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 TEST(ProfileFile, BinaryGarbageReadsAndWritesWithoutHarm) {
