@@ -34,6 +34,9 @@ public:
     static constexpr int16_t kTextX = 2;
     static constexpr int16_t kTextY = 2;
     static constexpr BgrColour kTextColour = ColourRef(200, 200, 100);
+    // What the strip says, as the dialog's link to the documentation: short enough to stand
+    // whole in the strip at its font, before the star.
+    static constexpr const char* kLinkText = "Kovessa documentation";
 
     // `hilite` is the streak picture, `stars` the four star pictures, grey on black.
     DisplayStrip(TextDrawer& text, PixelSurface hilite, std::array<PixelSurface, 4> stars);

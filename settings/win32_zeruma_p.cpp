@@ -48,7 +48,6 @@ constexpr DWORD kFileBufferChars = 32768;
 #define KOVESSA_VERSION "1.0"
 #endif
 
-const char* const kLinkText = "Kovessa documentation";
 const char* const kLabelFontName = "ＭＳ Ｐゴシック";
 constexpr double kLabelPoints = 9.75;
 
@@ -559,7 +558,7 @@ std::wstring Zeruma_P::DocumentationPath(const std::string& programFolder) {
 }
 
 std::string Zeruma_P::LinkText() {
-    return kLinkText;
+    return DisplayStrip::kLinkText;
 }
 
 void Zeruma_P::Tell(const std::wstring& text) {

@@ -54,9 +54,6 @@ const char* const kLabelFontName = "ＭＳ Ｐゴシック";
 #define KOVESSA_DOC_FROM_PROGRAM "../../share/doc/kovessa"
 #endif
 
-// The strip's words: short enough to stand whole in the strip at its font, before the star.
-const char* const kLinkText = "Kovessa documentation";
-
 DisplayStrip NewStrip(TextDrawer& text) {
     StripPictures pictures = LoadStripPictures();
     return DisplayStrip(text, std::move(pictures.hilite), std::move(pictures.stars));
@@ -391,7 +388,7 @@ QString Zeruma_P::DocumentationUrl(const std::string& programFolder) {
 }
 
 std::string Zeruma_P::LinkText() {
-    return kLinkText;
+    return DisplayStrip::kLinkText;
 }
 
 void Zeruma_P::TellWithMessageBox(QWidget* owner, const QString& text) {
