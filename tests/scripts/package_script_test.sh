@@ -43,7 +43,10 @@ printf 'Package: kovessa\nVersion: 0.0-1\nArchitecture: all\nMaintainer: Kovessa
 echo "stand-in" >"$WORK/deb/usr/share/doc/kovessa/README"
 dpkg-deb --root-owner-group --build "$WORK/deb" "$WORK/kovessa.deb" >/dev/null
 
-KOVESSA_PACKAGE_DEB="$WORK/kovessa.deb" "$ROOT/scripts/package-test.sh" >"$WORK/out.txt" 2>&1 &
+# The stand-in stays here: a suite that keeps its own package where KOVESSA_PACKAGE_OUT names
+# must not find this one beside it.
+KOVESSA_PACKAGE_DEB="$WORK/kovessa.deb" env -u KOVESSA_PACKAGE_OUT "$ROOT/scripts/package-test.sh" \
+    >"$WORK/out.txt" 2>&1 &
 SCRIPT=$!
 user=kovessa-e2e-$SCRIPT
 installed() { dpkg-query -W -f='${Status}' kovessa 2>/dev/null | grep -q "install ok installed"; }
