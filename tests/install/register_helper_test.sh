@@ -115,11 +115,12 @@ written=$(cat "$T/written-lines")
 check "a concurrent writer: every run ended as it should" test "$runs_ok" -eq 40
 # A writer that opened the file just before a replacement and writes to it well after the
 # helper's last look can still lose that line: no edit can see it without a lock both sides
-# take. Such a loss is rare (a read-then-rename without the checks lost over a third of them);
-# the check allows one line in a hundred.
+# take. How often that happens follows the machine's load (about one line in a hundred on a
+# quiet machine, 1.4 in a hundred beside a busy test); a read-then-rename without the checks lost
+# over a third of them. The check allows one line in twenty, which that fault never meets.
 kept=$(grep -c '^appended: ' "$T/busy")
-check "a concurrent writer: $kept of $written appended lines are there (99% or more)" \
-    test $((kept * 100)) -ge $((written * 99))
+check "a concurrent writer: $kept of $written appended lines are there (95% or more)" \
+    test $((kept * 100)) -ge $((written * 95))
 
 # As root on an ordinary user's files: the work is done as that user, who keeps their files.
 if [ "$(id -u)" -eq 0 ] && command -v useradd >/dev/null 2>&1; then
