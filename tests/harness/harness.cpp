@@ -453,22 +453,25 @@ std::optional<Geometry> WindowGeometry(Display* dpy, unsigned long window) {
     return Geometry{x, y, attributes.width, attributes.height};
 }
 
-unsigned long TopLevelOf(Display* dpy, unsigned long window) {
-    for (;;) {
-        Window root = 0, parent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(dpy, window, &root, &parent, &children, &count)) {
-            return window;
-        }
-        if (children != nullptr) {
-            XFree(children);
-        }
-        if (parent == 0 || parent == root) {
-            return window;
-        }
-        window = parent;
+std::optional<unsigned long> ParentOf(Display* dpy, unsigned long window) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(dpy, window, &root, &parent, &children, &count)) {
+        return std::nullopt;
     }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return parent;
+}
+
+unsigned long TopLevelOf(Display* dpy, unsigned long window) {
+    for (std::optional<unsigned long> parent = ParentOf(dpy, window);
+         parent && *parent != 0 && *parent != Root(dpy); parent = ParentOf(dpy, window)) {
+        window = *parent;
+    }
+    return window;
 }
 
 // ---- input ------------------------------------------------------------------------------

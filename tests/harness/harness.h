@@ -134,6 +134,8 @@ struct Geometry {
     int x = 0, y = 0, width = 0, height = 0; // x, y relative to the root window
 };
 std::optional<Geometry> WindowGeometry(Display* dpy, unsigned long window);
+// The parent of `window` (0 for the root window), or nullopt when it is no window.
+std::optional<unsigned long> ParentOf(Display* dpy, unsigned long window);
 // The ancestor of `window` that is a child of the root window: the one a window manager frames
 // and asks to close.
 unsigned long TopLevelOf(Display* dpy, unsigned long window);

@@ -86,14 +86,9 @@ TEST(LauncherE2E, PreviewNeedsNoRendererAndEmbedsInItsParent) {
         << scr.StdErr();
     EXPECT_TRUE(FindWindows(dpy, kBoxCaption).empty());
 
-    Window root = 0, xParent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    ASSERT_TRUE(XQueryTree(dpy, previews.front(), &root, &xParent, &children, &count));
-    if (children != nullptr) {
-        XFree(children);
-    }
-    EXPECT_EQ(xParent, parent);
+    const std::optional<unsigned long> xParent = ParentOf(dpy, previews.front());
+    ASSERT_TRUE(xParent);
+    EXPECT_EQ(*xParent, parent);
     const std::optional<Geometry> inner = WindowGeometry(dpy, previews.front());
     const std::optional<Geometry> outer = WindowGeometry(dpy, parent);
     ASSERT_TRUE(inner && outer);
