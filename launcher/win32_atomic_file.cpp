@@ -1,5 +1,6 @@
 #include "common/win32_text.h"
 #include "launcher/atomic_file.h"
+#include "launcher/win32_file_replace.h"
 
 #include <windows.h>
 
@@ -18,15 +19,19 @@ std::string Failure(const std::string& what, const std::string& path) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-    const std::wstring target = WideFromUtf8(path);
+bool ReplaceThroughTemporary(const std::wstring& target, std::string_view bytes, bool durable,
+                             const wchar_t* suffix, const std::string& path, std::string* error,
+                             bool* temporaryDenied) {
     // A name nobody else holds in the same folder: this process's id and a counter.
     static unsigned counter = 0;
     const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                   std::to_wstring(++counter) + L".tmp";
+                                   std::to_wstring(++counter) + suffix;
     const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
+        if (temporaryDenied != nullptr) {
+            *temporaryDenied = GetLastError() == ERROR_ACCESS_DENIED;
+        }
         if (error != nullptr) {
             *error = Failure("create a temporary file for", path);
         }
@@ -41,11 +46,13 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         written = WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr) && wrote > 0;
         done += wrote;
     }
+    written = written && (!durable || FlushFileBuffers(file));
     if (!written && error != nullptr) {
         *error = Failure("write", path);
     }
     CloseHandle(file);
-    if (written && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    const DWORD how = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
+    if (written && !MoveFileExW(temporary.c_str(), target.c_str(), how)) {
         if (error != nullptr) {
             *error = Failure("replace", path);
         }
@@ -55,6 +62,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         DeleteFileW(temporary.c_str());
     }
     return written;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    return ReplaceThroughTemporary(WideFromUtf8(path), bytes, false, L".tmp", path, error);
 }
 
 } // namespace kovessa

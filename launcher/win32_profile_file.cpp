@@ -2,6 +2,7 @@
 #include "common/win32_text.h"
 #include "launcher/profile_edit.h"
 #include "launcher/profile_file.h"
+#include "launcher/win32_file_replace.h"
 
 #include <windows.h>
 
@@ -110,43 +111,21 @@ bool WriteInPlace(const std::wstring& target, const std::string& bytes, const st
     return ok;
 }
 
-// Replaces the file at `path` with `bytes` in one step: the bytes go to a temporary file in the
-// same folder, reach the disk, and then take the file's place, so that a kill or a failure at
-// any moment leaves the old file or the whole new one. The temporary file goes on any failure.
+// Replaces the file at `path` with `bytes` in one step that reaches the disk, or writes it in
+// place where its folder allows no temporary file.
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string* error) {
     const std::wstring target = WideFromUtf8(CString(path));
-    // A name nobody else holds in the same folder: this process's id and a counter.
-    static unsigned counter = 0;
-    const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                   std::to_wstring(++counter) + L".saving";
-    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        if (GetLastError() == ERROR_ACCESS_DENIED &&
-            GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            return WriteInPlace(target, bytes, path, error);
-        }
-        if (error != nullptr) {
-            *error = Failure("create a temporary file for", path);
-        }
+    bool denied = false;
+    if (ReplaceThroughTemporary(target, bytes, true, L".saving", path, error, &denied)) {
+        return true;
+    }
+    if (!denied || GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return false;
     }
-    bool saved = WriteAll(file, bytes) && FlushFileBuffers(file);
-    if (!saved && error != nullptr) {
-        *error = Failure("write", path);
+    if (error != nullptr) {
+        error->clear();
     }
-    CloseHandle(file);
-    if (saved && !MoveFileExW(temporary.c_str(), target.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        if (error != nullptr) {
-            *error = Failure("replace", path);
-        }
-        saved = false;
-    }
-    if (!saved) {
-        DeleteFileW(temporary.c_str());
-    }
-    return saved;
+    return WriteInPlace(target, bytes, path, error);
 }
 
 } // namespace
